@@ -1,0 +1,17 @@
+// The game's fonts, named as the game names them and mapped to fonts that are installed.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace lw {
+
+// `name` is one of the names the windows use ("MS PGothic", "ＭＳ Ｐゴシック", "ＭＳ ゴシック",
+// "ＭＳ 明朝", "MS Sans Serif"); the size is in points and becomes a pixel size at 15 twips to
+// the pixel, so text keeps its size against the twips layout whatever the screen's DPI.
+QFont gameFont(const QString& name, double points, bool bold = false, bool italic = false);
+
+// The installed family that stands for `name`.
+QString fontFamilyFor(const QString& name);
+
+} // namespace lw

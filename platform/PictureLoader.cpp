@@ -1,0 +1,67 @@
+// Picture decoding with bounded size.
+#include "PictureLoader.h"
+
+#include "DataFiles.h"
+#include "ErrorReport.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+
+namespace lw {
+
+Picture decodePicture(const QByteArray& bytes)
+{
+    if (bytes.isEmpty() || bytes.size() > kMaxPictureFileBytes)
+        return {{}, PictureError::Invalid};
+    // Decoders refuse to allocate more than this many megabytes for one image.
+    QImageReader::setAllocationLimit(kMaxPictureSide * kMaxPictureSide * 4 / (1024 * 1024));
+
+    QByteArray data = bytes; // QBuffer needs a non-const array it does not own
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(false);
+    if (!reader.canRead())
+        return {{}, PictureError::Invalid};
+    const QSize size = reader.size();
+    if (size.isValid() &&
+        (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide || size.isEmpty()))
+        return {{}, PictureError::Invalid};
+    QImage image = reader.read();
+    if (image.isNull() || image.width() > kMaxPictureSide || image.height() > kMaxPictureSide)
+        return {{}, PictureError::Invalid};
+    return {std::move(image), PictureError::None};
+}
+
+Picture readPicture(const QString& fileName)
+{
+    const QString path = findDataFile(fileName);
+    if (path.isEmpty())
+        return {{}, PictureError::NotFound};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, PictureError::NotFound};
+    if (file.size() > kMaxPictureFileBytes)
+        return {{}, PictureError::Invalid};
+    return decodePicture(file.read(kMaxPictureFileBytes + 1));
+}
+
+QImage LoadPicture(const QString& fileName)
+{
+    Picture picture = readPicture(fileName);
+    switch (picture.error) {
+    case PictureError::None:
+        return std::move(picture.image);
+    case PictureError::NotFound:
+        fatalError(fileNotFoundMessage(fileName));
+        break;
+    case PictureError::Invalid:
+        fatalError(invalidPictureMessage(fileName));
+        break;
+    }
+    return {};
+}
+
+} // namespace lw

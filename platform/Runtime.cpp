@@ -1,0 +1,73 @@
+// Event-loop waits and the program's end.
+#include "Runtime.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace lw::runtime {
+namespace {
+
+std::vector<std::function<void()>>& hooks()
+{
+    static std::vector<std::function<void()>> list;
+    return list;
+}
+
+void exitAtOnce(int status)
+{
+    runShutdownHooks();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    // _Exit: no static destructors and no window events run after this point, so no half-torn-down
+    // window can deliver a close or unload handler.
+    std::_Exit(status);
+}
+
+EndHandler& endHandler()
+{
+    static EndHandler handler = exitAtOnce;
+    return handler;
+}
+
+} // namespace
+
+void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void waitForEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    // Objects deleted with deleteLater() while we are nested in a wait would otherwise live until
+    // the outermost loop runs; the game never returns to one.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void waitWhile(const std::function<bool()>& condition)
+{
+    while (condition())
+        waitForEvents();
+}
+
+void endProgram(int status) { endHandler()(status); }
+
+EndHandler setEndHandler(EndHandler handler)
+{
+    EndHandler previous = std::move(endHandler());
+    endHandler() = handler ? std::move(handler) : EndHandler(exitAtOnce);
+    return previous;
+}
+
+void addShutdownHook(std::function<void()> hook) { hooks().push_back(std::move(hook)); }
+
+void runShutdownHooks()
+{
+    auto list = std::move(hooks());
+    hooks().clear();
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
+        (*it)();
+}
+
+} // namespace lw::runtime

@@ -1,0 +1,28 @@
+// Yielding to the window system, blocking waits, and ending the program.
+#pragma once
+
+#include <functional>
+
+namespace lw::runtime {
+
+// Runs every pending event and returns at once.
+void DoEvents();
+
+// Blocks until at least one event has arrived and runs what is pending. The CPU stays idle
+// while nothing happens: this is the only kind of wait the game uses.
+void waitForEvents();
+
+// Blocks on the event loop while `condition` holds. The condition is checked after each batch
+// of events, which is when anything in the game can change.
+void waitWhile(const std::function<bool()>& condition);
+
+// Ends the program at once with `status`: the shutdown hooks run (the audio is closed cleanly),
+// then the process exits without running any further window event. Tests replace the ending
+// with a handler of their own; callers return right after calling it.
+void endProgram(int status = 0);
+using EndHandler = std::function<void(int status)>;
+EndHandler setEndHandler(EndHandler handler); // returns the previous handler
+void addShutdownHook(std::function<void()> hook);
+void runShutdownHooks();
+
+} // namespace lw::runtime

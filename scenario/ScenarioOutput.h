@@ -1,0 +1,24 @@
+// What the scenario does to the world: the only way story code reaches windows and music.
+#pragma once
+
+#include <string_view>
+
+namespace lw {
+
+class ScenarioOutput {
+public:
+    virtual ~ScenarioOutput() = default;
+    // Replaces the message window's line; an empty speaker shows the text as narration.
+    virtual void ShowLine(std::string_view speaker, std::string_view text) = 0;
+    // Stores `file` in the music module's MidiFile, then starts it with PlayMidi(MidiFile).
+    virtual void playMidiFile(std::string_view file) = 0;
+    // Enables the main window's music timer, then sets its interval.
+    virtual void startMusicTimer(int intervalMs) = 0;
+    // Hides, then disables, the Look, Talk, Think and Use-magic icons in both looks
+    // (items 0, 1, 2, 3, then 5, 6, 7, 8 of the icon bar).
+    virtual void hideNonNextIcons() = 0;
+    // Lets queued window events run once.
+    virtual void yieldToWindowSystem() = 0;
+};
+
+} // namespace lw

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Shared set-up for play.sh and test.sh: installs missing Debian packages, configures and builds.
+# Sourced, with LW_ROOT set to the checkout; leaves LW_BUILD pointing at the build directory.
+set -euo pipefail
+
+LW_BUILD=${LW_BUILD:-$LW_ROOT/build}
+LW_PACKAGES=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-svg-dev libgl-dev
+  libfluidsynth-dev timgm6mb-soundfont
+  fonts-ipafont-gothic fonts-ipafont-mincho
+)
+if [[ ${LW_WANT_TEST_TOOLS:-0} == 1 ]]; then
+  LW_PACKAGES+=(xvfb xauth)
+fi
+
+lw_missing_packages() {
+  local pkg missing=()
+  for pkg in "${LW_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  echo "${missing[@]:-}"
+}
+
+lw_install_packages() {
+  local missing
+  missing=$(lw_missing_packages)
+  [[ -z $missing ]] && return 0
+  if [[ $(id -u) -eq 0 ]]; then
+    echo "Installing: $missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    # shellcheck disable=SC2086
+    apt-get install -y -qq --no-install-recommends $missing
+  else
+    echo "Some packages the game needs are missing. Install them with:"
+    echo "  sudo apt-get install $missing"
+    exit 1
+  fi
+}
+
+lw_build() {
+  local jobs
+  jobs=$(nproc 2>/dev/null || echo 2)
+  if [[ ! -f $LW_BUILD/CMakeCache.txt ]]; then
+    cmake -S "$LW_ROOT" -B "$LW_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  fi
+  cmake --build "$LW_BUILD" -j"$jobs"
+}
+
+lw_install_packages
+lw_build "$@"

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the game, its data and its tests, and runs every test headless.
+set -euo pipefail
+LW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=scripts/setup.sh
+source "$LW_ROOT/scripts/setup.sh"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$LW_BUILD" --output-on-failure -j"$(nproc 2>/dev/null || echo 2)" -LE soak "$@"
