@@ -39,3 +39,8 @@ constexpr std::int16_t kFalse = 0;
 constexpr int sceneOf(int screen) { return screen >= 0 ? screen / 10 : -((-screen + 9) / 10); }
 
 } // namespace lw
+
+namespace lw {
+// The game's one set of story variables.
+GameState& gameState();
+} // namespace lw

@@ -1,0 +1,95 @@
+// The image widget.
+#include "ImageBox.h"
+
+#include "Twips.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace lw {
+
+ImageBox::ImageBox(QWidget* parent, bool stretch) : QWidget(parent), stretch_(stretch)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void ImageBox::setPicture(const QImage& picture)
+{
+    picture_ = picture;
+    if (!stretch_ && !picture_.isNull())
+        resize(picture_.size());
+    update();
+}
+
+void ImageBox::setTwipsGeometry(double left, double top, double width, double height)
+{
+    setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+}
+
+void ImageBox::setTwipsPosition(double left, double top) { move(twipsToPixels(left), twipsToPixels(top)); }
+
+double ImageBox::twipsLeft() const { return pixelsToTwips(x()); }
+double ImageBox::twipsTop() const { return pixelsToTwips(y()); }
+double ImageBox::twipsWidth() const { return pixelsToTwips(width()); }
+
+void ImageBox::paintEvent(QPaintEvent*)
+{
+    if (picture_.isNull())
+        return;
+    QPainter painter(this);
+    if (stretch_) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(rect(), picture_);
+    } else {
+        painter.drawImage(0, 0, picture_);
+    }
+}
+
+int buttonCode(Qt::MouseButtons buttons)
+{
+    int code = 0;
+    if (buttons & Qt::LeftButton)
+        code |= 1;
+    if (buttons & Qt::RightButton)
+        code |= 2;
+    if (buttons & Qt::MiddleButton)
+        code |= 4;
+    return code;
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    int code = 0;
+    if (modifiers & Qt::ShiftModifier)
+        code |= 1;
+    if (modifiers & Qt::ControlModifier)
+        code |= 2;
+    if (modifiers & Qt::AltModifier)
+        code |= 4;
+    return code;
+}
+
+void ImageBox::mousePressEvent(QMouseEvent* event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+    const QPointF p = event->position();
+    emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), pixelsToTwips(p.x()),
+                   pixelsToTwips(p.y()));
+}
+
+void ImageBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool wasPressed = pressed_;
+    pressed_ = false;
+    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+void ImageBox::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    emit mouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()), pixelsToTwips(p.x()),
+                   pixelsToTwips(p.y()));
+}
+
+} // namespace lw
