@@ -12,7 +12,7 @@ namespace {
 
 QSize& lastFrameExtra()
 {
-    static QSize extra;
+    static QSize extra(0, 0);
     return extra;
 }
 
@@ -54,7 +54,7 @@ QSize GameWindow::frameExtra() const
     if (isVisible()) {
         const QRect outer = frameGeometry();
         const QSize extra = outer.size() - geometry().size();
-        if (!extra.isEmpty())
+        if (extra.width() > 0 || extra.height() > 0)
             return extra;
     }
     return lastFrameExtra();
@@ -65,7 +65,7 @@ void GameWindow::rememberFrame()
     if (style_ == FrameStyle::None || !isVisible())
         return;
     const QSize extra = frameGeometry().size() - geometry().size();
-    if (!extra.isEmpty())
+    if (extra.width() > 0 || extra.height() > 0)
         lastFrameExtra() = extra;
 }
 

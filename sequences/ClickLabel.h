@@ -1,0 +1,24 @@
+// A text label that reports a click (left button pressed and released over it).
+#pragma once
+
+#include <QLabel>
+
+namespace lw {
+
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit ClickLabel(QWidget* parent = nullptr);
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool pressed_ = false;
+};
+
+} // namespace lw

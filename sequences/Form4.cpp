@@ -1,0 +1,213 @@
+// The ending staff roll: 21 entries shown in step with the ending music's position.
+#include "Form4.h"
+
+#include "Fonts.h"
+#include "GameState.h"
+#include "KS_Midi.h"
+#include "Twips.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+namespace lw {
+namespace {
+
+constexpr int kTickMs = 200;
+constexpr int kTickStep = 2;       // sixteenth notes the roll's own clock moves per tick
+constexpr int kRollEnd = 690;      // the roll ends once the position is past this
+constexpr int kStillTicksStop = 10; // 2 s without the position moving: the music has stopped
+constexpr int kShowWindow = 2;     // entry numbers (position / 10) that bring the roll on screen
+constexpr int kShowAgain = 8;
+
+// The six picture credits, artist credit 1 to 6.
+constexpr std::u16string_view kArtists[6] = {
+    u"ＣＧ：水無月あかり", u"ＣＧ：柊ことは", u"ＣＧ：東雲みなと",
+    u"ＣＧ：若葉すず",     u"ＣＧ：青柳ひより", u"ＣＧ：霧島つばさ",
+};
+constexpr std::u16string_view cg(int artist) { return kArtists[artist - 1]; }
+
+// One entry: shown while position / 10 equals `window`.
+struct RollRow {
+    int window;
+    int picture; // cache holder Image2(picture)
+    std::u16string_view heading;
+    std::u16string_view credit;
+};
+
+constexpr RollRow kRoll[] = {
+    {2, 0, u"Lunaweave", u"スタッフ"},
+    {8, 1, u"ルネッタ", cg(1)},
+    {11, 2, u"プリム", cg(1)},
+    {14, 3, u"ジュピター教授、ルネッタ", cg(2)},
+    {17, 4, u"こまち", cg(3)},
+    {20, 5, u"雛鳥ゆかり", cg(3)},
+    {23, 6, u"雛鳥ゆかり（楢山女子高）", cg(4)},
+    {26, 7, u"なすの", cg(5)},
+    {29, 8, u"谷川", cg(4)},
+    {32, 9, u"浅間望", cg(4)},
+    {35, 10, u"ハチ公", cg(6)},
+    {38, 11, u"こまち（楢山女子高）", cg(1)},
+    {41, 12, u"ＣＧ協力", u"小鳥遊まどか"},
+    {44, 13, u"ＣＧ協力", u"葛城ゆう"},
+    {47, 14, u"ＢＧＭ", u"作曲：真砂ひびき"},
+    {50, 15, u"「楢山女子高」題字", u"墨田清風"},
+    {53, 16, u"", u""},
+    {55, 17, u"", u""},
+    {57, 18, u"企画協力", u"有明りん"},
+    {61, 19, u"制作", u"Kestrune　－ｉｎｔｅｒｎｅｔ－"},
+    {65, 20, u"著作", u"Kestrune"},
+};
+
+QString text(std::u16string_view view) { return QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size())); }
+
+GameWindowActions& windowActions()
+{
+    static GameWindowActions actions;
+    return actions;
+}
+
+// The device's position as a 16-bit whole number: rounded to the nearest, halves to even, and
+// held inside the 16-bit range instead of overflowing.
+int toPosition(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    const double rounded = std::nearbyint(value);
+    return static_cast<int>(std::clamp(rounded, -32768.0, 32767.0));
+}
+
+} // namespace
+
+void setGameWindowActions(GameWindowActions actions) { windowActions() = std::move(actions); }
+
+void StartStaffRoll()
+{
+    music().PlayMidi("prum.mid");
+    Form4& roll = Window<Form4>::get(); // loaded at start-up already: stays hidden
+    roll.Timer1.start();
+    roll.Timer1.setInterval(kTickMs);
+}
+
+Form4::Form4() : GameWindow(FrameStyle::ToolWindow)
+{
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("Lunaweave　エンディング"));
+    setClientSize(8115, 2610);
+
+    Image1 = new ImageBox(this, true);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setTwipsGeometry(0, 0, 3600, 2620);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(gameFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, true));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setGeometry(twipsToPixels(3720), twipsToPixels(120), twipsToPixels(4215), twipsToPixels(375));
+
+    Label2 = new QLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setFont(gameFont(QStringLiteral("ＭＳ Ｐゴシック"), 14.25, true));
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2->setWordWrap(true);
+    Label2->setGeometry(twipsToPixels(3720), twipsToPixels(720), twipsToPixels(4215), twipsToPixels(1095));
+
+    // The cache holders sit below the client area (2610 twips high), where they are never seen:
+    // three rows of seven.
+    for (int i = 0; i < kRollPictures; ++i) {
+        image2_[i] = new ImageBox(this, true);
+        image2_[i]->setObjectName(QStringLiteral("Image2"));
+        image2_[i]->setProperty("Index", i);
+        image2_[i]->setTwipsGeometry(120 + (i % 7) * 840, 3000 + (i / 7) * 600, 735, 495);
+    }
+
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer1.setParent(this);
+    Timer1.setInterval(kTickMs);
+    connect(&Timer1, &QTimer::timeout, this, &Form4::Timer1_Timer);
+}
+
+ImageBox* Form4::Image2(int index) const
+{
+    return index >= 0 && index < kRollPictures ? image2_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+void Form4::Form_Load() { centreOnScreen(); }
+
+void Form4::Form_QueryUnload(int& Cancel, int UnloadMode)
+{
+    (void)Cancel;
+    // The start-up sequence waits for the flag with every game window hidden; a roll closed by
+    // the player must still release it, or the game would hang on an empty screen.
+    if (UnloadMode != kUnloadByProgram)
+        endRoll();
+}
+
+void Form4::SetG(int picture, const QString& heading, const QString& credit)
+{
+    if (const ImageBox* holder = Image2(picture))
+        Image1->setPicture(holder->picture());
+    Label1->setText(heading);
+    Label2->setText(credit);
+}
+
+int Form4::rollPosition()
+{
+    const int device = toPosition(music().MidiPosition());
+    if (ownClock_)
+        return lastPosition_ + kTickStep;
+    if (!deviceReported_) {
+        if (device <= 0)
+            return RollCounter; // no position yet: the roll keeps its own time
+        deviceReported_ = true;
+        lastDevicePosition_ = device;
+        stillTicks_ = 0;
+        return device;
+    }
+    // The device has reported before: it has stopped when it falls back to 0 (or goes backwards),
+    // no longer plays, or stands still for two seconds. The roll then goes on from where it was.
+    bool stopped = device <= 0 || device < lastDevicePosition_ || !music().IsMidiPlaying();
+    if (!stopped) {
+        stillTicks_ = device == lastDevicePosition_ ? stillTicks_ + 1 : 0;
+        stopped = stillTicks_ >= kStillTicksStop;
+    }
+    if (stopped) {
+        ownClock_ = true;
+        return lastPosition_ + kTickStep;
+    }
+    lastDevicePosition_ = device;
+    return device;
+}
+
+void Form4::Timer1_Timer()
+{
+    // Grows by 2 on every tick; the roll stops its timer once it has ended, so this cannot run on
+    // to the end of the 16-bit range.
+    RollCounter = static_cast<std::int16_t>(RollCounter + kTickStep);
+    const int position = rollPosition();
+    lastPosition_ = position;
+
+    const int window = position / 10;
+    const auto row = std::find_if(std::begin(kRoll), std::end(kRoll),
+                                  [window](const RollRow& r) { return r.window == window; });
+    if (row != std::end(kRoll)) {
+        SetG(row->picture, text(row->heading), text(row->credit));
+        if (window == kShowWindow || window == kShowAgain) {
+            Show();
+            if (windowActions().hideGameWindows)
+                windowActions().hideGameWindows();
+            if (window == kShowWindow && windowActions().disableMusicTimer)
+                windowActions().disableMusicTimer();
+        }
+    }
+    if (position > kRollEnd)
+        endRoll();
+}
+
+void Form4::endRoll()
+{
+    Timer1.stop();
+    gameState().StaffRollRunning = kFalse;
+}
+
+} // namespace lw

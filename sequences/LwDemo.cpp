@@ -1,0 +1,219 @@
+// The opening logo demo: one timer walks a tick table that moves the mascot and shows the logo.
+#include "LwDemo.h"
+
+#include "DataFiles.h"
+#include "Fonts.h"
+#include "KS_Midi.h"
+#include "PictureLoader.h"
+#include "WavePlayer.h"
+
+#include <QEvent>
+
+namespace lw {
+namespace {
+
+constexpr double kClientWidth = 4890;  // twips
+constexpr double kClientHeight = 2355; // twips
+constexpr int kFirstInterval = 2000;   // ms before the first tick
+constexpr int kStepInterval = 120;     // ms between the ticks that move the figures
+constexpr int kClosingInterval = 3000; // ms the closing wave sounds before the window goes
+constexpr int kOutOfSight = 5000;      // twips: a left edge past the client width
+constexpr int kStartX = 5000;          // twips
+constexpr int kStepX = 150;            // twips the walking figure moves per tick
+constexpr int kBob = 50;               // twips the walking figure bobs, and the sinking step
+constexpr int kStrokePixels = 4;
+
+const QColor kRed(255, 0, 0);
+const QColor kMagenta(255, 0, 255);
+const QColor kBlue(0, 0, 255);
+
+struct Mascot {
+    const char* file;
+    double left, top, width, height; // twips, before the picture gives the size
+};
+constexpr Mascot kMascots[3] = {
+    {"mascot0.png", 6240, 120, 1470, 1350}, // walking, 98 x 90
+    {"mascot1.png", 5280, 240, 1170, 1410}, // standing, 78 x 94
+    {"mascot2.png", 6480, 1680, 1320, 1485}, // flying, 88 x 99
+};
+
+// Strokes in twips. The letters' cap height at 24 pt runs from about 1905 to 2250 below the
+// labels' top of 1800, so the strokes sit on the same lines, just left of each label.
+struct Stroke {
+    double x1, y1, x2, y2;
+};
+constexpr Stroke kF[3] = {
+    {600, 1905, 600, 2250},  // stem
+    {600, 1905, 825, 1905},  // top bar
+    {600, 2070, 2280, 2070}, // middle bar, on through "airy"
+};
+constexpr Stroke kN[3] = {
+    {2640, 1905, 2640, 2250}, // left stem
+    {2640, 1905, 2925, 2250}, // diagonal
+    {2925, 1905, 2925, 2250}, // right stem
+};
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QColor& colour, const QFont& font,
+                  double left, double top, double width, double height)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+    label->hide();
+    return label;
+}
+
+} // namespace
+
+LwDemo::LwDemo() : GameWindow(FrameStyle::None)
+{
+    setObjectName(QStringLiteral("LwDemo"));
+    setWindowTitle(QStringLiteral("Kestrune"));
+    setClientSize(kClientWidth, kClientHeight);
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    setPalette(palette);
+
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer1.setParent(this);
+    connect(&Timer1, &QTimer::timeout, this, &LwDemo::Timer1_Timer);
+
+    for (int i = 0; i < 3; ++i) {
+        Image1[i] = new ImageBox(this, false);
+        Image1[i]->setObjectName(QStringLiteral("Image1"));
+        Image1[i]->setProperty("Index", i);
+        Image1[i]->setTwipsGeometry(kMascots[i].left, kMascots[i].top, kMascots[i].width, kMascots[i].height);
+    }
+    for (int i = 0; i < 3; ++i) {
+        Line1[i] = new LineStroke(this, kRed, kF[i].x1, kF[i].y1, kF[i].x2, kF[i].y2, kStrokePixels);
+        Line1[i]->setObjectName(QStringLiteral("Line1"));
+        Line1[i]->setProperty("Index", i);
+        Line1[i]->hide();
+        Line2[i] = new LineStroke(this, kMagenta, kN[i].x1, kN[i].y1, kN[i].x2, kN[i].y2, kStrokePixels);
+        Line2[i]->setObjectName(QStringLiteral("Line2"));
+        Line2[i]->setProperty("Index", i);
+        Line2[i]->hide();
+    }
+    const QFont wordFont = gameFont(QStringLiteral("MS Sans Serif"), 24);
+    Label1 = makeLabel(this, "Label1", QStringLiteral("airy"), kRed, wordFont, 840, 1800, 1335, 615);
+    Label2 = makeLabel(this, "Label2", QStringLiteral("et"), kMagenta, wordFont, 3000, 1800, 495, 615);
+    Label3 = makeLabel(this, "Label3", QStringLiteral("Kestrune"), kBlue,
+                       gameFont(QStringLiteral("MS Sans Serif"), 13.5, true), 3600, 1920, 1215, 375);
+    // The pictures pass over the words' area while they walk and sink: keep them on top.
+    for (ImageBox* image : Image1)
+        image->raise();
+}
+
+void LwDemo::Form_Load()
+{
+    for (int i = 0; i < 3; ++i) {
+        // A missing or unreadable mascot leaves its image empty; the demo runs on without it.
+        const Picture picture = readPicture(QLatin1String(kMascots[i].file));
+        if (picture.error == PictureError::None)
+            Image1[i]->setPicture(picture.image);
+    }
+    Timer1.setInterval(kFirstInterval);
+    Timer1.start();
+}
+
+void LwDemo::Form_Activate()
+{
+    centreOnScreen();
+    music().PlayMidi("Ksnet.mid");
+    DemoTick = 0;
+    DemoX = kStartX;
+    DemoY = 0;
+}
+
+void LwDemo::Timer1_Timer()
+{
+    ++DemoTick;
+    const int tick = DemoTick;
+    if (tick == 1) {
+        Timer1.setInterval(kStepInterval);
+    } else if (tick == 2) {
+        for (LineStroke* line : Line1)
+            line->show();
+        Label1->show();
+    } else if (tick >= 3 && tick <= 28) {
+        DemoX -= kStepX;
+        Image1[0]->setTwipsPosition(DemoX, Image1[0]->twipsTop());
+        Image1[0]->setTwipsPosition(Image1[0]->twipsLeft(), DemoY);
+        DemoY = DemoY == 0 ? kBob : 0;
+    } else if (tick == 30) {
+        Image1[0]->setTwipsPosition(kOutOfSight, Image1[0]->twipsTop());
+        for (LineStroke* line : Line2)
+            line->show();
+        Label2->show();
+    } else if (tick >= 31 && tick <= 35) {
+        DemoY = static_cast<std::int16_t>(DemoY + kBob);
+        Image1[2]->setTwipsPosition(Image1[2]->twipsLeft(), DemoY);
+        Image1[2]->setTwipsPosition(DemoX, Image1[2]->twipsTop());
+    } else if (tick == 36) {
+        Image1[2]->setTwipsPosition(kOutOfSight, Image1[2]->twipsTop());
+        Label3->show();
+    } else if (tick >= 37 && tick <= 42) {
+        DemoY = static_cast<std::int16_t>(DemoY + kBob);
+        Image1[1]->setTwipsPosition(Image1[1]->twipsLeft(), DemoY);
+        Image1[1]->setTwipsPosition(DemoX, Image1[1]->twipsTop());
+    } else if (tick == 45) {
+        Timer1.setInterval(kClosingInterval);
+        // Played from the working directory whatever the letter case of its name; no file, no sound.
+        const QString wave = findDataFile(QStringLiteral("lwdemo2.WAV"));
+        if (!wave.isEmpty())
+            (void)wavePlayer().playAsync(wave.toStdString());
+    } else if (tick == 46) {
+        Timer1.stop();
+        music().CloseMidi();
+        // The window closes itself; the start-up sequence waits until it is gone.
+        unloadByProgram();
+    }
+}
+
+void LwDemo::showEvent(QShowEvent* event)
+{
+    GameWindow::showEvent(event);
+    activatedSinceShow_ = false;
+    swallowNextActivation_ = false;
+    // Queued, so an activation the platform delivers along with the show comes first if it can.
+    QTimer::singleShot(0, this, &LwDemo::activateAfterShow);
+}
+
+void LwDemo::activateAfterShow()
+{
+    if (activatedSinceShow_ || !isVisible())
+        return;
+    activatedSinceShow_ = true;
+    swallowNextActivation_ = true;
+    Form_Activate();
+}
+
+bool LwDemo::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        if (swallowNextActivation_) {
+            // The late activation of a show that has already been handled: skip Form_Activate.
+            swallowNextActivation_ = false;
+            return QWidget::event(event);
+        }
+        activatedSinceShow_ = true;
+        break;
+    case QEvent::WindowDeactivate:
+    case QEvent::Hide:
+        // From here on an activation is a real return to the window.
+        swallowNextActivation_ = false;
+        break;
+    default:
+        break;
+    }
+    return GameWindow::event(event);
+}
+
+} // namespace lw

@@ -1,0 +1,30 @@
+// The main module's shared variables and procedures: start-up, the scene watcher, the scenario's
+// link to the windows.
+#pragma once
+
+#include <QString>
+
+namespace lw {
+
+class Scenario;
+
+// Carriage return and line feed: the line separator of spoken lines and the clear screen.
+extern QString LineBreak;
+// Appended to a picture key to make the picture's file name.
+extern QString PictureExt;
+
+// The start-up procedure: drives every window from the series notice to the clear screen.
+void Main();
+
+// The one scenario of the run, acting on gameState() and writing to the game windows.
+Scenario& scenario();
+
+// Replaces the message window's line; an empty speaker shows the text as narration.
+void ShowLine(const QString& speaker, const QString& text);
+// The whole caption ShowLine gives a line.
+QString formatLine(const QString& speaker, const QString& text);
+
+// Shown when the picture is clicked with no command chosen.
+void ShowCommandHint();
+
+} // namespace lw

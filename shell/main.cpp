@@ -1,0 +1,40 @@
+// Program entry: the application object, the sound services, then the game's start-up procedure.
+#include "DataFiles.h"
+#include "KS_Midi.h"
+#include "Lunaweave.h"
+#include "Runtime.h"
+#include "WavePlayer.h"
+
+#ifdef LW_HAVE_AUDIO
+#include "AudioSystem.h"
+#endif
+
+#include <QApplication>
+#include <QIcon>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lunaweave"));
+    QApplication::setOrganizationName(QStringLiteral("Kestrune"));
+    // The start-up procedure decides when the program ends, not the last window closing.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QString icon = lw::findDataFile(QStringLiteral("lunaweave.png"));
+    if (!icon.isEmpty())
+        QApplication::setWindowIcon(QIcon(icon));
+
+#ifdef LW_HAVE_AUDIO
+    // Returns at once; the SoundFont loads in the background while the first windows show.
+    std::unique_ptr<lw::AudioSystem> audio = lw::AudioSystem::create();
+    lw::KS_Midi midi(audio->midi());
+    lw::installMusic(&midi);
+    lw::installWavePlayer(&audio->wave());
+    lw::runtime::addShutdownHook([&audio] { audio->shutdown(); });
+#endif
+
+    lw::Main();
+    const int status = QApplication::exec();
+    lw::runtime::runShutdownHooks();
+    return status;
+}

@@ -1,0 +1,289 @@
+// Tests of the platform layer: data-file lookup, picture loading, settings, waits, windows.
+#include "DataFiles.h"
+#include "ErrorReport.h"
+#include "Fonts.h"
+#include "GameWindow.h"
+#include "PictureLoader.h"
+#include "Runtime.h"
+#include "Settings.h"
+#include "Twips.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <stdexcept>
+
+using namespace lw;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray encode(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+QImage sample()
+{
+    QImage image(48, 35, QImage::Format_RGB32);
+    image.fill(QColor(40, 120, 200));
+    return image;
+}
+
+struct FatalCaught : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// A window that records its load and unload queries.
+class ProbeWindow : public GameWindow {
+public:
+    ProbeWindow() : GameWindow(FrameStyle::FixedDialog) { setClientSize(7170, 5835); }
+    static inline int loads = 0;
+    static inline QList<int> queries;
+    static inline bool cancelNext = false;
+
+protected:
+    void Form_Load() override { ++loads; }
+    void Form_QueryUnload(int& Cancel, int UnloadMode) override
+    {
+        queries.append(UnloadMode);
+        if (cancelNext) {
+            Cancel = -1;
+            cancelNext = false;
+        }
+    }
+};
+
+} // namespace
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void dataFileLookupIgnoresLetterCase_data()
+    {
+        QTest::addColumn<QString>("onDisk");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("same case") << "Tinwaki.mid" << "Tinwaki.mid" << true;
+        QTest::newRow("other case") << "Tinwaki.mid" << "tinwaki.mid" << true;
+        QTest::newRow("upper extension") << "lwdemo2.wav" << "lwdemo2.WAV" << true;
+        QTest::newRow("kanji key") << "研究室1.LWV" << "研究室1.lwv" << true;
+        QTest::newRow("half-width katakana") << "ﾌﾟﾘﾑ1.LWV" << "ﾌﾟﾘﾑ1.LWV" << true;
+        QTest::newRow("full-width is not half-width") << "ﾌﾟﾘﾑ1.LWV" << "プリム1.LWV" << false;
+        QTest::newRow("missing") << "okera.mid" << "okera2.mid" << false;
+        QTest::newRow("no directory escape") << "okera.mid" << "../okera.mid" << false;
+        QTest::newRow("empty name") << "okera.mid" << "" << false;
+    }
+    void dataFileLookupIgnoresLetterCase()
+    {
+        QFETCH(QString, onDisk);
+        QFETCH(QString, asked);
+        QFETCH(bool, found);
+        QTemporaryDir dir;
+        writeFile(dir.filePath(onDisk), "x");
+        const QString path = findDataFile(asked, dir.path());
+        QCOMPARE(!path.isEmpty(), found);
+        if (found)
+            QCOMPARE(QFileInfo(path).fileName(), onDisk);
+    }
+
+    void dataPathResolvesOnlyTheLastComponent()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir(QStringLiteral("音楽 フォルダ"));
+        const QString sub = dir.filePath(QStringLiteral("音楽 フォルダ"));
+        writeFile(sub + QStringLiteral("/Tinwaki.mid"), "x");
+        QCOMPARE(resolveDataPath(sub + QStringLiteral("/tinwaki.mid")), sub + QStringLiteral("/Tinwaki.mid"));
+        const QString wrongDir = dir.filePath(QStringLiteral("音楽 ふぉるだ/tinwaki.mid"));
+        QCOMPARE(resolveDataPath(wrongDir), wrongDir);
+    }
+
+    void picturesAreRecognisedByContent_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("error");
+        const QByteArray png = encode(sample(), "PNG");
+        QTest::newRow("png") << png << int(PictureError::None);
+        QTest::newRow("bmp") << encode(sample(), "BMP") << int(PictureError::None);
+        QTest::newRow("jpeg") << encode(sample(), "JPEG") << int(PictureError::None);
+        // A one-frame GIF written by hand: Qt reads GIF but does not write it.
+        QTest::newRow("gif") << QByteArray::fromHex("47494638396101000100800000ffffff00000021f90401000000002c00000000"
+                                                    "010001000002024401003b")
+                             << int(PictureError::None);
+        QTest::newRow("truncated png") << png.left(png.size() / 2) << int(PictureError::Invalid);
+        QTest::newRow("text") << QByteArray("this is not a picture") << int(PictureError::Invalid);
+        QTest::newRow("empty") << QByteArray() << int(PictureError::Invalid);
+        // A PNG header that claims 100000 × 100000 pixels.
+        QByteArray huge = png.left(33);
+        huge[16] = 0; huge[17] = 1; huge[18] = char(0x86); huge[19] = char(0xA0);
+        huge[20] = 0; huge[21] = 1; huge[22] = char(0x86); huge[23] = char(0xA0);
+        QTest::newRow("oversized header") << huge << int(PictureError::Invalid);
+    }
+    void picturesAreRecognisedByContent()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, error);
+        QTemporaryDir dir;
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        writeFile(QStringLiteral("渋谷1.LWV"), bytes);
+        const Picture picture = readPicture(QStringLiteral("渋谷1.LWV"));
+        QDir::setCurrent(old);
+        QCOMPARE(int(picture.error), error);
+        QCOMPARE(picture.image.isNull(), error != int(PictureError::None));
+    }
+
+    void loadPictureReportsTheFileAndEnds()
+    {
+        QTemporaryDir dir;
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        writeFile(QStringLiteral("望1.LWV"), "garbage");
+        QStringList reports;
+        const FatalHandler previous = setFatalHandler([&reports](const QString& message) {
+            reports << message;
+            throw FatalCaught(message.toStdString());
+        });
+        QVERIFY_THROWS_EXCEPTION(FatalCaught, LoadPicture(QStringLiteral("ﾙﾈｯﾀ9.LWV")));
+        QVERIFY_THROWS_EXCEPTION(FatalCaught, LoadPicture(QStringLiteral("望1.LWV")));
+        setFatalHandler(previous);
+        QDir::setCurrent(old);
+        QCOMPARE(reports.size(), 2);
+        QVERIFY(reports[0].contains(QStringLiteral("file not found")));
+        QVERIFY(reports[0].contains(QStringLiteral("ﾙﾈｯﾀ9.LWV")));
+        QVERIFY(reports[1].contains(QStringLiteral("invalid picture")));
+        QVERIFY(reports[1].contains(QStringLiteral("望1.LWV")));
+    }
+
+    void settingsReadOneStringOrEmpty()
+    {
+        {
+            QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kestrune"),
+                               QStringLiteral("Kestrune"));
+            settings.clear();
+            settings.setValue(QStringLiteral("Solvenne/LWFLock"), QStringLiteral("OFF"));
+            settings.setValue(QStringLiteral("Solvenne/Listed"), QStringList{QStringLiteral("a"), QStringLiteral("b")});
+        }
+        const QtSettingsStore store;
+        QCOMPARE(store.GetSetting(QStringLiteral("Kestrune"), QStringLiteral("Solvenne"), QStringLiteral("LWFLock")),
+                 QStringLiteral("OFF"));
+        QCOMPARE(store.GetSetting(QStringLiteral("Kestrune"), QStringLiteral("Solvenne"), QStringLiteral("Missing")),
+                 QString());
+        QCOMPARE(store.GetSetting(QStringLiteral("Kestrune"), QStringLiteral("Other"), QStringLiteral("LWFLock")),
+                 QString());
+        QCOMPARE(store.GetSetting(QStringLiteral("Kestrune"), QStringLiteral("Solvenne"), QStringLiteral("Listed")),
+                 QString());
+    }
+
+    void endProgramRunsHooksInReverseThroughTheHandler()
+    {
+        QList<int> ended;
+        QStringList order;
+        const auto previous = runtime::setEndHandler([&](int status) {
+            runtime::runShutdownHooks();
+            ended << status;
+        });
+        runtime::addShutdownHook([&] { order << QStringLiteral("first"); });
+        runtime::addShutdownHook([&] { order << QStringLiteral("second"); });
+        runtime::endProgram(3);
+        runtime::endProgram(0); // hooks ran once; nothing left to run
+        runtime::setEndHandler(previous);
+        QCOMPARE(ended, (QList<int>{3, 0}));
+        QCOMPARE(order, (QStringList{QStringLiteral("second"), QStringLiteral("first")}));
+    }
+
+    void waitWhileBlocksUntilAnEventChangesTheCondition()
+    {
+        bool done = false;
+        QTimer::singleShot(30, [&done] { done = true; });
+        QTimer guard;
+        guard.setSingleShot(true);
+        bool timedOut = false;
+        connect(&guard, &QTimer::timeout, [&] { timedOut = done = true; });
+        guard.start(5000);
+        runtime::waitWhile([&done] { return !done; });
+        QVERIFY(!timedOut);
+    }
+
+    void windowsMeasureInTwips()
+    {
+        ProbeWindow window;
+        QCOMPARE(window.ScaleWidth(), 7170.0);
+        QCOMPARE(window.ScaleHeight(), 5835.0);
+        QCOMPARE(window.width(), 478);
+        QVERIFY(window.Width() >= window.ScaleWidth());
+        window.setLeft(1500);
+        window.setTop(3000);
+        QCOMPARE(window.pos(), QPoint(100, 200));
+        window.centreOnScreen();
+        QCOMPARE(window.Left(), toSingle(std::round((screenWidthTwips() - window.Width()) / 2 / 15) * 15));
+    }
+
+    void windowsAreSingleInstancesWithUnloadQueries()
+    {
+        ProbeWindow::loads = 0;
+        ProbeWindow::queries.clear();
+        ProbeWindow& first = Window<ProbeWindow>::get();
+        QCOMPARE(&Window<ProbeWindow>::get(), &first);
+        QCOMPARE(ProbeWindow::loads, 1);
+        QVERIFY(!first.isVisible()); // loading does not show
+
+        first.Show();
+        first.close(); // as the close box does
+        QCOMPARE(ProbeWindow::queries, QList<int>{kUnloadByUser});
+        QVERIFY(!Window<ProbeWindow>::exists());
+
+        ProbeWindow& second = Window<ProbeWindow>::get();
+        QCOMPARE(ProbeWindow::loads, 2);
+        ProbeWindow::cancelNext = true;
+        Window<ProbeWindow>::Unload(); // cancelled by the query
+        QVERIFY(Window<ProbeWindow>::exists());
+        Window<ProbeWindow>::Unload();
+        QCOMPARE(ProbeWindow::queries, (QList<int>{kUnloadByUser, kUnloadByProgram, kUnloadByProgram}));
+        QVERIFY(!Window<ProbeWindow>::exists());
+        (void)second;
+        runtime::waitForEvents(); // lets the deferred deletes run
+    }
+
+    void gameFontsAreJapaneseFacesAtPixelSizes_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("family");
+        QTest::newRow("proportional gothic") << QStringLiteral("MS PGothic") << QStringLiteral("IPAPGothic");
+        QTest::newRow("full-width name") << QStringLiteral("ＭＳ Ｐゴシック") << QStringLiteral("IPAPGothic");
+        QTest::newRow("gothic") << QStringLiteral("ＭＳ ゴシック") << QStringLiteral("IPAGothic");
+        QTest::newRow("mincho") << QStringLiteral("ＭＳ 明朝") << QStringLiteral("IPAMincho");
+    }
+    void gameFontsAreJapaneseFacesAtPixelSizes()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, family);
+        const QFont font = gameFont(name, 12, true);
+        QCOMPARE(font.family(), family);
+        QCOMPARE(font.pixelSize(), 16);
+        QVERIFY(font.bold());
+        QVERIFY(QFontInfo(font).family().startsWith(QStringLiteral("IPA")));
+    }
+};
+
+QTEST_MAIN(TestPlatform)
+#include "test_platform.moc"
