@@ -16,6 +16,7 @@
 #include "SceneCatalogue.h"
 #include "Settings.h"
 #include "ShellServices.h"
+#include "Twips.h"
 
 namespace lw {
 

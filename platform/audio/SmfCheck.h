@@ -1,0 +1,38 @@
+// Strict checking of standard MIDI files before they reach the synthesizer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace lw::audio {
+
+// The largest MIDI file the sequencer reads, in bytes.
+inline constexpr std::size_t kMaxSmfBytes = 4 * 1024 * 1024;
+// The synthesizer's player handles at most this many tracks.
+inline constexpr int kMaxSmfTracks = 128;
+
+enum class SmfResult {
+    Ok,
+    Empty,
+    TooLarge,
+    NotMidi,        // no MThd chunk at the start
+    BadHeader,      // header length, format or track count not usable
+    SmpteDivision,  // timed in SMPTE frames rather than ticks per quarter note
+    BadTrack,       // a track chunk missing, cut short or holding a malformed event
+};
+
+struct SmfInfo {
+    int format = 0;
+    int tracks = 0;
+    int division = 0;        // ticks per quarter note, > 0
+    std::int64_t endTick = 0; // tick of the last event of the longest track
+    std::size_t length = 0;  // bytes from the header to the end of the last track; anything after
+                             // it is not part of the piece
+};
+
+// Checks `size` bytes at `data` as a format 0 or 1 MIDI file timed in ticks per quarter note:
+// every chunk length, every event and every variable-length number must lie inside its track.
+// Safe on any bytes; `info` (may be null) is filled on success.
+SmfResult checkSmf(const std::uint8_t* data, std::size_t size, SmfInfo* info);
+
+} // namespace lw::audio

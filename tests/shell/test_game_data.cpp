@@ -1,0 +1,74 @@
+// Every picture the game reads is in the generated data directory and decodes at its size.
+#include "PictureLoader.h"
+#include "SceneTable.h"
+
+#include <QDir>
+#include <QtTest>
+
+using namespace lw;
+
+class TestGameData : public QObject {
+    Q_OBJECT
+
+    QString old_;
+
+private slots:
+    void initTestCase()
+    {
+        const QString data = qEnvironmentVariable("LW_DATA_DIR");
+        QVERIFY2(QDir(data).exists(), "LW_DATA_DIR must name the generated data directory");
+        old_ = QDir::currentPath();
+        QDir::setCurrent(data);
+    }
+    void cleanupTestCase() { QDir::setCurrent(old_); }
+
+    void everySceneAndRollKeyHasItsPicture()
+    {
+        QStringList keys;
+        for (const SceneRow& row : kSceneTable)
+            keys << QString::fromUtf16(row.pictureKey.data(), qsizetype(row.pictureKey.size()));
+        for (auto key : kRollPictureKeys)
+            keys << QString::fromUtf16(key.data(), qsizetype(key.size()));
+        keys.removeDuplicates();
+        QCOMPARE(keys.size(), 37);
+        for (const QString& key : keys) {
+            const Picture picture = readPicture(key + QStringLiteral(".LWV"));
+            QVERIFY2(picture.error == PictureError::None, qPrintable(key));
+            QCOMPARE(picture.image.size(), QSize(480, 349));
+        }
+    }
+
+    void iconsAndMascotsHaveTheirSizes_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("maxColours");
+        for (int i = 0; i < 10; ++i)
+            QTest::newRow(qPrintable(QStringLiteral("icon %1").arg(i)))
+                << QStringLiteral("lwicon%1.png").arg(i) << QSize(32, 32) << 16;
+        QTest::newRow("window icon") << QStringLiteral("lunaweave.png") << QSize(32, 32) << 16;
+        QTest::newRow("walking") << QStringLiteral("mascot0.png") << QSize(98, 90) << 0;
+        QTest::newRow("standing") << QStringLiteral("mascot1.png") << QSize(78, 94) << 0;
+        QTest::newRow("flying") << QStringLiteral("mascot2.png") << QSize(88, 99) << 0;
+    }
+    void iconsAndMascotsHaveTheirSizes()
+    {
+        QFETCH(QString, file);
+        QFETCH(QSize, size);
+        QFETCH(int, maxColours);
+        const Picture picture = readPicture(file);
+        QVERIFY2(picture.error == PictureError::None, qPrintable(file));
+        QCOMPARE(picture.image.size(), size);
+        if (maxColours > 0) {
+            QSet<QRgb> colours;
+            const QImage image = picture.image.convertToFormat(QImage::Format_ARGB32);
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    colours.insert(image.pixel(x, y));
+            QVERIFY2(colours.size() <= maxColours, qPrintable(QString::number(colours.size())));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGameData)
+#include "test_game_data.moc"

@@ -1,0 +1,384 @@
+// Tests of the game shell: layout, the icon bar and clicks, the message window, the screen jump
+// and the scene watcher.
+#include "Form1.h"
+#include "ErrorReport.h"
+#include "Form2.h"
+#include "GameState.h"
+#include "KS_Midi.h"
+#include "Layout.h"
+#include "Lunaweave.h"
+#include "Runtime.h"
+#include "SceneCatalogue.h"
+#include "SceneTable.h"
+#include "ShellServices.h"
+#include "fakes/FakeDialogs.h"
+#include "fakes/RecordingMidiService.h"
+
+#include <QDir>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <stdexcept>
+
+using namespace lw;
+
+namespace {
+
+struct FatalCaught : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+QString str(std::u16string_view text) { return QString::fromUtf16(text.data(), qsizetype(text.size())); }
+
+// A small picture per key, each a different colour so a reload can be told apart.
+void writePictures(const QDir& dir)
+{
+    int n = 0;
+    for (const SceneRow& row : kSceneTable) {
+        QImage image(480, 349, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv((n++ * 23) % 360, 160, 200));
+        image.save(dir.filePath(str(row.pictureKey) + QStringLiteral(".LWV")), "PNG");
+    }
+    for (int i = 0; i < 10; ++i) {
+        QImage icon(32, 32, QImage::Format_RGB32);
+        icon.fill(Qt::white);
+        icon.save(dir.filePath(QStringLiteral("lwicon%1.png").arg(i)), "PNG");
+    }
+}
+
+} // namespace
+
+class TestShell : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir data_;
+    QString old_;
+    fakes::RecordingMidiService midiService_;
+    KS_Midi midi_{midiService_, [] { return std::string("/game"); }};
+    fakes::FakeDialogs dialogs_;
+    QList<int> ended_;
+
+    Form1& form1() { return Window<Form1>::get(); }
+    Form2& form2() { return Window<Form2>::get(); }
+
+private slots:
+    void initTestCase()
+    {
+        writePictures(QDir(data_.path()));
+        old_ = QDir::currentPath();
+        QDir::setCurrent(data_.path());
+        installMusic(&midi_);
+        setDialogs(&dialogs_);
+        runtime::setEndHandler([this](int status) { ended_ << status; });
+        setFatalHandler([](const QString& message) { throw FatalCaught(message.toStdString()); });
+        for (const SceneRow& row : kSceneTable) {
+            ScenePictureKey[std::size_t(row.scene)] = str(row.pictureKey);
+            SceneCaption[std::size_t(row.scene)] = str(row.caption);
+        }
+    }
+    void cleanupTestCase()
+    {
+        QDir::setCurrent(old_);
+        installMusic(nullptr);
+        setDialogs(nullptr);
+    }
+    void init()
+    {
+        GameState& game = gameState();
+        game = GameState{};
+        game.ScreenId = kFirstScreen;
+        form1().resetIconBar();
+        for (ImageBox* icon : form1().Image2)
+            icon->setEnabled(true);
+        midiService_.clear();
+        ended_.clear();
+    }
+
+    void layoutFollowsTheScreenWidth_data()
+    {
+        QTest::addColumn<double>("screenWidth");
+        QTest::addColumn<double>("screenHeight");
+        QTest::addColumn<QList<double>>("expected"); // f1 left, top; f2 left, top, width, height; label width
+        QTest::newRow("exactly 10000: stacked")
+            << 10000.0 << 7500.0
+            << QList<double>{1370, -187.5, -445, 6287.5, 10890, 1500, double(float(10890 * 0.98))};
+        QTest::newRow("9999: side by side, centred on the design width")
+            << 9999.0 << 7500.0 << QList<double>{259.5, 562.5, 7519.5, 562.5, 2200, 6375, 2100};
+        QTest::newRow("1024 × 768 pixels")
+            << 15360.0 << 11520.0
+            << QList<double>{4050, 1420.5, 2235, 7895.5, 10890, 1500, double(float(10890 * 0.98))};
+    }
+    void layoutFollowsTheScreenWidth()
+    {
+        QFETCH(double, screenWidth);
+        QFETCH(double, screenHeight);
+        QFETCH(QList<double>, expected);
+        const GameLayout layout =
+            layOutGameWindows(screenWidth, screenHeight, {0, 0, 7260, 6375}, {0, 0, 2220, 6375}, 2175);
+        const QList<double> actual{layout.form1.left,  layout.form1.top,    layout.form2.left,
+                                   layout.form2.top,   layout.form2.width,  layout.form2.height,
+                                   layout.form2LabelWidth};
+        QCOMPARE(actual, expected);
+        QCOMPARE(layout.form1.width, 7260.0);
+        QCOMPARE(layout.form1.height, 6375.0);
+    }
+
+    void seriesNoticeOnlyForExactlyOff_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("OFF") << QStringLiteral("OFF") << false;
+        QTest::newRow("lower case") << QStringLiteral("off") << true;
+        QTest::newRow("trailing blank") << QStringLiteral("OFF ") << true;
+        QTest::newRow("missing") << QString() << true;
+        QTest::newRow("full-width") << QStringLiteral("ＯＦＦ") << true;
+    }
+    void seriesNoticeOnlyForExactlyOff()
+    {
+        QFETCH(QString, value);
+        QFETCH(bool, shown);
+        QCOMPARE(seriesNoticeWanted(value), shown);
+        QCOMPARE(seriesNoticeText().split(QStringLiteral("\r\n")).size(), 3);
+    }
+
+    void iconBarSelection()
+    {
+        Form1& form = form1();
+        auto visible = [&form] {
+            QString looks;
+            for (ImageBox* icon : form.Image2)
+                looks += icon->isVisibleTo(&form) ? u'1' : u'0';
+            return looks;
+        };
+        QCOMPARE(visible(), QStringLiteral("0000011111")); // nothing selected at the start
+        form.Image2_Click(6);
+        QCOMPARE(gameState().SelectedCommand, std::int16_t(kTalk));
+        QCOMPARE(visible(), QStringLiteral("0100010111"));
+        form.Image2_Click(1); // the selected look: nothing happens
+        QCOMPARE(visible(), QStringLiteral("0100010111"));
+        form.Image2_Click(8);
+        QCOMPARE(gameState().SelectedCommand, std::int16_t(kMagic));
+        QCOMPARE(visible(), QStringLiteral("0001011101"));
+
+        // Past 384 only Next is accepted, and the bar is not reset.
+        form.hideNonNextIcons();
+        gameState().ScreenId = 385;
+        form.Image2_Click(5);
+        QCOMPARE(gameState().SelectedCommand, std::int16_t(kMagic));
+        form.Image2_Click(9);
+        QCOMPARE(gameState().SelectedCommand, std::int16_t(kNext));
+        QCOMPARE(visible(), QStringLiteral("0000100000"));
+        QVERIFY(!form.Image2[0]->isEnabled());
+        QVERIFY(form.Image2[4]->isEnabled());
+    }
+
+    void hoverNamesTheCommandAndKeepsIt()
+    {
+        Form1& form = form1();
+        form.Image2_MouseMove(7, 0, 0, 10, 10);
+        QCOMPARE(form.Label1->text(), QStringLiteral("考えてみる"));
+        form.Image2_MouseMove(4, 0, 0, 10, 10);
+        QCOMPARE(form.Label1->text(), QStringLiteral("次へ"));
+        form.Image1_MouseDown(1, 0, 100, 100); // moving onto the picture leaves the name
+        QCOMPARE(form.Label1->text(), QStringLiteral("次へ"));
+    }
+
+    void clickColumns_data()
+    {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<int>("column");
+        QTest::newRow("2399") << 2399.0 << 7200.0 << 1;
+        QTest::newRow("2400") << 2400.0 << 7200.0 << 2;
+        QTest::newRow("4799") << 4799.0 << 7200.0 << 2;
+        QTest::newRow("4800") << 4800.0 << 7200.0 << 3;
+        QTest::newRow("left edge") << 0.0 << 7200.0 << 1;
+        QTest::newRow("odd width third") << 2400.0 << 7201.0 << 1; // 7201 / 3 = 2400.33
+        QTest::newRow("wide picture, no overflow") << 30000.0 << 40000.0 << 3;
+        QTest::newRow("wide picture, middle") << 20000.0 << 40000.0 << 2;
+    }
+    void clickColumns()
+    {
+        QFETCH(double, x);
+        QFETCH(double, width);
+        QFETCH(int, column);
+        QCOMPARE(clickColumnFor(x, width), column);
+    }
+
+    void pictureClickWithoutCommandShowsTheHint()
+    {
+        form2().setCaption(QStringLiteral("before"));
+        form1().Image1->setPicture(QImage(480, 349, QImage::Format_RGB32));
+        form1().Image1_MouseDown(1, 0, 5000, 10);
+        QCOMPARE(gameState().ClickColumn, std::int16_t(3));
+        QCOMPARE(form2().caption(), QStringLiteral("上の方にあるアイコンを選択してから、画面のどこかをクリックしてね。"));
+        QCOMPARE(gameState().ScreenId, std::int16_t(10));
+
+        // From 563 on a click still sets the column but runs nothing.
+        form2().setCaption(QStringLiteral("before"));
+        gameState().ScreenId = 563;
+        form1().Image1_MouseDown(1, 0, 100, 10);
+        QCOMPARE(gameState().ClickColumn, std::int16_t(1));
+        QCOMPARE(form2().caption(), QStringLiteral("before"));
+    }
+
+    void showLineFormats()
+    {
+        ShowLine(QString(), QStringLiteral("渋谷の街。"));
+        QCOMPARE(form2().caption(), QStringLiteral("渋谷の街。"));
+        ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
+        QCOMPARE(form2().caption(), QStringLiteral("【ルネッタ】\r\n「遅いわね」"));
+        QCOMPARE(form2().Label1->text(), QStringLiteral("【ルネッタ】\n「遅いわね」"));
+    }
+
+    void closingTheGameWindowsEndsTheProgram()
+    {
+        form1().Show();
+        form2().Show();
+        midiService_.clear();
+        // Form1's query closes the music and ends; Form2's ends without touching the music.
+        form1().close();
+        QCOMPARE(ended_, QList<int>{0});
+        QCOMPARE(midiService_.commands(), std::vector<std::string>{"close Midi"});
+        midiService_.clear();
+        form2().close();
+        QCOMPARE(ended_, (QList<int>{0, 0}));
+        QVERIFY(midiService_.commands().empty());
+    }
+
+    void minimisingHidesTheMessageWindow()
+    {
+        Form1& main = form1();
+        main.Show();
+        form2().Show();
+        main.setWindowState(Qt::WindowMinimized);
+        QVERIFY(!form2().isVisible());
+        main.setWindowState(Qt::WindowNoState);
+        QVERIFY(form2().isVisible());
+    }
+
+    void screenJumpChord_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<bool>("jumps");
+        QTest::newRow("Ctrl+J") << 74 << 2 << true;
+        QTest::newRow("J") << 74 << 0 << false;
+        QTest::newRow("Ctrl+Shift+J") << 74 << 3 << false;
+        QTest::newRow("Ctrl+Alt+J") << 74 << 6 << false;
+        QTest::newRow("Ctrl+K") << 75 << 2 << false;
+    }
+    void screenJumpChord()
+    {
+        QFETCH(int, key);
+        QFETCH(int, shift);
+        QFETCH(bool, jumps);
+        QCOMPARE(isScreenJumpChord(key, shift), jumps);
+    }
+
+    void screenJumpAnswers_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("state"); // -1: refused
+        QTest::newRow("default") << "10" << 10;
+        QTest::newRow("blanks") << "  340 " << 340;
+        QTest::newRow("full-width digits") << "３４０" << 340;
+        QTest::newRow("a state the story never reaches") << "215" << 215;
+        QTest::newRow("the ending") << "563" << 563;
+        QTest::newRow("above 990") << "995" << 995;
+        QTest::newRow("half rounds to even") << "340.5" << 340;
+        QTest::newRow("other half rounds to even") << "341.5" << 342;
+        QTest::newRow("largest") << "32767" << 32767;
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("words") << "abc" << -1;
+        QTest::newRow("trailing junk") << "12x" << -1;
+        QTest::newRow("hex") << "&H10" << -1;
+        QTest::newRow("overflow") << "32768" << -1;
+        QTest::newRow("huge") << "99999999999999999999" << -1;
+        QTest::newRow("negative") << "-10" << -1;
+        QTest::newRow("scene 0") << "5" << -1;
+        QTest::newRow("scene without picture") << "120" << -1;
+        QTest::newRow("scene 45") << "455" << -1;
+        QTest::newRow("990 has no scene") << "990" << -1;
+        QTest::newRow("sign only") << "-" << -1;
+        QTest::newRow("point only") << "." << -1;
+    }
+    void screenJumpAnswers()
+    {
+        QFETCH(QString, answer);
+        QFETCH(int, state);
+        const auto parsed = parseScreenJumpAnswer(answer.toStdString());
+        QCOMPARE(parsed ? int(*parsed) : -1, state);
+    }
+
+    void ctrlJAsksAndJumps()
+    {
+        Form2& form = form2();
+        gameState().ScreenId = 340;
+        dialogs_.prompts.clear();
+        dialogs_.nextAnswer = {QStringLiteral("10"), false};
+        QKeyEvent plainJ(QEvent::KeyPress, Qt::Key_J, Qt::NoModifier, QStringLiteral("j"));
+        QApplication::sendEvent(&form, &plainJ);
+        QVERIFY(dialogs_.prompts.isEmpty());
+        QKeyEvent ctrlJ(QEvent::KeyPress, Qt::Key_J, Qt::ControlModifier);
+        QApplication::sendEvent(&form, &ctrlJ);
+        QCOMPARE(dialogs_.prompts,
+                 QStringList{QStringLiteral("ずるちゃん|ずるちゃん画面じゃーんぷ！画面IDを入力してね。|10")});
+        QCOMPARE(gameState().ScreenId, std::int16_t(10));
+
+        dialogs_.nextAnswer = {QStringLiteral("300"), true}; // cancelled
+        int key = 74;
+        form.Form_KeyDown(key, 2);
+        QCOMPARE(key, 0);
+        QCOMPARE(gameState().ScreenId, std::int16_t(10));
+    }
+
+    void sceneWatcher()
+    {
+        Form1& form = form1();
+        LastShownState() = 0;
+        gameState().ScreenId = 10;
+        ShowSceneIfChanged();
+        QCOMPARE(form.windowTitle(), QStringLiteral("Lunaweave　【映画「楢山女子高」】"));
+        QCOMPARE(LastShownState(), std::int16_t(10));
+        const QImage scene1 = form.Image1->picture();
+
+        // Inside one scene nothing is reloaded and no entry runs.
+        gameState().ScreenId = 20;
+        ShowSceneIfChanged();
+        midiService_.clear();
+        form2().setCaption(QStringLiteral("kept"));
+        gameState().ScreenId = 25;
+        ShowSceneIfChanged();
+        QCOMPARE(form2().caption(), QStringLiteral("kept"));
+        QCOMPARE(LastShownState(), std::int16_t(20));
+
+        // A new scene loads its picture and runs its entry: scene 3 starts its music.
+        gameState().ScreenId = 30;
+        ShowSceneIfChanged();
+        QCOMPARE(form.windowTitle(), QStringLiteral("Lunaweave　【妖性大学院研究室】"));
+        QVERIFY(form2().caption() != QStringLiteral("kept"));
+        QCOMPARE(midiService_.commands().at(1), std::string("open \"/game/yoseiden.mid\" type sequencer alias Midi"));
+        QCOMPARE(form.Image1->picture().size(), QSize(480, 349));
+
+        // Going back reloads and re-runs the entry.
+        gameState().ScreenId = 10;
+        ShowSceneIfChanged();
+        QCOMPARE(form.Image1->picture(), scene1);
+
+        // Above 990 nothing at all.
+        gameState().ScreenId = 995;
+        ShowSceneIfChanged();
+        QCOMPARE(LastShownState(), std::int16_t(10));
+
+        // A missing picture ends the game with the report naming the file.
+        QDir(data_.path()).remove(QStringLiteral("谷川1.LWV"));
+        gameState().ScreenId = 260;
+        QVERIFY_THROWS_EXCEPTION(FatalCaught, ShowSceneIfChanged());
+    }
+};
+
+QTEST_MAIN(TestShell)
+#include "test_shell.moc"
