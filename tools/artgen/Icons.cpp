@@ -10,7 +10,9 @@
 #include <QtMath>
 
 #include <array>
+#include <climits>
 #include <cmath>
+#include <initializer_list>
 #include <stdexcept>
 
 namespace {
@@ -20,21 +22,21 @@ namespace {
 
 enum Ink : int {
     Clear = 0,
-    Night,     // outlines
-    Slate,     // not-selected plate rim and dim outlines
-    Steel,     // not-selected plate
-    Mist,      // dim symbols
-    White,
-    Gold,      // selected frame, the star
-    Amber,     // shading of gold
-    Sky,       // selected plate glow, wing
-    Blue,      // iris, wand
-    Rose,      // the thread of the emblem
-    Red,
-    Green,     // the arrow
-    Cream,     // selected plate
-    Violet,    // wand, emblem rim
-    Indigo,    // emblem night sky
+    Night,  // outlines
+    Slate,  // not-selected plate rim and dim outlines
+    Steel,  // not-selected plate
+    Mist,   // dim symbols
+    White,  // symbol faces, highlights
+    Gold,   // selected frame, the star, the moon
+    Amber,  // edge of the selected plate, shading of gold
+    Sky,    // underside of the cloud, the emblem's wing
+    Blue,   // iris, the balloon's dots
+    Rose,   // the emblem's thread
+    Red,    // spare
+    Green,  // the arrow
+    Cream,  // selected plate
+    Violet, // the emblem's rim
+    Indigo, // the emblem's night sky
     InkCount
 };
 
@@ -43,20 +45,20 @@ constexpr std::array<QRgb, InkCount> kPalette = {
     0xff86d0ffu, 0xff2a62d6u, 0xffff6eb4u, 0xffd82a2au, 0xff34b04cu, 0xfffff0c0u, 0xff8050c8u, 0xff24206au,
 };
 
-QColor ink(Ink i)
-{
+QColor ink(Ink i) {
     return QColor::fromRgba(kPalette[i]);
 }
 
-// Nearest palette entry by a weighted RGB distance (green counts most, as the eye sees it).
-// Pixels less than half covered become the transparent entry, so edges stay crisp.
-int nearestInk(QRgb c)
-{
+using InkSet = std::initializer_list<Ink>;
+
+// Nearest of the allowed entries by a weighted RGB distance (green counts most, as the eye sees
+// it). Pixels less than half covered become the transparent entry, so edges stay crisp.
+int nearestInk(QRgb c, InkSet allowed) {
     if (qAlpha(c) < 128)
         return Clear;
     int best = Night;
     int bestDistance = INT_MAX;
-    for (int i = Night; i < InkCount; ++i) {
+    for (const Ink i : allowed) {
         const int dr = qRed(c) - qRed(kPalette[i]);
         const int dg = qGreen(c) - qGreen(kPalette[i]);
         const int db = qBlue(c) - qBlue(kPalette[i]);
@@ -69,9 +71,10 @@ int nearestInk(QRgb c)
     return best;
 }
 
-// Maps a drawn picture onto the palette, one pixel at a time, without dithering.
-QImage toPaletteImage(const QImage& drawn)
-{
+// Maps a drawn picture onto the palette, one pixel at a time, without dithering. Only the inks a
+// picture was drawn with are allowed, so the soft edges of the drawing snap to one of its own
+// colours instead of to a stray one that happens to lie near the blend.
+QImage toPaletteImage(const QImage& drawn, InkSet allowed) {
     const QImage argb = drawn.convertToFormat(QImage::Format_ARGB32);
     QImage out(argb.size(), QImage::Format_Indexed8);
     QList<QRgb> table(kPalette.begin(), kPalette.end());
@@ -80,34 +83,30 @@ QImage toPaletteImage(const QImage& drawn)
         const auto* src = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
         uchar* dst = out.scanLine(y);
         for (int x = 0; x < argb.width(); ++x)
-            dst[x] = static_cast<uchar>(nearestInk(src[x]));
+            dst[x] = static_cast<uchar>(nearestInk(src[x], allowed));
     }
     return out;
 }
 
-void save(const QImage& image, const QString& dataDir, const QString& name)
-{
+void save(const QImage& image, const QString& dataDir, const QString& name) {
     const QString path = QDir(dataDir).filePath(name);
     if (!image.save(path, "PNG"))
         throw std::runtime_error("cannot write " + path.toStdString());
 }
 
-QImage blankCanvas(int width, int height, QColor fill = Qt::transparent)
-{
+QImage blankCanvas(int width, int height, QColor fill = Qt::transparent) {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(fill);
     return image;
 }
 
-QPainterPath circle(QPointF centre, qreal radius)
-{
+QPainterPath circle(QPointF centre, qreal radius) {
     QPainterPath path;
     path.addEllipse(centre, radius, radius);
     return path;
 }
 
-QPainterPath star(QPointF centre, qreal outer, qreal inner, qreal turnDegrees = 0)
-{
+QPainterPath star(QPointF centre, qreal outer, qreal inner, qreal turnDegrees = 0) {
     QPolygonF points;
     for (int i = 0; i < 10; ++i) {
         const qreal r = i % 2 == 0 ? outer : inner;
@@ -120,8 +119,7 @@ QPainterPath star(QPointF centre, qreal outer, qreal inner, qreal turnDegrees = 
     return path;
 }
 
-void fillOutlined(QPainter& p, const QPainterPath& path, QColor fill, QColor line, qreal width)
-{
+void fillOutlined(QPainter& p, const QPainterPath& path, QColor fill, QColor line, qreal width) {
     p.setPen(QPen(line, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(fill);
     p.drawPath(path);
@@ -129,6 +127,8 @@ void fillOutlined(QPainter& p, const QPainterPath& path, QColor fill, QColor lin
 
 // ---------------------------------------------------------------------------------------------
 // Command icons. Each symbol is drawn in a 32-unit box; the not-selected look draws it smaller.
+// They are drawn without antialiasing: at 32 pixels and 16 colours hard edges read better than
+// blends that would have to snap to some palette colour.
 
 struct IconInks {
     QColor line;   // outlines
@@ -137,8 +137,7 @@ struct IconInks {
     QColor spark;  // small highlights
 };
 
-void drawEye(QPainter& p, const IconInks& k)
-{
+void drawEye(QPainter& p, const IconInks& k) {
     QPainterPath almond;
     almond.moveTo(2.5, 16.5);
     almond.quadTo(16, 1.5, 29.5, 16.5);
@@ -159,8 +158,7 @@ void drawEye(QPainter& p, const IconInks& k)
     p.drawLine(QPointF(23, 9.5), QPointF(24.5, 6.5));
 }
 
-void drawBalloon(QPainter& p, const IconInks& k)
-{
+void drawBalloon(QPainter& p, const IconInks& k) {
     QPainterPath balloon;
     balloon.addEllipse(QPointF(16.5, 13), 13.5, 10);
     QPainterPath tail;
@@ -175,25 +173,38 @@ void drawBalloon(QPainter& p, const IconInks& k)
         p.drawEllipse(QPointF(x, 13), 2, 2);
 }
 
-void drawCloud(QPainter& p, const IconInks& k)
-{
+void drawCloud(QPainter& p, const IconInks& k) {
     QPainterPath cloud;
     cloud.setFillRule(Qt::WindingFill);
-    const std::array<std::array<qreal, 3>, 6> puffs = {{
-        {{9.5, 14, 5.5}}, {{15, 9, 6.5}}, {{22, 9.5, 6}}, {{26, 15, 4.5}}, {{20.5, 18.5, 5}}, {{13, 18.5, 5}},
+    const std::array<std::array<qreal, 3>, 7> puffs = {{
+        {{9.5, 14, 5.5}},
+        {{15, 9, 6.5}},
+        {{22, 9.5, 6}},
+        {{26, 15, 4.5}},
+        {{20.5, 18.5, 5}},
+        {{13, 18.5, 5}},
+        {{17, 14, 6}}, // fills the gap the ring of puffs leaves in the middle
     }};
     for (const auto& [x, y, r] : puffs)
         cloud = cloud.united(circle({x, y}, r));
-    fillOutlined(p, cloud.simplified(), k.body, k.line, 2);
+    cloud = cloud.simplified();
+    p.setPen(Qt::NoPen);
+    p.setBrush(k.body);
+    p.drawPath(cloud);
+    // A shade along the underside gives the cloud its puff; the outline goes over it.
+    p.save();
+    p.setClipPath(cloud);
+    p.setBrush(k.accent);
+    p.drawEllipse(QPointF(16, 22.5), 12, 3.5);
+    p.restore();
+    p.setPen(QPen(k.line, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(cloud);
     fillOutlined(p, circle({8, 25.5}, 2.6), k.body, k.line, 1.6);
     fillOutlined(p, circle({3.8, 29.2}, 1.6), k.body, k.line, 1.4);
-    // A glint inside the cloud, the idea taking shape.
-    p.setPen(QPen(k.accent, 1.8, Qt::SolidLine, Qt::RoundCap));
-    p.drawArc(QRectF(11, 7.5, 8, 8), 90 * 16, 90 * 16);
 }
 
-void drawWand(QPainter& p, const IconInks& k)
-{
+void drawWand(QPainter& p, const IconInks& k) {
     // The stick: a dark rod with a light tip band, from the lower left towards the star.
     p.setPen(QPen(k.line, 5.5, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(5, 28), QPointF(17, 16));
@@ -207,8 +218,7 @@ void drawWand(QPainter& p, const IconInks& k)
     }
 }
 
-void drawArrow(QPainter& p, const IconInks& k)
-{
+void drawArrow(QPainter& p, const IconInks& k) {
     QPainterPath arrow;
     arrow.addPolygon(QPolygonF({QPointF(3, 11.5), QPointF(15, 11.5), QPointF(15, 4), QPointF(29, 16),
                                 QPointF(15, 28), QPointF(15, 20.5), QPointF(3, 20.5)}));
@@ -222,24 +232,23 @@ using SymbolPainter = void (*)(QPainter&, const IconInks&);
 
 struct Command {
     SymbolPainter paint;
-    Ink accent; // colour of the symbol's key part when the command is selected
+    Ink accent;    // colour of the symbol's key part when the command is selected
+    Ink dimAccent; // the same part when it is not
 };
 
 // In the order of the icon bar: look, talk, think, use magic, next.
 constexpr std::array<Command, 5> kCommands = {{
-    {drawEye, Blue},
-    {drawBalloon, Blue},
-    {drawCloud, Gold},
-    {drawWand, Gold},
-    {drawArrow, Green},
+    {drawEye, Blue, Steel},
+    {drawBalloon, Blue, Steel},
+    {drawCloud, Sky, Steel},
+    {drawWand, Gold, Mist},
+    {drawArrow, Green, Mist},
 }};
 
 // Selected: the full 32 x 32, a cream plate in a gold frame, the symbol big and in colour.
-QImage selectedIcon(const Command& command)
-{
+QImage selectedIcon(const Command& command) {
     QImage image = blankCanvas(32, 32);
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
     QPainterPath plate;
     plate.addRoundedRect(QRectF(0.5, 0.5, 31, 31), 5, 5);
     fillOutlined(p, plate, ink(Cream), ink(Amber), 1);
@@ -253,79 +262,76 @@ QImage selectedIcon(const Command& command)
     p.translate(-16, -16);
     command.paint(p, {ink(Night), ink(White), ink(command.accent), ink(White)});
     p.end();
-    return toPaletteImage(image);
+    return toPaletteImage(image, {Night, White, Cream, Gold, Amber, command.accent});
 }
 
 // Not selected: a smaller flat grey-blue plate, the symbol small and muted.
-QImage plainIcon(const Command& command)
-{
+QImage plainIcon(const Command& command) {
     QImage image = blankCanvas(32, 32);
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
     QPainterPath plate;
     plate.addRoundedRect(QRectF(3.5, 3.5, 25, 25), 4, 4);
     fillOutlined(p, plate, ink(Steel), ink(Slate), 1);
     p.translate(16, 16);
     p.scale(0.66, 0.66);
     p.translate(-16, -16);
-    command.paint(p, {ink(Slate), ink(Mist), ink(Mist), ink(White)});
+    command.paint(p, {ink(Slate), ink(Mist), ink(command.dimAccent), ink(White)});
     p.end();
-    return toPaletteImage(image);
+    return toPaletteImage(image, {Slate, Steel, Mist, White});
 }
 
 // ---------------------------------------------------------------------------------------------
 // The window icon: a crescent moon with a thread woven through it and a fairy wing in its hollow.
 // Drawn in a 32-unit box; the caller scales for the large version.
 
-void drawEmblem(QPainter& p)
-{
-    fillOutlined(p, circle({16, 16}, 15), ink(Indigo), ink(Violet), 1.5);
+void drawEmblem(QPainter& p) {
+    const QPainterPath disc = circle({16, 16}, 14);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink(Violet));
+    p.drawEllipse(QPointF(16, 16), 15.75, 15.75);
+    p.setBrush(ink(Indigo));
+    p.drawPath(disc);
     p.setPen(Qt::NoPen);
     p.setBrush(ink(White));
-    p.drawEllipse(QPointF(25, 25), 0.9, 0.9);
-    p.drawEllipse(QPointF(8, 7), 0.9, 0.9);
+    p.drawEllipse(QPointF(9.5, 6.5), 0.9, 0.9);
+    p.drawEllipse(QPointF(25.5, 24.5), 0.9, 0.9);
 
-    // The wing rests in the moon's hollow, tip up and to the right.
-    QPainterPath wing;
-    wing.moveTo(16.5, 15.5);
-    wing.cubicTo(17, 8, 23, 4, 28, 5.5);
-    wing.cubicTo(27, 10, 24, 14, 16.5, 15.5);
-    wing.moveTo(16.5, 15.5);
-    wing.cubicTo(21, 15.5, 25.5, 17, 26.5, 20.5);
-    wing.cubicTo(22, 21.5, 18.5, 19.5, 16.5, 15.5);
-    fillOutlined(p, wing, ink(Sky), ink(White), 0.9);
-
-    QPainterPath moon = circle({14, 16.5}, 11.5).subtracted(circle({20, 12}, 10.5));
+    const QPainterPath moon = circle({14.5, 16.5}, 11.5).subtracted(circle({20.5, 12}, 10));
     fillOutlined(p, moon, ink(Gold), ink(Amber), 1);
 
-    // The thread runs from the lower left to the upper right: over the moon at its lower horn,
-    // under it at its back, as a weft goes over one warp and under the next.
+    // The thread comes in from the left over the moon's back and runs on under the wing: over
+    // one, under the next, as a weft goes through the warp.
     QPainterPath thread;
-    thread.moveTo(1.5, 21);
-    thread.cubicTo(9, 30, 12, 14, 17, 23);
-    thread.cubicTo(20, 28, 26, 26, 30.5, 17);
-    QPainterPath under;
-    under.moveTo(2, 12.5);
-    under.cubicTo(6, 6, 10, 15, 14, 9);
-    const QPen threadPen(ink(Rose), 1.8, Qt::SolidLine, Qt::RoundCap);
-    p.setPen(threadPen);
+    thread.moveTo(0, 21);
+    thread.cubicTo(7, 14, 12, 24, 18, 19.5);
+    thread.cubicTo(22, 16.5, 26, 12.5, 32, 14);
+    p.save();
+    p.setClipPath(disc);
+    p.setPen(QPen(ink(Rose), 2, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
     p.drawPath(thread);
-    p.save();
-    p.setClipPath(QPainterPath(circle({16, 16}, 16)).subtracted(moon));
-    p.drawPath(under);
     p.restore();
+
+    // The fairy wing rests in the moon's hollow, tips up and to the right.
+    QPainterPath wing;
+    wing.moveTo(16.5, 15.5);
+    wing.cubicTo(16.5, 9, 21.5, 5, 26.5, 6);
+    wing.cubicTo(26, 10.5, 23, 14, 16.5, 15.5);
+    wing.moveTo(16.5, 15.5);
+    wing.cubicTo(20.5, 15, 25, 16.5, 26, 20);
+    wing.cubicTo(21.5, 21, 18.5, 19.5, 16.5, 15.5);
+    fillOutlined(p, wing, ink(Sky), ink(White), 1);
 }
 
-QImage emblem(int size, bool palette)
-{
+QImage emblem(int size, bool palette) {
     QImage image = blankCanvas(size, size);
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::Antialiasing, !palette);
     p.scale(size / 32.0, size / 32.0);
     drawEmblem(p);
     p.end();
-    return palette ? toPaletteImage(image) : image.convertToFormat(QImage::Format_ARGB32);
+    return palette ? toPaletteImage(image, {Indigo, Violet, Gold, Amber, Sky, White, Rose})
+                   : image.convertToFormat(QImage::Format_ARGB32);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -339,39 +345,38 @@ const QColor kHair(214, 112, 48), kHairLine(150, 70, 30);
 const QColor kCap(228, 40, 44), kCapLine(150, 20, 30), kPompom(255, 224, 80);
 const QColor kTunic(60, 178, 70), kTunicLine(28, 112, 44), kBelt(250, 200, 60);
 const QColor kShoe(130, 70, 40), kShoeLine(80, 40, 24);
-const QColor kWing(170, 235, 255, 150), kWingLine(225, 248, 255), kEye(58, 32, 70), kCheek(255, 130, 150, 140);
+const QColor kWing(150, 230, 255, 185), kWingLine(225, 248, 255), kEye(58, 32, 70),
+    kCheek(255, 130, 150, 140);
 
 enum class Facing { Front, Left };
 
 struct Pose {
-    QPointF hip;        // where the hip sits on the canvas
-    qreal lean = 0;     // degrees, clockwise
+    QPointF hip;    // where the hip sits on the canvas
+    qreal lean = 0; // degrees, clockwise
     Facing facing = Facing::Front;
     // Limb angles in degrees from straight down, positive towards +x.
     qreal nearArm = 0, farArm = 0;
     qreal nearThigh = 0, nearShin = 0, farThigh = 0, farShin = 0;
     // Wings: angle of the upper pair above the horizontal, and how wide they open (1 = full).
-    qreal wingLift = 30, wingOpen = 1;
+    qreal wingLift = 30, wingOpen = 1, wingSize = 1;
     bool wave = false; // the near hand is raised and open
 };
 
-QPointF along(QPointF from, qreal degrees, qreal length)
-{
+QPointF along(QPointF from, qreal degrees, qreal length) {
     const qreal a = qDegreesToRadians(degrees);
     return from + QPointF(length * std::sin(a), length * std::cos(a));
 }
 
-void limb(QPainter& p, QPointF a, QPointF b, qreal width, QColor fill, QColor line)
-{
+void limb(QPainter& p, QPointF a, QPointF b, qreal width, QColor fill, QColor line) {
     p.setPen(QPen(line, width + 1.6, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(a, b);
     p.setPen(QPen(fill, width, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(a, b);
 }
 
-// One wing, pointing at `degrees` (0 = straight out to +x, positive downwards), mirrored by `side`.
-void wing(QPainter& p, QPointF root, qreal degrees, qreal length, qreal breadth)
-{
+// One wing from `root`, pointing at `degrees` (0 = straight out to +x, positive downwards); the
+// caller mirrors the painter for the left-hand pair.
+void wing(QPainter& p, QPointF root, qreal degrees, qreal length, qreal breadth) {
     p.save();
     p.translate(root);
     p.rotate(degrees);
@@ -389,12 +394,11 @@ void wing(QPainter& p, QPointF root, qreal degrees, qreal length, qreal breadth)
     p.restore();
 }
 
-void wings(QPainter& p, const Pose& pose)
-{
+void wings(QPainter& p, const Pose& pose) {
     const QPointF root(pose.facing == Facing::Left ? 4 : 0, -17);
     const qreal upper = -pose.wingLift;
     const qreal lower = 30 + (1 - pose.wingOpen) * 20;
-    const qreal span = 0.7 + 0.3 * pose.wingOpen;
+    const qreal span = (0.7 + 0.3 * pose.wingOpen) * pose.wingSize;
     if (pose.facing == Facing::Left) {
         // Seen from the side both pairs spring from the back, the far pair a little higher.
         wing(p, root + QPointF(-2, -2), upper - 22, 30 * span, 11);
@@ -412,8 +416,7 @@ void wings(QPainter& p, const Pose& pose)
     }
 }
 
-void leg(QPainter& p, const Pose& pose, qreal x, qreal thigh, qreal shin)
-{
+void leg(QPainter& p, const Pose& pose, qreal x, qreal thigh, qreal shin) {
     const QPointF hipJoint(x, 1);
     const QPointF knee = along(hipJoint, thigh, 10);
     const QPointF foot = along(knee, shin, 10);
@@ -430,8 +433,7 @@ void leg(QPainter& p, const Pose& pose, qreal x, qreal thigh, qreal shin)
     p.restore();
 }
 
-void arm(QPainter& p, QPointF shoulder, qreal degrees, bool open)
-{
+void arm(QPainter& p, QPointF shoulder, qreal degrees, bool open) {
     const QPointF hand = along(shoulder, degrees, 14);
     limb(p, shoulder, hand, 4.2, kSkin, kSkinLine);
     fillOutlined(p, circle(hand, open ? 3.3 : 2.8), kSkin, kSkinLine, 1);
@@ -443,8 +445,7 @@ void arm(QPainter& p, QPointF shoulder, qreal degrees, bool open)
     }
 }
 
-void tunic(QPainter& p)
-{
+void tunic(QPainter& p) {
     QPainterPath body;
     body.moveTo(-5, -23);
     body.lineTo(5, -23);
@@ -476,8 +477,7 @@ void tunic(QPainter& p)
     fillOutlined(p, collar, kTunic.lighter(125), kTunicLine, 1);
 }
 
-void head(QPainter& p, const Pose& pose)
-{
+void head(QPainter& p, const Pose& pose) {
     const QPointF c(0, -38);
     const bool side = pose.facing == Facing::Left;
     const qreal turn = side ? -3.5 : 0; // features shift towards the way she looks
@@ -533,8 +533,7 @@ void head(QPainter& p, const Pose& pose)
     p.drawArc(QRectF(turn - 2.2, -30, 4.4, 3), 200 * 16, 140 * 16);
 }
 
-void cap(QPainter& p, const Pose& pose)
-{
+void cap(QPainter& p, const Pose& pose) {
     // The tip flops backwards: to the right whichever way she faces.
     const qreal tipX = pose.facing == Facing::Left ? 24 : 21;
     QPainterPath cone;
@@ -553,8 +552,7 @@ void cap(QPainter& p, const Pose& pose)
     p.drawEllipse(QPointF(-5, -52), 4, 2);
 }
 
-void draw(QPainter& p, const Pose& pose, qreal scale)
-{
+void draw(QPainter& p, const Pose& pose, qreal scale) {
     p.save();
     p.translate(pose.hip);
     p.scale(scale, scale);
@@ -580,35 +578,52 @@ void draw(QPainter& p, const Pose& pose, qreal scale)
     p.restore();
 }
 
-QImage picture(int width, int height, const Pose& pose, qreal scale)
-{
+// Fairy dust: small four-pointed glints in canvas pixels, x, y and size.
+using Glints = std::initializer_list<std::array<qreal, 3>>;
+
+void dust(QPainter& p, Glints glints) {
+    p.setPen(Qt::NoPen);
+    for (const auto& [x, y, r] : glints) {
+        QPainterPath glint;
+        glint.moveTo(x, y - r);
+        glint.quadTo(x, y, x + r, y);
+        glint.quadTo(x, y, x, y + r);
+        glint.quadTo(x, y, x - r, y);
+        glint.quadTo(x, y, x, y - r);
+        p.setBrush(QColor(255, 246, 170));
+        p.drawPath(glint);
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(x, y), r * 0.22, r * 0.22);
+    }
+}
+
+QImage picture(int width, int height, const Pose& pose, qreal scale, Glints glints) {
     QImage image = blankCanvas(width, height, Qt::black);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    dust(p, glints);
     draw(p, pose, scale);
     p.end();
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage walking()
-{
+QImage walking() {
     Pose pose;
     pose.hip = {44, 62};
     pose.lean = -6;
     pose.facing = Facing::Left;
-    pose.nearArm = 35;
-    pose.farArm = -40;
-    pose.nearThigh = -30;
-    pose.nearShin = -15;
-    pose.farThigh = 28;
-    pose.farShin = 50;
+    pose.nearArm = -45;
+    pose.farArm = 40;
+    pose.nearThigh = 26;
+    pose.nearShin = 50;
+    pose.farThigh = -30;
+    pose.farShin = -15;
     pose.wingLift = 35;
     pose.wingOpen = 0.8;
-    return picture(98, 90, pose, 0.95);
+    return picture(98, 90, pose, 0.95, {{76, 30, 4.5}, {88, 45, 3.5}, {80, 62, 2.5}, {93, 22, 2.5}});
 }
 
-QImage standing()
-{
+QImage standing() {
     Pose pose;
     pose.hip = {39, 66};
     pose.nearArm = -150;
@@ -620,11 +635,10 @@ QImage standing()
     pose.wingLift = 40;
     pose.wingOpen = 0.6;
     pose.wave = true;
-    return picture(78, 94, pose, 0.98);
+    return picture(78, 94, pose, 0.98, {{8, 28, 4}, {70, 11, 3.5}, {72, 56, 2.5}});
 }
 
-QImage flying()
-{
+QImage flying() {
     Pose pose;
     pose.hip = {44, 66};
     pose.lean = 4;
@@ -634,17 +648,18 @@ QImage flying()
     pose.nearShin = 10;
     pose.farThigh = 10;
     pose.farShin = 35;
-    pose.wingLift = 20;
+    pose.wingLift = 28;
     pose.wingOpen = 1;
-    return picture(88, 99, pose, 1.0);
+    pose.wingSize = 1.22;
+    return picture(88, 99, pose, 1.0,
+                   {{12, 84, 4}, {76, 90, 3.5}, {24, 95, 2.5}, {82, 76, 2.5}, {7, 12, 2.5}});
 }
 
 } // namespace fairy
 
 } // namespace
 
-void writeIconsAndMascots(const QString& dataDir)
-{
+void writeIconsAndMascots(const QString& dataDir) {
     for (int k = 0; k < static_cast<int>(kCommands.size()); ++k) {
         save(selectedIcon(kCommands[k]), dataDir, QStringLiteral("lwicon%1.png").arg(k));
         save(plainIcon(kCommands[k]), dataDir, QStringLiteral("lwicon%1.png").arg(k + 5));

@@ -17,7 +17,7 @@ constexpr int kBassChannel = 2;
 constexpr int kCounterChannel = 3;
 constexpr int kDrumChannel = 9;
 
-constexpr int kBassFloor = 36;       // C2: roots are placed in C2..B2
+constexpr int kBassFloor = 36; // C2: roots are placed in C2..B2
 constexpr int kCrashCymbal = 49;
 constexpr int kBassDrum = 36;
 
@@ -71,8 +71,9 @@ int parsePitchClass(std::string_view text, std::string_view& rest) {
 }
 
 int parseInt(std::string_view text, std::string_view what) {
-    if (text.empty() || text.size() > 4 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+    if (text.empty() || text.size() > 4 || !std::all_of(text.begin(), text.end(), [](char c) {
+            return std::isdigit(static_cast<unsigned char>(c));
+        }))
         throw MusicError("bad " + std::string(what) + ": '" + std::string(text) + "'");
     return std::stoi(std::string(text));
 }
@@ -86,16 +87,16 @@ int wobble(std::uint32_t tick, int key) {
     return static_cast<int>(h % 5) - 2;
 }
 
-struct Span {           // one chord over a stretch of the piece, in sixteenths
+struct Span { // one chord over a stretch of the piece, in sixteenths
     int start;
     int end;
     Chord chord;
 };
 
 struct LineNote {
-    int start;          // sixteenths from the start of the piece
+    int start; // sixteenths from the start of the piece
     int length;
-    int key;            // -1 for a rest
+    int key; // -1 for a rest
     bool accent;
 };
 
@@ -121,7 +122,8 @@ public:
             try {
                 renderSection(s, at, bars);
             } catch (const MusicError& e) {
-                throw MusicError(std::string(piece_.file) + ", section " + std::to_string(i + 1) + ": " + e.what());
+                throw MusicError(std::string(piece_.file) + ", section " + std::to_string(i + 1) + ": " +
+                                 e.what());
             }
             at += bars * barLength_;
         }
@@ -232,8 +234,9 @@ private:
                 at += length;
             }
             if (at != barStart + barLength_)
-                throw MusicError("bar " + std::to_string(b + 1) + " '" + std::string(barTexts[static_cast<std::size_t>(b)]) +
-                                 "' lasts " + std::to_string(at - barStart) + " sixteenths, not " +
+                throw MusicError("bar " + std::to_string(b + 1) + " '" +
+                                 std::string(barTexts[static_cast<std::size_t>(b)]) + "' lasts " +
+                                 std::to_string(at - barStart) + " sixteenths, not " +
                                  std::to_string(barLength_));
         }
         return notes;
@@ -307,10 +310,12 @@ private:
                 const int period = 2 * n - 2;
                 const int step = arpIndex++ % period;
                 const int key = cycle[static_cast<std::size_t>(step < n ? step : period - step)];
-                t.note(tick(at), tick(stop) - tick(at) - 10, kHarmonyChannel, key, v - 4 + wobble(tick(at), key));
+                t.note(tick(at), tick(stop) - tick(at) - 10, kHarmonyChannel, key,
+                       v - 4 + wobble(tick(at), key));
             } else {
                 for (int key : keys)
-                    t.note(tick(at), tick(stop) - tick(at) - 10, kHarmonyChannel, key, v + wobble(tick(at), key));
+                    t.note(tick(at), tick(stop) - tick(at) - 10, kHarmonyChannel, key,
+                           v + wobble(tick(at), key));
             }
         }
     }
@@ -325,25 +330,37 @@ private:
             const Span& span = spanAt(at);
             char c = patternAt(s.bass, at % barLength_);
             if (&span != current) {
+                // Whatever the pattern says, a new chord starts on its root unless the bar rests.
                 current = &span;
-                if (c == '-')
+                if (c != '.')
                     c = 'R';
             }
             const int root = bassKey(span.chord);
             const int rootOfChord = kBassFloor + (span.chord.root - kBassFloor % 12 + 12) % 12;
             int key;
             switch (c) {
-            case 'R': key = root; break;
-            case 'F': key = rootOfChord + 7; break;
-            case 'T': key = rootOfChord + span.chord.intervals.at(1); break;
-            case 'O': key = root + 12; break;
-            case 'L': key = rootOfChord - 5; break;
+            case 'R':
+                key = root;
+                break;
+            case 'F':
+                key = rootOfChord + 7;
+                break;
+            case 'T':
+                key = rootOfChord + span.chord.intervals.at(1);
+                break;
+            case 'O':
+                key = root + 12;
+                break;
+            case 'L':
+                key = rootOfChord - 5;
+                break;
             case 'w': {
                 const int target = bassKey(spanAfter(span).chord);
                 key = target + (target > root ? -1 : 1);
                 break;
             }
-            default: continue;
+            default:
+                continue;
             }
             int next = at + 1;
             while (next < span.end && next < end && patternAt(s.bass, next % barLength_) == '-')
@@ -357,10 +374,10 @@ private:
 
     static GrooveLines parseGroove(std::string_view text) {
         static const std::map<std::string_view, int> kKit = {
-            {"kick", 36},   {"rim", 37},     {"snare", 38},  {"clap", 39},    {"hat", 42},
-            {"phat", 44},   {"ohat", 46},    {"tomlo", 45},  {"tommid", 47},  {"tomhi", 50},
-            {"crash", 49},  {"ride", 51},    {"bell", 53},   {"tamb", 54},    {"cowbell", 56},
-            {"splash", 55}, {"shaker", 70},  {"cabasa", 69}, {"clave", 75},   {"block", 76},
+            {"kick", 36},   {"rim", 37},      {"snare", 38},     {"clap", 39},   {"hat", 42},
+            {"phat", 44},   {"ohat", 46},     {"tomlo", 45},     {"tommid", 47}, {"tomhi", 50},
+            {"crash", 49},  {"ride", 51},     {"bell", 53},      {"tamb", 54},   {"cowbell", 56},
+            {"splash", 55}, {"shaker", 70},   {"cabasa", 69},    {"clave", 75},  {"block", 76},
             {"lblock", 77}, {"triangle", 81}, {"mtriangle", 80}, {"chimes", 84}, {"snap", 39}};
         GrooveLines lines;
         for (std::string_view w : words(text)) {
@@ -426,8 +443,9 @@ private:
         const Chord chord = parseChord(e.chord);
         const std::uint32_t on = tick(at);
         const std::uint32_t off = tick(at + e.sixteenths);
-        const int v = piece_.form.empty() ? 80 : piece_.form.back().dynamicEnd > 0 ? piece_.form.back().dynamicEnd
-                                                                                     : piece_.form.back().dynamic;
+        const int v = piece_.form.empty()                 ? 80
+                      : piece_.form.back().dynamicEnd > 0 ? piece_.form.back().dynamicEnd
+                                                          : piece_.form.back().dynamic;
         const int top = parsePitch(e.top);
         tracks_[1].note(on, off - on, kMelodyChannel, top, v + 4);
         for (int key : voicing(chord))
@@ -436,9 +454,9 @@ private:
         tracks_[3].note(on, off - on, kBassChannel, bassKey(chord) - 12, v - 10);
         // The counter-melody settles on the chord tone a third or so under the melody's last note.
         int under = top - 3;
-        while (under > top - 10 &&
-               std::none_of(chord.intervals.begin(), chord.intervals.end(),
-                            [&](int iv) { return (chord.root + iv) % 12 == (under % 12 + 12) % 12; }))
+        while (under > top - 10 && std::none_of(chord.intervals.begin(), chord.intervals.end(), [&](int iv) {
+                   return (chord.root + iv) % 12 == (under % 12 + 12) % 12;
+               }))
             --under;
         tracks_[4].note(on, off - on, kCounterChannel, under, v - 12);
         tracks_[5].note(on, kTicksPerSixteenth, kDrumChannel, kCrashCymbal, std::min(120, v + 20));
@@ -446,8 +464,8 @@ private:
     }
 
     const Piece& piece_;
-    int barLength_;   // sixteenths
-    int beatLength_;  // sixteenths
+    int barLength_;  // sixteenths
+    int beatLength_; // sixteenths
     std::vector<SmfTrack> tracks_;
     std::vector<Span> spans_;
     std::map<std::string_view, GrooveLines> grooves_;
@@ -471,14 +489,26 @@ int parsePitch(std::string_view text) {
 }
 
 Chord parseChord(std::string_view symbol) {
-    static const std::map<std::string_view, std::vector<int>> kQualities = {
-        {"", {0, 4, 7}},          {"m", {0, 3, 7}},          {"7", {0, 4, 7, 10}},
-        {"maj7", {0, 4, 7, 11}},  {"m7", {0, 3, 7, 10}},     {"6", {0, 4, 7, 9}},
-        {"m6", {0, 3, 7, 9}},     {"dim", {0, 3, 6}},        {"dim7", {0, 3, 6, 9}},
-        {"aug", {0, 4, 8}},       {"sus4", {0, 5, 7}},       {"sus2", {0, 2, 7}},
-        {"add9", {0, 4, 7, 14}},  {"9", {0, 4, 7, 10, 14}},  {"m7b5", {0, 3, 6, 10}},
-        {"7sus4", {0, 5, 7, 10}}, {"m9", {0, 3, 7, 10, 14}}, {"maj9", {0, 4, 7, 11, 14}},
-        {"13", {0, 4, 10, 14, 21}}, {"madd9", {0, 3, 7, 14}}};
+    static const std::map<std::string_view, std::vector<int>> kQualities = {{"", {0, 4, 7}},
+                                                                            {"m", {0, 3, 7}},
+                                                                            {"7", {0, 4, 7, 10}},
+                                                                            {"maj7", {0, 4, 7, 11}},
+                                                                            {"m7", {0, 3, 7, 10}},
+                                                                            {"6", {0, 4, 7, 9}},
+                                                                            {"m6", {0, 3, 7, 9}},
+                                                                            {"dim", {0, 3, 6}},
+                                                                            {"dim7", {0, 3, 6, 9}},
+                                                                            {"aug", {0, 4, 8}},
+                                                                            {"sus4", {0, 5, 7}},
+                                                                            {"sus2", {0, 2, 7}},
+                                                                            {"add9", {0, 4, 7, 14}},
+                                                                            {"9", {0, 4, 7, 10, 14}},
+                                                                            {"m7b5", {0, 3, 6, 10}},
+                                                                            {"7sus4", {0, 5, 7, 10}},
+                                                                            {"m9", {0, 3, 7, 10, 14}},
+                                                                            {"maj9", {0, 4, 7, 11, 14}},
+                                                                            {"13", {0, 4, 10, 14, 21}},
+                                                                            {"madd9", {0, 3, 7, 14}}};
     std::string_view rest;
     Chord c;
     c.root = parsePitchClass(symbol, rest);
@@ -498,7 +528,9 @@ Chord parseChord(std::string_view symbol) {
     return c;
 }
 
-std::vector<SmfTrack> renderPiece(const Piece& piece) { return Renderer(piece).render(); }
+std::vector<SmfTrack> renderPiece(const Piece& piece) {
+    return Renderer(piece).render();
+}
 
 int pieceSixteenths(const Piece& piece) {
     const int bar = piece.numerator * 16 / piece.denominator;

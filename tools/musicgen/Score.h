@@ -25,9 +25,9 @@ int parsePitch(std::string_view text);
 
 // A chord symbol: root, quality and an optional slash bass: "C", "Am7", "F#m7b5", "G7sus4", "C/E".
 struct Chord {
-    int root = 0;                 // pitch class 0..11
-    int bass = 0;                 // pitch class of the lowest note (root unless a slash chord)
-    std::vector<int> intervals;   // semitones above the root, ascending, root first
+    int root = 0;               // pitch class 0..11
+    int bass = 0;               // pitch class of the lowest note (root unless a slash chord)
+    std::vector<int> intervals; // semitones above the root, ascending, root first
 };
 Chord parseChord(std::string_view symbol);
 
@@ -53,34 +53,34 @@ struct Section {
     std::string_view comp = {};
     std::string_view bass = {};
     std::string_view groove = {};
-    std::string_view fill = {};   // groove of the section's last bar, when not empty
-    int dynamic = 80;             // base velocity at the start
-    int dynamicEnd = 0;           // base velocity at the end (0: same as dynamic)
-    int melodyProgram = -1;       // a GM program for the melody from here on (-1: keep)
+    std::string_view fill = {}; // groove of the section's last bar, when not empty
+    int dynamic = 80;           // base velocity at the start
+    int dynamicEnd = 0;         // base velocity at the end (0: same as dynamic)
+    int melodyProgram = -1;     // a GM program for the melody from here on (-1: keep)
 };
 
 // The last held chord: every part strikes it together with a cymbal, then the file ends.
 struct Ending {
     std::string_view chord;
-    std::string_view top;         // the melody's last note
-    int sixteenths;               // how long the chord is held
-    double slowdown = 1.0;        // tempo factor over the bar before the chord (a ritardando)
+    std::string_view top;  // the melody's last note
+    int sixteenths;        // how long the chord is held
+    double slowdown = 1.0; // tempo factor over the bar before the chord (a ritardando)
 };
 
 struct Piece {
     std::string_view file;
     std::string_view title;
-    double bpm;                   // quarter notes per minute
+    double bpm; // quarter notes per minute
     int numerator;
     int denominator;
-    int keySharps;                // key signature: sharps positive, flats negative
+    int keySharps; // key signature: sharps positive, flats negative
     bool minor;
-    bool swing;                   // off-beat eighths played late, in a triplet feel
-    std::array<int, 4> programs;  // GM programs: melody, harmony, bass, counter-melody
+    bool swing;                  // off-beat eighths played late, in a triplet feel
+    std::array<int, 4> programs; // GM programs: melody, harmony, bass, counter-melody
     std::vector<Groove> grooves;
     std::vector<Section> form;
     Ending ending;
-    int compFloor = 55;           // lowest note of the harmony part's voicings
+    int compFloor = 55; // lowest note of the harmony part's voicings
 };
 
 // The tracks of a piece: conductor, melody (channel 1), harmony (2), bass (3), counter (4), drums (10).

@@ -10,7 +10,9 @@ namespace lw::musicgen {
 
 namespace {
 
-std::uint8_t clamp7(int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 127)); }
+std::uint8_t clamp7(int v) {
+    return static_cast<std::uint8_t>(std::clamp(v, 0, 127));
+}
 
 void putVarLen(std::vector<std::uint8_t>& out, std::uint32_t value) {
     std::uint8_t buf[5];
@@ -40,7 +42,8 @@ void SmfTrack::add(std::uint32_t tick, int order, std::vector<std::uint8_t> byte
 }
 
 void SmfTrack::noteOn(std::uint32_t tick, int channel, int key, int velocity) {
-    add(tick, 3, {channelByte(0x90, channel), clamp7(key), static_cast<std::uint8_t>(std::clamp(velocity, 1, 127))});
+    add(tick, 3,
+        {channelByte(0x90, channel), clamp7(key), static_cast<std::uint8_t>(std::clamp(velocity, 1, 127))});
 }
 
 void SmfTrack::noteOff(std::uint32_t tick, int channel, int key) {
@@ -80,8 +83,9 @@ void SmfTrack::timeSignature(std::uint32_t tick, int numerator, int denominator)
 }
 
 void SmfTrack::keySignature(std::uint32_t tick, int sharpsOrFlats, bool minor) {
-    add(tick, 0, {0xff, 0x59, 0x02, static_cast<std::uint8_t>(static_cast<std::int8_t>(sharpsOrFlats)),
-                  static_cast<std::uint8_t>(minor ? 1 : 0)});
+    add(tick, 0,
+        {0xff, 0x59, 0x02, static_cast<std::uint8_t>(static_cast<std::int8_t>(sharpsOrFlats)),
+         static_cast<std::uint8_t>(minor ? 1 : 0)});
 }
 
 void SmfTrack::trackName(std::string_view name) {

@@ -1,0 +1,152 @@
+// In-process timings: the story walked headless, a scene change, a click to its line, the catalogue.
+// Run from the game's data directory; prints one line per measurement with median, min and max.
+#include "Form1.h"
+#include "Form2.h"
+#include "GameState.h"
+#include "KS_Midi.h"
+#include "Lunaweave.h"
+#include "Scenario.h"
+#include "SceneCatalogue.h"
+#include "fakes/RecordingMidiService.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace lw;
+
+namespace {
+
+struct NullOutput : ScenarioOutput {
+    int lines = 0;
+    void ShowLine(std::string_view, std::string_view) override { ++lines; }
+    void playMidiFile(std::string_view) override {}
+    void startMusicTimer(int) override {}
+    void hideNonNextIcons() override {}
+    void yieldToWindowSystem() override {}
+};
+
+void report(const char* name, std::vector<double> samples, const char* unit)
+{
+    std::sort(samples.begin(), samples.end());
+    const double median = samples[samples.size() / 2];
+    std::printf("%-34s median %10.3f %s   min %10.3f   max %10.3f   (n=%zu)\n", name, median, unit, samples.front(),
+                samples.back(), samples.size());
+}
+
+std::vector<double> timeRuns(int runs, const std::function<void()>& body, double scale = 1e-3)
+{
+    std::vector<double> samples;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        body();
+        samples.push_back(double(timer.nsecsElapsed()) * scale * 1e-3); // microseconds by default
+    }
+    return samples;
+}
+
+// Plays the story from 10 to 565: at each state the first command that moves it on.
+// `watcher` runs before every click, as the main loop runs the scene watcher between events.
+int walkStory(Scenario& story, GameState& game, const std::function<void()>& watcher)
+{
+    game = GameState{};
+    game.ScreenId = kFirstScreen;
+    int clicks = 0;
+    const std::vector<std::function<void()>> commands{[&] { story.DoNext(); }, [&] { story.DoLook(); },
+                                                      [&] { story.DoTalk(); }, [&] { story.DoThink(); },
+                                                      [&] { story.DoMagic(); }};
+    while (game.ScreenId < kEndingScreen && clicks < 2000) {
+        watcher();
+        const std::int16_t before = game.ScreenId;
+        game.ClickColumn = 1;
+        for (const auto& command : commands) {
+            command();
+            ++clicks;
+            if (game.ScreenId != before)
+                break;
+        }
+    }
+    return clicks;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    fakes::RecordingMidiService midiService;
+    KS_Midi midi(midiService);
+    installMusic(&midi);
+
+    // The scenario alone.
+    {
+        GameState game;
+        NullOutput output;
+        Scenario story(game, output);
+        int clicks = 0;
+        int lastScene = -1;
+        const auto entries = [&] {
+            if (sceneOf(game.ScreenId) != lastScene) {
+                lastScene = sceneOf(game.ScreenId);
+                story.RunSceneEntry();
+            }
+        };
+        report("story walked (scenario only)", timeRuns(200, [&] {
+                   lastScene = -1;
+                   clicks = walkStory(story, game, entries);
+               }),
+               "us");
+        std::printf("%-34s %d clicks, ends at %d\n", "", clicks, int(game.ScreenId));
+    }
+
+    // The catalogue: 21 pictures into the roll window.
+    report("BuildSceneCatalogue", timeRuns(5, [] { BuildSceneCatalogue(); }, 1e-6), "ms");
+
+    Form1& form1 = Window<Form1>::get();
+    Form2& form2 = Window<Form2>::get();
+    form1.Show();
+    form2.Show();
+    QApplication::processEvents();
+
+    // A scene change: picture, caption and the scene's entry effects.
+    GameState& game = gameState();
+    bool flip = false;
+    report("scene change (ShowSceneIfChanged)", timeRuns(101, [&] {
+               game.ScreenId = flip ? 30 : 40;
+               flip = !flip;
+               ShowSceneIfChanged();
+           }, 1e-6),
+           "ms");
+
+    // A click with Next selected, from mouse-down to the line drawn in the message window.
+    form1.resetIconBar();
+    form1.Image2_Click(9);
+    std::vector<double> clicks;
+    for (int i = 0; i < 101; ++i) {
+        game.ScreenId = 70; // a stretch of spoken lines
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mousePress(form1.Image1, Qt::LeftButton, {}, QPoint(200, 150));
+        form2.Label1->repaint();
+        clicks.push_back(double(timer.nsecsElapsed()) * 1e-6);
+        QTest::mouseRelease(form1.Image1, Qt::LeftButton, {}, QPoint(200, 150));
+    }
+    report("click to line on screen", clicks, "ms");
+
+    // The whole story through the shell: clicks, scene changes with pictures, offscreen windows.
+    Scenario& story = scenario();
+    LastShownState() = 0;
+    report("story walked (shell, offscreen)", timeRuns(3, [&] {
+               LastShownState() = 0;
+               walkStory(story, game, ShowSceneIfChanged);
+           }, 1e-6),
+           "ms");
+    std::fflush(stdout);
+    std::_Exit(0);
+}
