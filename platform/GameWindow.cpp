@@ -7,6 +7,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace lw {
 namespace {
 
@@ -35,6 +38,13 @@ QRect screenRect()
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+// Set by the start-up benchmark: the process ends as soon as its first window has been painted.
+bool exitOnFirstPaint()
+{
+    static const bool enabled = qEnvironmentVariableIsSet("LW_BENCH_EXIT_ON_FIRST_PAINT");
+    return enabled;
 }
 
 } // namespace
@@ -176,7 +186,13 @@ bool GameWindow::event(QEvent* event)
     default:
         break;
     }
-    return QWidget::event(event);
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::Paint && exitOnFirstPaint()) {
+        // Start-up benchmark: the first window has been drawn.
+        std::fflush(stdout);
+        std::_Exit(0);
+    }
+    return handled;
 }
 
 } // namespace lw
