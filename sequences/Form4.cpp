@@ -14,15 +14,15 @@ namespace lw {
 namespace {
 
 constexpr int kTickMs = 200;
-constexpr int kTickStep = 2;       // sixteenth notes the roll's own clock moves per tick
-constexpr int kRollEnd = 690;      // the roll ends once the position is past this
+constexpr int kTickStep = 2;        // sixteenth notes the roll's own clock moves per tick
+constexpr int kRollEnd = 690;       // the roll ends once the position is past this
 constexpr int kStillTicksStop = 10; // 2 s without the position moving: the music has stopped
-constexpr int kShowWindow = 2;     // entry numbers (position / 10) that bring the roll on screen
+constexpr int kShowWindow = 2;      // entry numbers (position / 10) that bring the roll on screen
 constexpr int kShowAgain = 8;
 
 // The six picture credits, artist credit 1 to 6.
 constexpr std::u16string_view kArtists[6] = {
-    u"ＣＧ：水無月あかり", u"ＣＧ：柊ことは", u"ＣＧ：東雲みなと",
+    u"ＣＧ：水無月あかり", u"ＣＧ：柊ことは",   u"ＣＧ：東雲みなと",
     u"ＣＧ：若葉すず",     u"ＣＧ：青柳ひより", u"ＣＧ：霧島つばさ",
 };
 constexpr std::u16string_view cg(int artist) { return kArtists[artist - 1]; }
@@ -188,8 +188,8 @@ void Form4::Timer1_Timer()
     lastPosition_ = position;
 
     const int window = position / 10;
-    const auto row = std::find_if(std::begin(kRoll), std::end(kRoll),
-                                  [window](const RollRow& r) { return r.window == window; });
+    const auto row =
+        std::find_if(std::begin(kRoll), std::end(kRoll), [window](const RollRow& r) { return r.window == window; });
     if (row != std::end(kRoll)) {
         SetG(row->picture, text(row->heading), text(row->credit));
         if (window == kShowWindow || window == kShowAgain) {

@@ -40,6 +40,8 @@ public:
 
     // The picture cache, filled at start-up: holders 0..20, null for any other index.
     ImageBox* Image2(int index) const;
+    // The position (sixteenth notes) the last tick went by.
+    int RollPosition() const { return lastPosition_; }
 
     ImageBox* Image1 = nullptr;
     QLabel* Label1 = nullptr;

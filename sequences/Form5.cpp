@@ -38,9 +38,10 @@ Form5::Form5() : GameWindow(FrameStyle::ToolWindow)
 void Form5::Form_Load()
 {
     centreOnScreen();
-    Label1->setText(QStringLiteral("ここまで遊んでくれてありがとう！ぜひ、Lunaweaveクリアユーザ専用隠しホームページへおこしください。") +
-                    kLineBreak + kLineBreak + kHiddenPage + kLineBreak + kLineBreak +
-                    QStringLiteral("です。お待ちしております。"));
+    Label1->setText(
+        QStringLiteral(
+            "ここまで遊んでくれてありがとう！ぜひ、Lunaweaveクリアユーザ専用隠しホームページへおこしください。") +
+        kLineBreak + kLineBreak + kHiddenPage + kLineBreak + kLineBreak + QStringLiteral("です。お待ちしております。"));
 }
 
 void Form5::Form_QueryUnload(int& Cancel, int UnloadMode)

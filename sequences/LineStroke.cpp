@@ -9,8 +9,7 @@
 
 namespace lw {
 
-LineStroke::LineStroke(QWidget* parent, const QColor& colour, double x1, double y1, double x2, double y2,
-                       int penPixels)
+LineStroke::LineStroke(QWidget* parent, const QColor& colour, double x1, double y1, double x2, double y2, int penPixels)
     : QWidget(parent), colour_(colour), x1_(x1), y1_(y1), x2_(x2), y2_(y2), pen_(std::max(1, penPixels))
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);

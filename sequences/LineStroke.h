@@ -10,8 +10,7 @@ class LineStroke : public QWidget {
     Q_OBJECT
 public:
     // X1, Y1, X2, Y2 in twips in the parent's client area; the pen width in pixels.
-    LineStroke(QWidget* parent, const QColor& colour, double x1, double y1, double x2, double y2,
-               int penPixels);
+    LineStroke(QWidget* parent, const QColor& colour, double x1, double y1, double x2, double y2, int penPixels);
 
     double X1() const { return x1_; }
     double Y1() const { return y1_; }

@@ -5,9 +5,11 @@
 #include "Fonts.h"
 #include "KS_Midi.h"
 #include "PictureLoader.h"
+#include "Twips.h"
 #include "WavePlayer.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 
 namespace lw {
 namespace {
@@ -32,8 +34,8 @@ struct Mascot {
     double left, top, width, height; // twips, before the picture gives the size
 };
 constexpr Mascot kMascots[3] = {
-    {"mascot0.png", 6240, 120, 1470, 1350}, // walking, 98 x 90
-    {"mascot1.png", 5280, 240, 1170, 1410}, // standing, 78 x 94
+    {"mascot0.png", 6240, 120, 1470, 1350},  // walking, 98 x 90
+    {"mascot1.png", 5280, 240, 1170, 1410},  // standing, 78 x 94
     {"mascot2.png", 6480, 1680, 1320, 1485}, // flying, 88 x 99
 };
 
@@ -52,6 +54,16 @@ constexpr Stroke kN[3] = {
     {2640, 1905, 2925, 2250}, // diagonal
     {2925, 1905, 2925, 2250}, // right stem
 };
+
+// "Kestrune" in the bold face must fit its 1215 twips: the installed sans face is wider than the
+// one the logo was drawn with, so it is condensed and, if still too wide, made smaller.
+QFont fittedFont(QFont font, const QString& text, int widthPixels)
+{
+    font.setStretch(QFont::Condensed);
+    while (font.pixelSize() > 8 && QFontMetrics(font).horizontalAdvance(text) > widthPixels)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
+}
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QColor& colour, const QFont& font,
                   double left, double top, double width, double height)
@@ -104,7 +116,9 @@ LwDemo::LwDemo() : GameWindow(FrameStyle::None)
     Label1 = makeLabel(this, "Label1", QStringLiteral("airy"), kRed, wordFont, 840, 1800, 1335, 615);
     Label2 = makeLabel(this, "Label2", QStringLiteral("et"), kMagenta, wordFont, 3000, 1800, 495, 615);
     Label3 = makeLabel(this, "Label3", QStringLiteral("Kestrune"), kBlue,
-                       gameFont(QStringLiteral("MS Sans Serif"), 13.5, true), 3600, 1920, 1215, 375);
+                       fittedFont(gameFont(QStringLiteral("MS Sans Serif"), 13.5, true), QStringLiteral("Kestrune"),
+                                  twipsToPixels(1215)),
+                       3600, 1920, 1215, 375);
     // The pictures pass over the words' area while they walk and sink: keep them on top.
     for (ImageBox* image : Image1)
         image->raise();

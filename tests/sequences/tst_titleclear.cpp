@@ -1,0 +1,119 @@
+// The title window's clicks and close, and the clear screen's message, OK button and close box.
+#include "Form3.h"
+#include "Form5.h"
+#include "SequenceFixture.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using namespace lw;
+
+class TestTitleAndClear : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<testing::SequenceFixture> fx;
+
+private slots:
+    void init() { fx = std::make_unique<testing::SequenceFixture>(); }
+    void cleanup()
+    {
+        Window<Form3>::Unload();
+        Window<Form5>::Unload();
+        testing::flushDeletes();
+        fx.reset();
+    }
+
+    void titlePlaysItsTune()
+    {
+        Form3& title = Window<Form3>::get();
+        QCOMPARE(fx->midi.commands(),
+                 (std::vector<std::string>{"close Midi", "open \"/game/Showt.mid\" type sequencer alias Midi",
+                                           "play Midi"}));
+        QVERIFY(fx->module.MidiFile.empty());
+        QCOMPARE(title.ScaleWidth(), 5475.0);
+        QCOMPARE(title.ScaleHeight(), 2745.0);
+    }
+
+    void clickStartsTheGame_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("background") << "";
+        QTest::newRow("Label1") << "Label1";
+        QTest::newRow("Label2") << "Label2";
+        QTest::newRow("Label3") << "Label3";
+        QTest::newRow("Label4") << "Label4";
+    }
+    void clickStartsTheGame()
+    {
+        QFETCH(QString, target);
+        Form3& title = Window<Form3>::get();
+        title.Show();
+        fx->midi.clear();
+        QWidget* widget = &title;
+        QPoint where(title.width() - 3, title.height() - 3); // a corner no label covers
+        if (!target.isEmpty()) {
+            widget = title.findChild<QWidget*>(target);
+            QVERIFY(widget);
+            where = widget->rect().center();
+        }
+        QCOMPARE(title.childAt(widget->mapTo(&title, where)), target.isEmpty() ? nullptr : widget);
+        QSignalSpy unloaded(&title, &GameWindow::unloaded);
+        QTest::mouseClick(widget, Qt::LeftButton, {}, where);
+        QCOMPARE(unloaded.count(), 1);
+        QVERIFY(!title.isVisible());
+        QVERIFY(!Window<Form3>::exists());
+        QCOMPARE(fx->midi.commands(), std::vector<std::string>{"close Midi"});
+        QVERIFY(fx->ends.empty());
+    }
+
+    void titleCloseBoxEndsTheProgram()
+    {
+        Form3& title = Window<Form3>::get();
+        title.Show();
+        fx->midi.clear();
+        title.close();
+        QCOMPARE(fx->midi.commands(), std::vector<std::string>{"close Midi"});
+        QCOMPARE(fx->ends.size(), std::size_t(1));
+        QCOMPARE(fx->ends[0].status, 0);
+        QCOMPARE(fx->ends[0].commandsBefore, std::size_t(1)); // the music was closed first
+    }
+
+    void clearScreenMessage()
+    {
+        Form5& clear = Window<Form5>::get();
+        QCOMPARE(clear.Label1->text(),
+                 QStringLiteral(
+                     "ここまで遊んでくれてありがとう！ぜひ、Lunaweaveクリアユーザ専用隠しホームページへおこしください。"
+                     "\r\n\r\nhttps://lunaweave.example.jp/clear/\r\n\r\nです。お待ちしております。"));
+        QCOMPARE(clear.windowTitle(), QStringLiteral("Information"));
+        QCOMPARE(clear.Command1->text(), QStringLiteral("O K"));
+        QVERIFY(fx->midi.calls.empty()); // the ending music plays on into the clear screen
+    }
+
+    void clearScreenEnds_data()
+    {
+        QTest::addColumn<bool>("closeBox");
+        QTest::addColumn<std::vector<std::string>>("commands");
+        QTest::newRow("O K: music left alone") << false << std::vector<std::string>{};
+        QTest::newRow("close box: music closed first") << true << std::vector<std::string>{"close Midi"};
+    }
+    void clearScreenEnds()
+    {
+        QFETCH(bool, closeBox);
+        QFETCH(std::vector<std::string>, commands);
+        Form5& clear = Window<Form5>::get();
+        clear.Show();
+        if (closeBox)
+            clear.close();
+        else
+            QTest::mouseClick(clear.Command1, Qt::LeftButton);
+        QCOMPARE(fx->midi.commands(), commands);
+        QCOMPARE(fx->ends.size(), std::size_t(1));
+        QCOMPARE(fx->ends[0].status, 0);
+        QCOMPARE(fx->ends[0].commandsBefore, commands.size());
+    }
+};
+
+QTEST_MAIN(TestTitleAndClear)
+#include "tst_titleclear.moc"
