@@ -9,7 +9,9 @@
 
 namespace art {
 
-QColor hex(const char* rgb) { return QColor(QString::fromLatin1(rgb)); }
+QColor hex(const char* rgb) {
+    return QColor(QString::fromLatin1(rgb));
+}
 
 QColor withAlpha(QColor c, int alpha) {
     c.setAlpha(alpha);
@@ -172,7 +174,8 @@ void brushTextVertical(QPainter& p, const QString& text, const QFont& font, QPoi
         // Bleed: faint wider copies, then the strokes thickened so the thin Mincho hairlines read
         // as brush weight, then a dry-brush highlight offset to the upper left.
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(withAlpha(ink, 50), font.pixelSize() * 0.09, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(
+            QPen(withAlpha(ink, 50), font.pixelSize() * 0.09, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawPath(path.translated(1.5, 2.0));
         p.setPen(QPen(ink, font.pixelSize() * 0.045, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(ink);

@@ -1,0 +1,12 @@
+// The 37 scene pictures, one painter per picture key.
+#pragma once
+
+#include <QImage>
+#include <string_view>
+
+namespace art {
+
+// The picture for `key` at 480 × 349 pixels; a null image when no painter knows the key.
+QImage drawScene(std::u16string_view key);
+
+} // namespace art
