@@ -57,7 +57,7 @@ public:
     // receives the mixed interleaved stereo output (2 * frames floats).
     void render(int frames, std::vector<float>* out = nullptr);
 
-    bool hasOutput() const;     // a real audio output is open (or the manual clock stands in)
+    bool hasOutput() const; // a real audio output is open (or the manual clock stands in)
     bool soundFontReady() const;
     // Stops the audio output and the threads; every later call is a harmless no-op. Idempotent.
     void shutdown();

@@ -42,8 +42,7 @@ constexpr std::array kGeneralMidiFonts = {
 void dropLogMessage(int, const char*, void*) {}
 
 // FluidSynth writes its messages to the terminal unless told otherwise.
-void silenceFluidLog()
-{
+void silenceFluidLog() {
     static std::once_flag once;
     std::call_once(once, [] {
         for (int level = 0; level < LAST_LOG_LEVEL; ++level)
@@ -51,14 +50,12 @@ void silenceFluidLog()
     });
 }
 
-bool envFlag(const char* name)
-{
+bool envFlag(const char* name) {
     const char* value = std::getenv(name);
     return value && *value && std::string_view(value) != "0";
 }
 
-std::string chooseSoundFont(const std::string& requested)
-{
+std::string chooseSoundFont(const std::string& requested) {
     if (!requested.empty())
         return requested;
     if (const char* fromEnv = std::getenv("LW_SOUNDFONT"); fromEnv && *fromEnv)
@@ -73,8 +70,7 @@ std::string chooseSoundFont(const std::string& requested)
 
 // ALSA prints its own complaints to the terminal when the machine has no sound card, so it is
 // only tried when there is a PCM device to open.
-bool hasAlsaPcmDevice()
-{
+bool hasAlsaPcmDevice() {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/dev/snd", error)) {
         if (entry.path().filename().string().rfind("pcm", 0) == 0)
@@ -97,8 +93,8 @@ struct AudioEngine::Impl {
     fluid_player_t* player = nullptr;
     std::vector<std::uint8_t> piece; // the loaded piece's bytes, to start it again
     bool running = false;
-    std::vector<float> wave;         // interleaved stereo at kSampleRate
-    std::size_t wavePosition = 0;    // in floats
+    std::vector<float> wave;      // interleaved stereo at kSampleRate
+    std::size_t wavePosition = 0; // in floats
     std::vector<float> scratch = std::vector<float>(2 * kRenderBlock);
     bool shutDown = false;
 
@@ -110,8 +106,7 @@ struct AudioEngine::Impl {
 
     ~Impl() { stop(); }
 
-    void stop()
-    {
+    void stop() {
         {
             std::lock_guard guard(lock);
             if (shutDown)
@@ -141,14 +136,12 @@ struct AudioEngine::Impl {
         wave.clear();
     }
 
-    bool pieceActive() const
-    {
+    bool pieceActive() const {
         return player && running && fluid_player_get_status(player) != FLUID_PLAYER_DONE;
     }
 
     // Adds the sounding wave into `left` and `right` (stride in floats). Lock held.
-    void mixWave(float* left, float* right, int stride, int frames)
-    {
+    void mixWave(float* left, float* right, int stride, int frames) {
         if (wavePosition >= wave.size())
             return;
         const int available = static_cast<int>((wave.size() - wavePosition) / 2);
@@ -164,8 +157,7 @@ struct AudioEngine::Impl {
     }
 
     // Renders `frames` into the scratch buffer block by block, copying to `out` if given. Lock held.
-    void renderLocked(std::int64_t frames, std::vector<float>* out)
-    {
+    void renderLocked(std::int64_t frames, std::vector<float>* out) {
         if (out)
             out->assign(static_cast<std::size_t>(2 * frames), 0.0f);
         std::int64_t done = 0;
@@ -181,8 +173,7 @@ struct AudioEngine::Impl {
     }
 
     // The audio output's callback: renders the synthesizer and mixes the wave over it.
-    static int audioCallback(void* data, int len, int nfx, float* fx[], int nout, float* out[])
-    {
+    static int audioCallback(void* data, int len, int nfx, float* fx[], int nout, float* out[]) {
         auto* self = static_cast<Impl*>(data);
         for (int i = 0; i < nfx; ++i)
             if (fx[i])
@@ -206,8 +197,7 @@ struct AudioEngine::Impl {
     // The silent clock: while a piece runs and no output is open, renders into nothing in real
     // time so that the piece advances and ends as it would with speakers. It sleeps while nothing
     // plays and leaves when an output opens or at shutdown.
-    void silentClock()
-    {
+    void silentClock() {
         std::unique_lock guard(lock);
         while (!shutDown && !outputOpen) {
             wake.wait(guard, [this] { return shutDown || outputOpen || pieceActive(); });
@@ -215,7 +205,8 @@ struct AudioEngine::Impl {
             std::int64_t rendered = 0;
             while (!shutDown && !outputOpen && pieceActive()) {
                 wake.wait_for(guard, kSilentClockStep);
-                const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - origin);
+                const auto elapsed =
+                    std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - origin);
                 const std::int64_t target = elapsed.count() * kSampleRate / 1000000;
                 std::int64_t frames = target - rendered;
                 if (frames > kMaxCatchUpFrames) {
@@ -230,8 +221,7 @@ struct AudioEngine::Impl {
         }
     }
 
-    void openOutput()
-    {
+    void openOutput() {
         std::vector<const char*> drivers{"pulseaudio"};
         if (hasAlsaPcmDevice())
             drivers.push_back("alsa");
@@ -253,8 +243,7 @@ struct AudioEngine::Impl {
         }
     }
 
-    void loadSoundFont(const std::string& path)
-    {
+    void loadSoundFont(const std::string& path) {
         if (path.empty())
             return;
         // Not under our lock: the synthesizer guards its own font list, and the render thread
@@ -266,10 +255,11 @@ struct AudioEngine::Impl {
 
 AudioEngine::AudioEngine(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
-AudioEngine::~AudioEngine() { shutdown(); }
+AudioEngine::~AudioEngine() {
+    shutdown();
+}
 
-std::unique_ptr<AudioEngine> AudioEngine::create(const AudioOptions& options)
-{
+std::unique_ptr<AudioEngine> AudioEngine::create(const AudioOptions& options) {
     silenceFluidLog();
     auto impl = std::make_unique<Impl>();
     impl->options = options;
@@ -301,8 +291,7 @@ std::unique_ptr<AudioEngine> AudioEngine::create(const AudioOptions& options)
     return std::unique_ptr<AudioEngine>(new AudioEngine(std::move(impl)));
 }
 
-bool AudioEngine::loadPiece(const std::vector<std::uint8_t>& smf)
-{
+bool AudioEngine::loadPiece(const std::vector<std::uint8_t>& smf) {
     std::lock_guard guard(impl_->lock);
     if (impl_->shutDown || !impl_->synth)
         return false;
@@ -323,8 +312,7 @@ bool AudioEngine::loadPiece(const std::vector<std::uint8_t>& smf)
     return false;
 }
 
-void AudioEngine::startFromBeginning()
-{
+void AudioEngine::startFromBeginning() {
     {
         std::lock_guard guard(impl_->lock);
         if (impl_->shutDown || !impl_->player)
@@ -347,8 +335,7 @@ void AudioEngine::startFromBeginning()
     impl_->wake.notify_all();
 }
 
-void AudioEngine::pause()
-{
+void AudioEngine::pause() {
     std::lock_guard guard(impl_->lock);
     if (impl_->shutDown || !impl_->player || !impl_->running)
         return;
@@ -357,8 +344,7 @@ void AudioEngine::pause()
     impl_->running = false;
 }
 
-void AudioEngine::resume()
-{
+void AudioEngine::resume() {
     {
         std::lock_guard guard(impl_->lock);
         if (impl_->shutDown || !impl_->player || impl_->running)
@@ -369,8 +355,7 @@ void AudioEngine::resume()
     impl_->wake.notify_all();
 }
 
-void AudioEngine::unloadPiece()
-{
+void AudioEngine::unloadPiece() {
     std::lock_guard guard(impl_->lock);
     if (impl_->shutDown || !impl_->player)
         return;
@@ -381,8 +366,7 @@ void AudioEngine::unloadPiece()
     fluid_synth_all_notes_off(impl_->synth, -1);
 }
 
-PieceClock AudioEngine::pieceClock() const
-{
+PieceClock AudioEngine::pieceClock() const {
     std::lock_guard guard(impl_->lock);
     PieceClock clock;
     if (impl_->shutDown || !impl_->player)
@@ -394,8 +378,7 @@ PieceClock AudioEngine::pieceClock() const
     return clock;
 }
 
-bool AudioEngine::playWave(std::vector<float> stereoFrames)
-{
+bool AudioEngine::playWave(std::vector<float> stereoFrames) {
     if (!hasOutput())
         return false;
     std::vector<float> previous;
@@ -410,8 +393,7 @@ bool AudioEngine::playWave(std::vector<float> stereoFrames)
     return true;
 }
 
-void AudioEngine::render(int frames, std::vector<float>* out)
-{
+void AudioEngine::render(int frames, std::vector<float>* out) {
     if (!impl_->options.manualClock || frames <= 0) {
         if (out)
             out->clear();
@@ -426,10 +408,16 @@ void AudioEngine::render(int frames, std::vector<float>* out)
     impl_->renderLocked(frames, out);
 }
 
-bool AudioEngine::hasOutput() const { return impl_->options.manualClock || impl_->outputOpen.load(); }
+bool AudioEngine::hasOutput() const {
+    return impl_->options.manualClock || impl_->outputOpen.load();
+}
 
-bool AudioEngine::soundFontReady() const { return impl_->fontReady.load(); }
+bool AudioEngine::soundFontReady() const {
+    return impl_->fontReady.load();
+}
 
-void AudioEngine::shutdown() { impl_->stop(); }
+void AudioEngine::shutdown() {
+    impl_->stop();
+}
 
 } // namespace lw::audio

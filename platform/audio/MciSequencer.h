@@ -35,18 +35,21 @@ namespace lw::audio {
 
 enum MciError : int {
     kMciOk = 0,
-    kMciFileNotFound = 275,    // no file at that path (or a directory)
-    kMciNotMidiFile = 276,     // not a standard MIDI file timed in ticks, malformed, or too large
-    kMciUnknownAlias = 263,    // no piece open under that name
-    kMciUnknownCommand = 261,  // the first word is not a command
-    kMciBadSyntax = 259,       // missing or extra words, an unclosed quote, an unknown item
-    kMciNoDevice = 266,        // the synthesizer is not available
+    kMciFileNotFound = 1,   // no file at that path (or a directory, a device, a pipe)
+    kMciNotMidiFile = 2,    // not a standard MIDI file timed in ticks, malformed, or too large
+    kMciUnknownAlias = 3,   // no piece open under that name
+    kMciUnknownCommand = 4, // the first word is not a command
+    kMciBadSyntax = 5,      // missing or extra words, an unclosed quote, an unknown item
+    kMciNoDevice = 6,       // no such device type, or the synthesizer cannot play the piece
 };
 
 class MciSequencer : public lw::MidiService {
 public:
     // The sequencer plays through `engine`, which must outlive it.
     explicit MciSequencer(AudioEngine& engine);
+    ~MciSequencer() override; // closes what is open
+    MciSequencer(const MciSequencer&) = delete;
+    MciSequencer& operator=(const MciSequencer&) = delete;
 
     // Safe for any bytes in `command`; never blocks on playback.
     int sendString(std::string_view command, std::string* answer, int answerLength,
@@ -59,12 +62,14 @@ private:
     int open(const std::string& path, const std::string& alias);
     void closePiece();
     bool isOpenAlias(const std::string& alias) const;
-    bool ended() const; // playing, and the piece has reached its end
+    bool atEnd() const; // started, and the piece has played to its end
+    bool ended() const; // playing, and at its end
     std::int64_t positionSixteenths() const;
 
     AudioEngine& engine_;
-    std::string alias_; // empty: nothing open
-    bool ready_ = false;
+    std::string alias_;    // empty: nothing open
+    bool ready_ = false;   // the engine took the piece
+    bool started_ = false; // played since it was opened
     Mode mode_ = Mode::Stopped;
     int division_ = 0;
     std::int64_t endTick_ = 0;

@@ -15,19 +15,19 @@ enum class SmfResult {
     Ok,
     Empty,
     TooLarge,
-    NotMidi,        // no MThd chunk at the start
-    BadHeader,      // header length, format or track count not usable
-    SmpteDivision,  // timed in SMPTE frames rather than ticks per quarter note
-    BadTrack,       // a track chunk missing, cut short or holding a malformed event
+    NotMidi,       // no MThd chunk at the start
+    BadHeader,     // header length, format or track count not usable
+    SmpteDivision, // timed in SMPTE frames rather than ticks per quarter note
+    BadTrack,      // a track chunk missing, cut short or holding a malformed event
 };
 
 struct SmfInfo {
     int format = 0;
     int tracks = 0;
-    int division = 0;        // ticks per quarter note, > 0
+    int division = 0;         // ticks per quarter note, > 0
     std::int64_t endTick = 0; // tick of the last event of the longest track
-    std::size_t length = 0;  // bytes from the header to the end of the last track; anything after
-                             // it is not part of the piece
+    std::size_t length = 0;   // bytes from the header to the end of the last track; anything after
+                              // it is not part of the piece
 };
 
 // Checks `size` bytes at `data` as a format 0 or 1 MIDI file timed in ticks per quarter note:

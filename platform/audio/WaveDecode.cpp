@@ -11,15 +11,15 @@ constexpr int kMaxRate = 384000;
 constexpr std::uint16_t kFormatPcm = 1;
 constexpr std::uint16_t kFormatExtensible = 0xfffe;
 
-std::uint32_t le32(const std::uint8_t* p)
-{
+std::uint32_t le32(const std::uint8_t* p) {
     return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
            (std::uint32_t{p[3]} << 24);
 }
-std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint16_t le16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 
-float sampleAt(const std::uint8_t* frame, int channel, int bits)
-{
+float sampleAt(const std::uint8_t* frame, int channel, int bits) {
     if (bits == 8)
         return (static_cast<int>(frame[channel]) - 128) / 128.0f;
     const auto value = static_cast<std::int16_t>(le16(frame + 2 * channel));
@@ -28,8 +28,7 @@ float sampleAt(const std::uint8_t* frame, int channel, int bits)
 
 } // namespace
 
-std::optional<std::vector<float>> decodeWave(const std::uint8_t* data, std::size_t size, int outputRate)
-{
+std::optional<std::vector<float>> decodeWave(const std::uint8_t* data, std::size_t size, int outputRate) {
     if (!data || size < 12 || size > kMaxWaveBytes || outputRate < kMinRate || outputRate > kMaxRate)
         return std::nullopt;
     if (std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)

@@ -1,0 +1,32 @@
+// Reading a wave file and handing it to the shared output.
+#include "WaveFilePlayer.h"
+
+#include "DataFiles.h"
+#include "WaveDecode.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace lw::audio {
+
+WaveFilePlayer::WaveFilePlayer(AudioEngine& engine) : engine_(engine) {}
+
+bool WaveFilePlayer::playAsync(const std::string& path) {
+    if (!engine_.hasOutput() || path.empty() || path.find('\0') != std::string::npos)
+        return false;
+    const QString resolved =
+        lw::resolveDataPath(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
+    if (!QFileInfo(resolved).isFile())
+        return false;
+    QFile file(resolved);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.read(static_cast<qint64>(kMaxWaveBytes) + 1);
+    auto frames = decodeWave(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                             static_cast<std::size_t>(bytes.size()), AudioEngine::kSampleRate);
+    if (!frames)
+        return false;
+    return engine_.playWave(std::move(*frames));
+}
+
+} // namespace lw::audio

@@ -1,0 +1,23 @@
+// The wave player over the shared audio output.
+#pragma once
+
+#include "AudioEngine.h"
+#include "WavePlayer.h"
+
+namespace lw::audio {
+
+class WaveFilePlayer : public lw::WavePlayer {
+public:
+    // Plays through `engine`, which must outlive it.
+    explicit WaveFilePlayer(AudioEngine& engine);
+
+    // Reads and decodes the whole file (at most 16 MB, name matched ignoring letter case) on the
+    // calling thread, then hands it to the output and returns; the sound replaces any wave still
+    // sounding and mixes over the music. False for a missing or unusable file or no output.
+    bool playAsync(const std::string& path) override;
+
+private:
+    AudioEngine& engine_;
+};
+
+} // namespace lw::audio
