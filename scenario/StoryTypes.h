@@ -7,15 +7,16 @@
 namespace lw::story {
 
 // Speaker strings exactly as the message window prints them between 【】.
-inline constexpr std::string_view kNarration = "";  // narration, or the heroine's unspoken thoughts
+inline constexpr std::string_view kNarration = ""; // narration, or the heroine's unspoken thoughts
 inline constexpr std::string_view kRunetta = "ルネッタ";
 inline constexpr std::string_view kPrim = "プリム";
 inline constexpr std::string_view kJupiter = "ジュピター教授";
-inline constexpr std::string_view kJupiterBack = "ジュピター教授（後）"; // seen from behind, first meeting only
+// The professor seen from behind, at the first meeting only.
+inline constexpr std::string_view kJupiterBack = "ジュピター教授（後）";
 inline constexpr std::string_view kDoor = "ドア";
-inline constexpr std::string_view kMan = "男";                // the agency head before he gives his name
+inline constexpr std::string_view kMan = "男"; // the agency head before he gives his name
 inline constexpr std::string_view kTanigawa = "谷川";
-inline constexpr std::string_view kTrainee = "女優の卵";      // なすの before she gives her name
+inline constexpr std::string_view kTrainee = "女優の卵"; // なすの before she gives her name
 inline constexpr std::string_view kNasuno = "なすの";
 inline constexpr std::string_view kKomachi = "こまち";
 inline constexpr std::string_view kKomachiPrim = "こまち（実はプリム）"; // プリム speaking through こまち
@@ -50,9 +51,9 @@ enum class Column { Any, LeftOrMiddle, Right };
 // One row of a command's answers: a state or a closed range of states. Carried out in the order
 // music, line, icons, new state.
 struct Answer {
-    int first, last;          // closed range; first == last for a single state
+    int first, last; // closed range; first == last for a single state
     Line line;
-    std::optional<int> next;  // kStays: the state stays
+    std::optional<int> next; // kStays: the state stays
     Column column = Column::Any;
     std::string_view music = {}; // started before the line
     bool hidesIcons = false;     // the Look, Talk, Think and Use-magic icons go after the line
