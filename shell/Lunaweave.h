@@ -16,6 +16,10 @@ extern QString PictureExt;
 // The start-up procedure: drives every window from the series notice to the clear screen.
 void Main();
 
+// Sets the story to its first state, then loads, lays out and shows the main and message windows
+// with every command not selected.
+void OpenGameWindows();
+
 // The one scenario of the run, acting on gameState() and writing to the game windows.
 Scenario& scenario();
 

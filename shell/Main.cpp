@@ -81,6 +81,25 @@ QString seriesNoticeText()
            QStringLiteral("\r\n") + QStringLiteral("SolvenneもFilewharfでダウンロードできます。");
 }
 
+void OpenGameWindows()
+{
+    gameState().ScreenId = kFirstScreen;
+    LineBreak = QStringLiteral("\r\n");
+    Window<Form1>::Load();
+    Window<Form2>::Load();
+    layOutAndShowGameWindows();
+    Window<Form1>::get().Show();
+    Window<Form2>::get().Show();
+    Window<Form1>::get().resetIconBar();
+
+    // What the staff roll does to the game windows when it takes their place.
+    setGameWindowActions({[] {
+                              Window<Form1>::get().Hide();
+                              Window<Form2>::get().Hide();
+                          },
+                          [] { Window<Form1>::get().Timer1.stop(); }});
+}
+
 void Main()
 {
     GameState& game = gameState();
@@ -100,20 +119,7 @@ void Main()
     runtime::waitWhile([] { return Window<Form3>::exists() && Window<Form3>::get().Visible(); });
     Window<Form3>::Unload();
 
-    game.ScreenId = kFirstScreen;
-    LineBreak = QStringLiteral("\r\n");
-    Window<Form1>::Load();
-    Window<Form2>::Load();
-    layOutAndShowGameWindows();
-    Window<Form1>::get().Show();
-    Window<Form2>::get().Show();
-    Window<Form1>::get().resetIconBar();
-
-    setGameWindowActions({[] {
-                              Window<Form1>::get().Hide();
-                              Window<Form2>::get().Hide();
-                          },
-                          [] { Window<Form1>::get().Timer1.stop(); }});
+    OpenGameWindows();
 
     // The main loop sleeps in the event loop and looks at the story state after every batch
     // of events, which is when a click or the screen jump can have changed it.
