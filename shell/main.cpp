@@ -17,6 +17,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lunaweave"));
     QApplication::setOrganizationName(QStringLiteral("Kestrune"));
+    // Lets desktops match the windows to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("jp.example.Lunaweave"));
     // The start-up procedure decides when the program ends, not the last window closing.
     QApplication::setQuitOnLastWindowClosed(false);
 
