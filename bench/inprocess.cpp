@@ -1,6 +1,8 @@
 // In-process timings: the story walked headless, a scene change, a click to its line, the catalogue.
 // Run from the game's data directory; prints one line per measurement with median, min and max.
+#include "AudioEngine.h"
 #include "Form1.h"
+#include "MciSequencer.h"
 #include "Form2.h"
 #include "GameState.h"
 #include "KS_Midi.h"
@@ -11,6 +13,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <algorithm>
@@ -46,7 +50,7 @@ std::vector<double> timeRuns(int runs, const std::function<void()>& body, double
         QElapsedTimer timer;
         timer.start();
         body();
-        samples.push_back(double(timer.nsecsElapsed()) * scale * 1e-3); // microseconds by default
+        samples.push_back(double(timer.nsecsElapsed()) * scale); // microseconds by default
     }
     return samples;
 }
@@ -138,6 +142,42 @@ int main(int argc, char* argv[])
         QTest::mouseRelease(form1.Image1, Qt::LeftButton, {}, QPoint(200, 150));
     }
     report("click to line on screen", clicks, "ms");
+
+    // Music: loading the SoundFont (done once, in the background, in the game) and opening and
+    // starting a piece once it is loaded.
+    for (const char* font : {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2"}) {
+        if (!QFile::exists(QString::fromUtf8(font)))
+            continue;
+        std::unique_ptr<audio::AudioEngine> engine;
+        audio::AudioOptions options;
+        options.manualClock = true;
+        options.soundFont = font;
+        std::vector<double> loads;
+        for (int i = 0; i < 3; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            engine = audio::AudioEngine::create(options);
+            loads.push_back(double(timer.nsecsElapsed()) * 1e-6);
+        }
+        report(QStringLiteral("SoundFont load: %1").arg(QFileInfo(QString::fromUtf8(font)).fileName()).toUtf8().constData(),
+               loads, "ms");
+        audio::MciSequencer sequencer(*engine);
+        KS_Midi music(sequencer);
+        const char* pieces[] = {"okera.mid", "Sizuku.mid", "prum.mid", "Tinwaki.mid"};
+        int n = 0;
+        report("open and start a piece (PlayMidi)", timeRuns(40, [&] { music.PlayMidi(pieces[n++ % 4]); }, 1e-6), "ms");
+        // Rendering one second of music, as the audio thread does, against real time.
+        std::vector<double> render;
+        music.PlayMidi("prum.mid");
+        for (int i = 0; i < 10; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            engine->render(audio::AudioEngine::kSampleRate);
+            render.push_back(double(timer.nsecsElapsed()) * 1e-7); // ns per 1 s -> % of a core
+        }
+        report("music rendering, % of one core", render, "%");
+        engine->shutdown();
+    }
 
     // The whole story through the shell: clicks, scene changes with pictures, offscreen windows.
     Scenario& story = scenario();

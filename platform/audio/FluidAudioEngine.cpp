@@ -268,6 +268,11 @@ std::unique_ptr<AudioEngine> AudioEngine::create(const AudioOptions& options) {
         fluid_settings_setnum(impl->settings, "synth.sample-rate", kSampleRate);
         fluid_settings_setint(impl->settings, "audio.period-size", kPeriodFrames);
         fluid_settings_setint(impl->settings, "audio.periods", kPeriods);
+        // The game's pieces use a handful of channels with few notes at a time; 64 voices is
+        // ample, and the chorus effect, which the pieces do not ask for, is the synthesizer's
+        // most expensive stage.
+        fluid_settings_setint(impl->settings, "synth.polyphony", 64);
+        fluid_settings_setint(impl->settings, "synth.chorus.active", 0);
         impl->synth = new_fluid_synth(impl->settings);
     }
     Impl* raw = impl.get();
