@@ -98,4 +98,27 @@ void Scenario::DoMagic() {
     respond(kMagicTable, kMagicDefault, false);
 }
 
+bool Scenario::RunCommand(int command)
+{
+    switch (command) {
+    case kLook:
+        DoLook();
+        return true;
+    case kTalk:
+        DoTalk();
+        return true;
+    case kThink:
+        DoThink();
+        return true;
+    case kMagic:
+        DoMagic();
+        return true;
+    case kNext:
+        DoNext();
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace lw

@@ -157,27 +157,8 @@ void Form1::Image1_MouseDown(int, int, double X, double)
     game.ClickColumn = static_cast<std::int16_t>(clickColumnFor(X, Image1->twipsWidth()));
     if (game.ScreenId >= kEndingScreen)
         return;
-    Scenario& story = scenario();
-    switch (game.SelectedCommand) {
-    case kLook:
-        story.DoLook();
-        break;
-    case kTalk:
-        story.DoTalk();
-        break;
-    case kThink:
-        story.DoThink();
-        break;
-    case kMagic:
-        story.DoMagic();
-        break;
-    case kNext:
-        story.DoNext();
-        break;
-    default:
+    if (!scenario().RunCommand(game.SelectedCommand))
         ShowCommandHint();
-        break;
-    }
 }
 
 void Form1::Timer1_Timer() { music().LoopMidi(); }

@@ -34,23 +34,7 @@ struct Click {
         state.ScreenId = std::int16_t(screen);
         state.SelectedCommand = std::int16_t(command);
         state.ClickColumn = std::int16_t(column);
-        switch (command) {
-        case kNext:
-            scenario.DoNext();
-            break;
-        case kLook:
-            scenario.DoLook();
-            break;
-        case kTalk:
-            scenario.DoTalk();
-            break;
-        case kThink:
-            scenario.DoThink();
-            break;
-        case kMagic:
-            scenario.DoMagic();
-            break;
-        }
+        scenario.RunCommand(command);
     }
     int screen() const { return state.ScreenId; }
     // The only event was a line: its speaker and text.

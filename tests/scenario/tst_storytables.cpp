@@ -204,23 +204,7 @@ void StoryTablesTest::everyStateReachableAndHasAWayForward() {
             Scenario scenario(state, out);
             state.ScreenId = std::int16_t(from);
             state.ClickColumn = t.column;
-            switch (t.command) {
-            case kNext:
-                scenario.DoNext();
-                break;
-            case kLook:
-                scenario.DoLook();
-                break;
-            case kTalk:
-                scenario.DoTalk();
-                break;
-            case kThink:
-                scenario.DoThink();
-                break;
-            case kMagic:
-                scenario.DoMagic();
-                break;
-            }
+            scenario.RunCommand(t.command);
             const int to = state.ScreenId;
             const auto lines = std::ranges::count(out.events, OutputEvent::Line, &OutputEvent::kind);
             const QString where = QString("%1 -> %2 (command %3)").arg(from).arg(to).arg(t.command);

@@ -202,23 +202,7 @@ void WalkthroughTest::wholeStory() {
         const QByteArray where = QByteArray::number(from) + " -> " + QByteArray::number(step.next);
         state.SelectedCommand = step.command;
         state.ClickColumn = 2;
-        switch (step.command) {
-        case kNext:
-            scenario.DoNext();
-            break;
-        case kLook:
-            scenario.DoLook();
-            break;
-        case kTalk:
-            scenario.DoTalk();
-            break;
-        case kThink:
-            scenario.DoThink();
-            break;
-        case kMagic:
-            scenario.DoMagic();
-            break;
-        }
+        scenario.RunCommand(step.command);
         QVERIFY2(int(state.ScreenId) == step.next,
                  where + ": landed on " + QByteArray::number(state.ScreenId));
         QCOMPARE(state.SelectedCommand, step.command);
