@@ -68,6 +68,10 @@ std::optional<QByteArray> readRegularFile(const QString& path)
     const QFileInfo info(path);
     if (!info.isFile())
         return std::nullopt;
+    // Kernel files (/proc, /sys) call themselves regular but report no size, and some block when
+    // read; an empty file is no MIDI file anyway, so it is never opened.
+    if (info.size() == 0)
+        return QByteArray();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;

@@ -197,6 +197,9 @@ private slots:
         QTest::newRow("device file") << std::string("open /dev/zero alias X") << int(kMciFileNotFound);
         QTest::newRow("empty path") << std::string("open \"\" alias X") << int(kMciFileNotFound);
         QTest::newRow("empty file") << openCommand("empty.mid", "X") << int(kMciNotMidiFile);
+        // A kernel file that blocks when read: it must fail at once, not hang.
+        if (QFileInfo::exists(QStringLiteral("/proc/kmsg")))
+            QTest::newRow("blocking kernel file") << std::string("open /proc/kmsg alias X") << int(kMciNotMidiFile);
         QTest::newRow("garbage") << openCommand("garbage.mid", "X") << int(kMciNotMidiFile);
         QTest::newRow("truncated") << openCommand("truncated.mid", "X") << int(kMciNotMidiFile);
         QTest::newRow("SMPTE timing") << openCommand("smpte.mid", "X") << int(kMciNotMidiFile);
