@@ -3,7 +3,6 @@
 
 #include "Twips.h"
 
-#include <QFontDatabase>
 #include <QStringList>
 
 namespace lw {
@@ -27,22 +26,24 @@ constexpr FontMapping kFonts[] = {
 
 QString fontFamilyFor(const QString& name)
 {
-    const QStringList installed = QFontDatabase::families();
     for (const FontMapping& font : kFonts) {
-        if (name != QString::fromUtf16(font.gameName))
-            continue;
-        if (installed.contains(QLatin1String(font.family)))
+        if (name == QString::fromUtf16(font.gameName))
             return QLatin1String(font.family);
-        if (installed.contains(QLatin1String(font.fallback)))
-            return QLatin1String(font.fallback);
-        return QLatin1String(font.family);
     }
     return QStringLiteral("IPAPGothic");
 }
 
 QFont gameFont(const QString& name, double points, bool bold, bool italic)
 {
-    QFont font(fontFamilyFor(name));
+    QStringList families{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
+    for (const FontMapping& font : kFonts) {
+        if (name == QString::fromUtf16(font.gameName))
+            families = {QLatin1String(font.family), QLatin1String(font.fallback)};
+    }
+    // The families are matched when text is first drawn, not here: asking the font database now
+    // would load it before the first window is on screen.
+    QFont font;
+    font.setFamilies(families);
     font.setPixelSize(std::max(1, pointsToPixels(points)));
     font.setBold(bold);
     font.setItalic(italic);

@@ -11,7 +11,7 @@ namespace lw {
 // the pixel, so text keeps its size against the twips layout whatever the screen's DPI.
 QFont gameFont(const QString& name, double points, bool bold = false, bool italic = false);
 
-// The installed family that stands for `name`.
+// The installed family preferred for `name` (its fallback is used when it is missing).
 QString fontFamilyFor(const QString& name);
 
 } // namespace lw

@@ -10,6 +10,26 @@
 
 namespace lw {
 
+namespace {
+
+// The format named by the file's first bytes, for the formats the game's pictures come in; empty
+// for anything else, which Qt's readers then recognise by content themselves. Naming it spares
+// asking every image plug-in whether it knows the bytes.
+QByteArray formatFromSignature(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
+        return "png";
+    if (bytes.startsWith("BM"))
+        return "bmp";
+    if (bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a"))
+        return "gif";
+    if (bytes.startsWith("\xff\xd8\xff"))
+        return "jpeg";
+    return {};
+}
+
+} // namespace
+
 Picture decodePicture(const QByteArray& bytes)
 {
     if (bytes.isEmpty() || bytes.size() > kMaxPictureFileBytes)
@@ -20,8 +40,9 @@ Picture decodePicture(const QByteArray& bytes)
     QByteArray data = bytes; // QBuffer needs a non-const array it does not own
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
+    const QByteArray format = formatFromSignature(bytes);
+    QImageReader reader(&buffer, format);
+    reader.setDecideFormatFromContent(format.isEmpty());
     reader.setAutoTransform(false);
     if (!reader.canRead())
         return {{}, PictureError::Invalid};

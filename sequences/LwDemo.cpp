@@ -115,10 +115,10 @@ LwDemo::LwDemo() : GameWindow(FrameStyle::None)
     const QFont wordFont = gameFont(QStringLiteral("MS Sans Serif"), 24);
     Label1 = makeLabel(this, "Label1", QStringLiteral("airy"), kRed, wordFont, 840, 1800, 1335, 615);
     Label2 = makeLabel(this, "Label2", QStringLiteral("et"), kMagenta, wordFont, 3000, 1800, 495, 615);
+    // Fitted when it is first shown: measuring text loads the font database, which the first
+    // window of the game must not wait for.
     Label3 = makeLabel(this, "Label3", QStringLiteral("Kestrune"), kBlue,
-                       fittedFont(gameFont(QStringLiteral("MS Sans Serif"), 13.5, true), QStringLiteral("Kestrune"),
-                                  twipsToPixels(1215)),
-                       3600, 1920, 1215, 375);
+                       gameFont(QStringLiteral("MS Sans Serif"), 13.5, true), 3600, 1920, 1215, 375);
     // The pictures pass over the words' area while they walk and sink: keep them on top.
     for (ImageBox* image : Image1)
         image->raise();
@@ -171,6 +171,7 @@ void LwDemo::Timer1_Timer()
         Image1[2]->setTwipsPosition(DemoX, Image1[2]->twipsTop());
     } else if (tick == 36) {
         Image1[2]->setTwipsPosition(kOutOfSight, Image1[2]->twipsTop());
+        Label3->setFont(fittedFont(Label3->font(), Label3->text(), Label3->width()));
         Label3->show();
     } else if (tick >= 37 && tick <= 42) {
         DemoY = static_cast<std::int16_t>(DemoY + kBob);

@@ -1,5 +1,5 @@
 // Program entry: the application object, the sound services, then the game's start-up procedure.
-#include "DataFiles.h"
+#include "PictureLoader.h"
 #include "KS_Midi.h"
 #include "Lunaweave.h"
 #include "Runtime.h"
@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QPixmap>
 
 int main(int argc, char* argv[])
 {
@@ -22,9 +23,10 @@ int main(int argc, char* argv[])
     // The start-up procedure decides when the program ends, not the last window closing.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QString icon = lw::findDataFile(QStringLiteral("lunaweave.png"));
-    if (!icon.isEmpty())
-        QApplication::setWindowIcon(QIcon(icon));
+    // Decoded here rather than through QIcon's file loading, which asks every icon plug-in first.
+    const lw::Picture icon = lw::readPicture(QStringLiteral("lunaweave.png"));
+    if (icon.error == lw::PictureError::None)
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon.image)));
 
 #ifdef LW_HAVE_AUDIO
     // Returns at once; the SoundFont loads in the background while the first windows show.
