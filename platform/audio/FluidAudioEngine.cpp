@@ -1,5 +1,6 @@
 // The audio engine over FluidSynth: one synthesizer, its MIDI file player, the audio output
-// with the wave mixed in, and a silent real-time clock when there is no output.
+// with the wave mixed in, and a silent real-time clock when there is no output. With
+// LW_AUDIO_FILE set, the output is a WAV file written in real time instead of a sound card.
 // This is the only file of the game that sees FluidSynth.
 #include "AudioEngine.h"
 
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -40,6 +42,70 @@ constexpr std::array kGeneralMidiFonts = {
 };
 
 void dropLogMessage(int, const char*, void*) {}
+
+// A 16-bit stereo PCM WAV file at kSampleRate, its sizes patched in when it is closed.
+class WaveRecording {
+public:
+    explicit WaveRecording(const char* path) : file_(std::fopen(path, "wb")) {
+        if (file_)
+            writeHeader();
+    }
+    ~WaveRecording() { close(); }
+    bool isOpen() const { return file_ != nullptr; }
+
+    void write(const std::vector<float>& interleaved) {
+        if (!file_)
+            return;
+        std::vector<std::int16_t> samples(interleaved.size());
+        for (std::size_t i = 0; i < interleaved.size(); ++i) {
+            const float clipped = std::clamp(interleaved[i], -1.0f, 1.0f);
+            samples[i] = static_cast<std::int16_t>(clipped * 32767.0f);
+        }
+        dataBytes_ += std::fwrite(samples.data(), sizeof(std::int16_t), samples.size(), file_) * sizeof(std::int16_t);
+    }
+
+    void close() {
+        if (!file_)
+            return;
+        writeHeader(); // now with the real sizes
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+
+private:
+    void put32(std::uint32_t value) {
+        const unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+                                        static_cast<unsigned char>(value >> 16),
+                                        static_cast<unsigned char>(value >> 24)};
+        std::fwrite(bytes, 1, 4, file_);
+    }
+    void put16(std::uint16_t value) {
+        const unsigned char bytes[2] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8)};
+        std::fwrite(bytes, 1, 2, file_);
+    }
+    void writeHeader() {
+        const long position = std::ftell(file_);
+        std::fseek(file_, 0, SEEK_SET);
+        const auto data = static_cast<std::uint32_t>(std::min<std::uint64_t>(dataBytes_, 0xFFFFFFFFu - 36));
+        std::fwrite("RIFF", 1, 4, file_);
+        put32(36 + data);
+        std::fwrite("WAVEfmt ", 1, 8, file_);
+        put32(16);
+        put16(1); // PCM
+        put16(2); // stereo
+        put32(AudioEngine::kSampleRate);
+        put32(AudioEngine::kSampleRate * 4);
+        put16(4);
+        put16(16);
+        std::fwrite("data", 1, 4, file_);
+        put32(data);
+        if (position > 44)
+            std::fseek(file_, position, SEEK_SET);
+    }
+
+    std::FILE* file_;
+    std::uint64_t dataBytes_ = 0;
+};
 
 // FluidSynth writes its messages to the terminal unless told otherwise.
 void silenceFluidLog() {
@@ -103,6 +169,7 @@ struct AudioEngine::Impl {
     fluid_audio_driver_t* driver = nullptr; // set by the set-up thread, read at shutdown
     std::thread setupThread;
     std::thread clockThread;
+    std::unique_ptr<WaveRecording> recording; // the output when LW_AUDIO_FILE names a file
 
     ~Impl() { stop(); }
 
@@ -123,6 +190,8 @@ struct AudioEngine::Impl {
             driver = nullptr;
         }
         outputOpen = false;
+        if (recording)
+            recording->close();
         std::lock_guard guard(lock);
         if (player)
             delete_fluid_player(player);
@@ -221,6 +290,26 @@ struct AudioEngine::Impl {
         }
     }
 
+    // The file output: renders everything, silence included, in real time into the recording, so
+    // the file's timeline is the game's.
+    void recordingClock() {
+        std::unique_lock guard(lock);
+        const Clock::time_point origin = Clock::now();
+        std::int64_t rendered = 0;
+        std::vector<float> block;
+        while (!shutDown) {
+            wake.wait_for(guard, kSilentClockStep);
+            const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - origin);
+            const std::int64_t frames =
+                std::min<std::int64_t>(elapsed.count() * kSampleRate / 1000000 - rendered, kMaxCatchUpFrames);
+            if (frames <= 0 || shutDown)
+                continue;
+            renderLocked(frames, &block);
+            rendered += frames;
+            recording->write(block);
+        }
+    }
+
     void openOutput() {
         std::vector<const char*> drivers{"pulseaudio"};
         if (hasAlsaPcmDevice())
@@ -283,13 +372,22 @@ std::unique_ptr<AudioEngine> AudioEngine::create(const AudioOptions& options) {
         } else {
             const bool wantOutput = !options.noAudio && !envFlag("LW_NO_AUDIO");
             const std::string font = chooseSoundFont(options.soundFont);
-            raw->clockThread = std::thread([raw] { raw->silentClock(); });
-            if (wantOutput) {
-                raw->setupThread = std::thread([raw, font] {
-                    raw->openOutput();
-                    if (raw->outputOpen)
-                        raw->loadSoundFont(font);
-                });
+            const char* recordTo = std::getenv("LW_AUDIO_FILE");
+            if (wantOutput && recordTo && *recordTo)
+                raw->recording = std::make_unique<WaveRecording>(recordTo);
+            if (raw->recording && raw->recording->isOpen()) {
+                raw->outputOpen = true;
+                raw->loadSoundFont(font); // on this thread: the recording must not start silent
+                raw->clockThread = std::thread([raw] { raw->recordingClock(); });
+            } else {
+                raw->clockThread = std::thread([raw] { raw->silentClock(); });
+                if (wantOutput) {
+                    raw->setupThread = std::thread([raw, font] {
+                        raw->openOutput();
+                        if (raw->outputOpen)
+                            raw->loadSoundFont(font);
+                    });
+                }
             }
         }
     }

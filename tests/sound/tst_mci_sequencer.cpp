@@ -383,6 +383,50 @@ private slots:
         QCOMPARE(mode, std::string("not ready"));
         qunsetenv("LW_NO_AUDIO");
     }
+
+    // LW_AUDIO_FILE: the output is a WAV file written in real time, with the music and the wave
+    // in it, and its sizes right once the engine shuts down.
+    void recordsToAFile() {
+        const char* font = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+        if (!QFile::exists(font))
+            QSKIP("no General MIDI SoundFont installed");
+        const QString file = dir_.filePath(QStringLiteral("録音 out.wav"));
+        qputenv("LW_AUDIO_FILE", file.toUtf8());
+        qputenv("LW_SOUNDFONT", font);
+        auto system = lw::AudioSystem::create();
+        qunsetenv("LW_AUDIO_FILE");
+        qunsetenv("LW_SOUNDFONT");
+        lw::MidiService& midi = system->midi();
+        QCOMPARE(midi.sendString(openCommand("short.mid"), nullptr, 0, 0), 0);
+        QCOMPARE(midi.sendString("play Midi", nullptr, 0, 0), 0);
+        Bytes samples;
+        for (int i = 0; i < 4410; ++i)
+            appendLe(samples, static_cast<std::uint16_t>(i % 50 < 25 ? 12000 : -12000), 2);
+        writeFile(path("chime.wav"), wave(1, 16, 44100, samples));
+        QVERIFY(system->wave().playAsync(utf8(path("chime.wav"))));
+        QTest::qWait(400);
+        system->shutdown();
+
+        QFile wav(file);
+        QVERIFY(wav.open(QIODevice::ReadOnly));
+        const QByteArray bytes = wav.readAll();
+        QVERIFY(bytes.size() > 44);
+        QCOMPARE(bytes.left(4), QByteArray("RIFF"));
+        QCOMPARE(bytes.mid(8, 8), QByteArray("WAVEfmt "));
+        const auto le32 = [&bytes](int at) {
+            return quint32(quint8(bytes[at])) | quint32(quint8(bytes[at + 1])) << 8 |
+                   quint32(quint8(bytes[at + 2])) << 16 | quint32(quint8(bytes[at + 3])) << 24;
+        };
+        QCOMPARE(le32(24), quint32(kRate));
+        QCOMPARE(le32(40), quint32(bytes.size() - 44)); // data size patched in
+        QCOMPARE(le32(4), quint32(bytes.size() - 8));
+        // About the time it ran (4 bytes a frame), and not silent.
+        QVERIFY2(le32(40) >= quint32(kRate / 10 * 4), qPrintable(QString::number(le32(40))));
+        int peak = 0;
+        for (int i = 44; i + 1 < bytes.size(); i += 2)
+            peak = std::max(peak, std::abs(int(qint16(quint16(quint8(bytes[i])) | quint16(quint8(bytes[i + 1])) << 8))));
+        QVERIFY2(peak > 300, qPrintable(QString::number(peak)));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMciSequencer)
