@@ -4,9 +4,11 @@
 #include "Characters.h"
 #include "Paint.h"
 
+#include <QImage>
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <algorithm>
 #include <cmath>
 
 namespace art {
@@ -741,6 +743,29 @@ void komachiRoom(QPainter& p) {
     // Cosmetics on the table.
     fillVertical(p, QRectF(268, 178, 10, 16), hex("#f080a0"), hex("#c05070"));
     fillVertical(p, QRectF(284, 182, 14, 12), hex("#e0e0f0"), hex("#a0a0c0"));
+}
+
+void throughCamera(QPainter& p, void (*background)(QPainter&), QPointF focus, double zoom, double soften) {
+    zoom = std::max(1.0, zoom);
+    const double halfW = kWidth / (2 * zoom), halfH = kHeight / (2 * zoom);
+    const QPointF c(std::clamp(focus.x(), halfW, kWidth - halfW), std::clamp(focus.y(), halfH, kHeight - halfH));
+    QImage view(kWidth, kHeight, QImage::Format_RGB32);
+    view.fill(Qt::black);
+    {
+        QPainter v(&view);
+        v.setRenderHint(QPainter::Antialiasing);
+        v.translate(kWidth / 2.0, kHeight / 2.0);
+        v.scale(zoom, zoom);
+        v.translate(-c);
+        background(v);
+    }
+    if (soften > 1) {
+        const QSize small(std::max(1, static_cast<int>(kWidth / soften)),
+                          std::max(1, static_cast<int>(kHeight / soften)));
+        view = view.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                   .scaled(kWidth, kHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    p.drawImage(QPointF(0, 0), view);
 }
 
 void naraSchool(QPainter& p) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QPainter>
+#include <QPointF>
 #include <QRectF>
 
 namespace art {
@@ -24,6 +25,10 @@ void agencyLobby(QPainter& p);
 void agencyCorridor(QPainter& p);
 // こまち's private dressing room: mirror with bulbs, dressing table, flowers, door on the left.
 void komachiRoom(QPainter& p);
+// A background painted through a closer camera: `zoom` (1 = the whole picture) centred on `focus` in the
+// background's own pixels, kept inside the picture; `soften` > 1 paints it at that fraction of the
+// resolution and scales it back up, a shallow focus behind a close-up.
+void throughCamera(QPainter& p, void (*background)(QPainter&), QPointF focus, double zoom, double soften);
 // The old wooden school at the foot of 楢山 in evening light, cherry trees.
 void naraSchool(QPainter& p);
 

@@ -73,6 +73,9 @@ Arm armFor(const Figure& f, int side) {
         return right ? Arm{shoulder, m(sw + 8, 102), m(20, 128)} : Arm{shoulder, m(sw + 6, 104), m(26, 122)};
     case Pose::ArmsOpen:
         return {shoulder, m(sw + 24, 90), m(sw + 46, 70)};
+    case Pose::HoldHand:
+        return right == (f.turn >= 0) ? Arm{shoulder, m(sw + 16, 104), m(sw + 40, 146)}
+                                      : Arm{shoulder, m(sw + 8, 108), m(sw + 6, 158)};
     }
     return {shoulder, m(sw + 8, 108), m(sw + 6, 158)};
 }
@@ -243,7 +246,7 @@ void drawWings(QPainter& p, const Figure& f) {
 // Cel shading: the side away from the light (upper left) darkened inside `area`.
 void castShade(QPainter& p, const QPainterPath& area, int alpha) {
     p.save();
-    p.setClipPath(area);
+    p.setClipPath(area, Qt::IntersectClip); // keep any clip the caller set (posters, screens)
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(40, 20, 60, alpha));
     const QRectF b = area.boundingRect();
@@ -411,7 +414,7 @@ void drawHairFront(QPainter& p, const Figure& f) {
     cap.closeSubpath();
     // Shadow of the fringe on the forehead, then the hair itself.
     p.save();
-    p.setClipPath(faceShape());
+    p.setClipPath(faceShape(), Qt::IntersectClip);
     p.setPen(Qt::NoPen);
     p.setBrush(withAlpha(f.skin.darker(125), 150));
     p.drawPath(cap.translated(0, 4));
@@ -475,7 +478,7 @@ void drawEye(QPainter& p, const Figure& f, QPointF c, double widthFactor, int si
     p.save();
     QPainterPath clip;
     clip.addRect(QRectF(c.x() - w, top, w * 2, h * 2));
-    p.setClipPath(clip);
+    p.setClipPath(clip, Qt::IntersectClip);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255));
     p.drawEllipse(white);
@@ -746,6 +749,72 @@ void drawLower(QPainter& p, const Figure& f, const OutfitLook& o) {
     }
 }
 
+// A mitten hand: the palm with the fingers together, a thumb, a faint parting between the fingers and
+// shading away from the light. `wrist` is where the forearm ends, `dir` points from the wrist to the
+// fingertips, `width` is the forearm's width (the hand is a little narrower). The thumb goes to the side
+// of the axis nearer `thumbToward`; `thumbUp` closes the fingers into a fist with the thumb raised.
+void drawHand(QPainter& p, const QColor& skin, QPointF wrist, QPointF dir, double width, QPointF thumbToward,
+              bool thumbUp) {
+    const double len = std::hypot(dir.x(), dir.y());
+    if (len <= 0)
+        return;
+    const QPointF d = dir / len;
+    const QPointF across(-d.y(), d.x()); // local +x after the rotation below
+    const QPointF toThumb = thumbToward - wrist;
+    const double t = (toThumb.x() * across.x() + toThumb.y() * across.y()) >= 0 ? 1 : -1;
+    p.save();
+    p.translate(wrist);
+    p.rotate(std::atan2(d.y(), d.x()) * 180 / M_PI - 90);
+    const double k = width / 14.0;
+    p.scale(k, k);
+    const double reach = thumbUp ? 12 : 17; // a fist is shorter than an open hand
+    QPainterPath palm;
+    palm.moveTo(-5.8, -1);
+    palm.cubicTo(-7.6, 4, -7.8, reach - 4, -4.6, reach - 0.5);
+    palm.quadTo(0, reach + 2.2, 4.6, reach - 0.5);
+    palm.cubicTo(7.8, reach - 4, 7.6, 4, 5.8, -1);
+    palm.closeSubpath();
+    QPainterPath thumb;
+    if (thumbUp) {
+        // Raised thumb: out of the top of the fist, on along the forearm's line.
+        thumb.moveTo(t * 5.5, reach - 6);
+        thumb.cubicTo(t * 7, reach + 2, t * 5.5, reach + 10, t * 2.2, reach + 10);
+        thumb.cubicTo(t * -0.8, reach + 10, t * -0.4, reach + 2, t * 0.2, reach - 4);
+        thumb.closeSubpath();
+    } else {
+        thumb.moveTo(t * 5.2, 1.5);
+        thumb.cubicTo(t * 10.5, 2.5, t * 11.5, 8.5, t * 8.8, 11.2);
+        thumb.cubicTo(t * 7.4, 12.2, t * 6, 10.5, t * 5.4, 8.5);
+        thumb.closeSubpath();
+    }
+    QLinearGradient g(-7, 0, 7, 0);
+    g.setColorAt(0, skin.lighter(106));
+    g.setColorAt(0.55, skin);
+    g.setColorAt(1, skin.darker(114));
+    if (!thumbUp)
+        fillPath(p, thumb, g, 1.2);
+    fillPath(p, palm, g, 1.2);
+    if (thumbUp)
+        fillPath(p, thumb, g, 1.2);
+    // Finger partings and a knuckle line, in a shade of the skin rather than the outline ink.
+    p.setPen(ink(0.8, skin.darker(150)));
+    p.setBrush(Qt::NoBrush);
+    if (thumbUp) {
+        for (int i = 0; i < 3; ++i)
+            p.drawLine(QPointF(-t * 5.5, 3 + i * 2.8), QPointF(t * 1.5, 3.4 + i * 2.8));
+    } else {
+        p.drawLine(QPointF(-1.6, reach - 6), QPointF(-1.8, reach + 0.6));
+        p.drawLine(QPointF(1.8, reach - 5.5), QPointF(1.7, reach + 0.4));
+        p.setPen(ink(0.7, withAlpha(skin.darker(140), 150)));
+        p.drawArc(QRectF(-4.5, reach - 8.5, 9, 4), 200 * 16, 140 * 16);
+    }
+    // Soft highlight on the back of the hand.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 70));
+    p.drawEllipse(QPointF(-t * 2, reach * 0.4), 2.2, reach * 0.22);
+    p.restore();
+}
+
 void drawArms(QPainter& p, const Figure& f, const OutfitLook& o, bool upper, bool lower) {
     for (int side : {-1, 1}) {
         const Arm a = armFor(f, side);
@@ -783,11 +852,15 @@ void drawArms(QPainter& p, const Figure& f, const OutfitLook& o, bool upper, boo
                 p.setPen(ink(2.2, QColor(255, 255, 255)));
                 p.drawLine(a.shoulder + QPointF(side * 4, 0), a.elbow + QPointF(side * 4, 0));
             }
-            fillPath(p, ellipsePath(a.hand.x() - 7.5, a.hand.y() - 7, 15, 15), f.skin, 1.3);
+            // The hand grows out of the sleeve's end and reaches a little past the arm's end point,
+            // where props are held; the thumb faces the body's midline.
+            const QPointF along = a.hand - a.elbow;
+            const double alongLen = std::max(1.0, std::hypot(along.x(), along.y()));
+            const QPointF wrist = a.hand - along * (6.0 / alongLen);
+            const bool thumbUp = f.pose == Pose::ThumbsUp && side > 0;
+            drawHand(p, f.skin, wrist, along, w - 1, QPointF(0, a.hand.y()), thumbUp);
             if (f.outfit == Outfit::PurpleSuit && side < 0)
-                fillPath(p, ellipsePath(a.hand.x() - 8, a.hand.y() - 14, 16, 6), hex("#e0b030"), 1.0);
-            if (f.pose == Pose::ThumbsUp && side > 0)
-                fillPath(p, ellipsePath(a.hand.x() - 3, a.hand.y() - 16, 6, 12), f.skin, 1.2);
+                fillPath(p, ellipsePath(wrist.x() - 8, wrist.y() - 7, 16, 6), hex("#e0b030"), 1.0);
         }
     }
     if (lower && f.wand) {
@@ -1236,7 +1309,7 @@ void drawFigure(QPainter& p, const Figure& f, QPointF headCentre, double scale) 
         // then the hair that hides the rest of the face.
         drawHairBack(p, f);
         p.save();
-        p.setClipRect(QRectF(8, -40, 40, 80));
+        p.setClipRect(QRectF(8, -40, 40, 80), Qt::IntersectClip);
         fillPath(p, faceShape(), f.skin);
         Figure side = f;
         side.turn = 1;

@@ -43,6 +43,7 @@ enum class Pose {
     ThumbsUp,
     Write,    // right hand forward at desk height
     ArmsOpen, // both arms out, presenting
+    HoldHand, // the arm on the side the face turns to reaching out low, to take another's hand
 };
 enum class Eyes { Open, Closed, Wide, Gentle, Teary };
 enum class Mouth { Smile, Open, Small, Grin, Worried, Sing };

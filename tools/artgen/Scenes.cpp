@@ -819,30 +819,43 @@ void diaryDesk(QPainter& p) {
 }
 
 void komachi3(QPainter& p) {
-    komachiRoom(p);
+    // Closer, on her face as she listens; the mirror's bulbs soft behind her, a cooler light, and
+    // ルネッタ's braid and wing at the near edge of the picture, where she stands talking.
+    throughCamera(p, komachiRoom, QPointF(300, 120), 1.7, 3);
+    p.fillRect(QRectF(0, 0, kWidth, kHeight), QColor(50, 60, 120, 60));
     Figure k = komachi();
     k.eyes = Eyes::Teary;
     k.mouth = Mouth::Worried;
     k.pose = Pose::Clasped;
-    k.turn = 0.35;
-    drawFigure(p, k, QPointF(230, 116), 1.05);
-    p.fillRect(QRectF(0, 0, kWidth, kHeight), QColor(40, 40, 90, 40));
+    k.turn = -0.35;
+    drawFigure(p, k, QPointF(290, 128), 2.0);
+    Figure r = renetta();
+    r.back = true;
+    drawFigure(p, r, QPointF(-10, 230), 2.1);
+    glow(p, QPointF(30, 200), 150, QColor(200, 190, 255, 70));
+    vignette(p, 90);
 }
 
 void komachi4(QPainter& p) {
-    komachiRoom(p);
-    p.fillRect(QRectF(0, 0, kWidth, kHeight), QColor(60, 70, 140, 50));
+    // Close on her face in tears, the room gone blue and out of focus behind her.
+    throughCamera(p, komachiRoom, QPointF(330, 110), 2.2, 4);
+    p.fillRect(QRectF(0, 0, kWidth, kHeight), QColor(50, 70, 150, 110));
+    glow(p, QPointF(330, 60), 180, QColor(190, 215, 255, 90));
     Figure k = komachi();
     k.eyes = Eyes::Closed;
     k.tears = true;
     k.mouth = Mouth::Worried;
     k.pose = Pose::HandsToFace;
     k.blush = true;
-    drawFigure(p, k, QPointF(240, 118), 1.05);
+    k.turn = 0.15;
+    drawFigure(p, k, QPointF(236, 150), 2.5);
+    // The same cool light over her as well, softer.
+    p.fillRect(QRectF(0, 0, kWidth, kHeight), QColor(80, 110, 200, 36));
     Rng rng(36);
-    for (int i = 0; i < 8; ++i) // falling droplets of light
-        sparkle(p, QPointF(rng.uniform(150, 330), rng.uniform(160, 330)), rng.uniform(2, 4),
+    for (int i = 0; i < 10; ++i) // falling droplets of light
+        sparkle(p, QPointF(rng.uniform(40, 440), rng.uniform(20, 330)), rng.uniform(2, 5),
                 QColor(200, 225, 255));
+    vignette(p, 120);
 }
 
 void asamaPhoto(QPainter& p) {
@@ -891,15 +904,24 @@ void primu3(QPainter& p) {
     magicSwirl(p, QPointF(300, 60), 120, QColor(255, 250, 200, 230), 40, 26);
 }
 
-void asamaDoor(QPainter& p) {
+// The room with its door standing open on a bright corridor; the door leaf swung in, to the right.
+void roomWithOpenDoor(QPainter& p) {
     komachiRoom(p);
-    // The door stands open; 浅間 in the doorway, a bright corridor behind him.
     const QRectF door(16, 40, 200, 209);
     fillVertical(p, door, hex("#f8f0e0"), hex("#d8c8b0"));
     glow(p, door.center(), 120, QColor(255, 245, 220, 140));
     p.setPen(line(5, hex("#5a3a22")));
     p.setBrush(Qt::NoBrush);
     p.drawRect(door);
+    QPolygonF leaf({QPointF(216, 40), QPointF(250, 30), QPointF(250, 260), QPointF(216, 249)});
+    p.setPen(line(1.5, hex("#3a2414")));
+    p.setBrush(hex("#8a5a38"));
+    p.drawPolygon(leaf);
+}
+
+void asamaDoor(QPainter& p) {
+    roomWithOpenDoor(p);
+    // 浅間 in the doorway, a bright corridor behind him.
     Figure a = asama();
     a.mouth = Mouth::Smile;
     a.turn = 0.25;
@@ -911,62 +933,88 @@ void asamaDoor(QPainter& p) {
     for (int i = 0; i < 7; ++i)
         petal(p, h + QPointF(8 + rng.uniform(-10, 10), -4 + rng.uniform(-10, 6)), 5, rng.uniform(0, 360),
               hex("#ffd0e0"));
-    QPolygonF leaf({QPointF(216, 40), QPointF(250, 30), QPointF(250, 260), QPointF(216, 249)});
-    p.setPen(line(1.5, hex("#3a2414")));
-    p.setBrush(hex("#8a5a38"));
-    p.drawPolygon(leaf);
 }
 
 void komachi5(QPainter& p) {
-    komachiRoom(p);
+    // Turned toward the door he came in by: the open door bright behind, こまち blushing as she
+    // starts to speak, 浅間's shoulder at the near edge.
+    throughCamera(p, roomWithOpenDoor, QPointF(150, 150), 1.5, 2);
+    glow(p, QPointF(120, 120), 200, QColor(255, 240, 215, 80));
     Figure k = komachi();
     k.blush = true;
     k.mouth = Mouth::Open;
     k.eyes = Eyes::Open;
     k.pose = Pose::Clasped;
-    k.turn = -0.4;
-    drawFigure(p, k, QPointF(260, 116), 1.05);
-    // A heartbeat mark.
-    p.setPen(line(2, hex("#e05070")));
+    k.turn = -0.5;
+    drawFigure(p, k, QPointF(300, 118), 1.45);
+    Figure a = asama();
+    a.turn = 0.6;
+    a.back = true;
+    drawFigure(p, a, QPointF(22, 150), 1.7);
+    // A heartbeat mark beside her.
+    p.setPen(line(2.4, hex("#e05070")));
     p.setBrush(Qt::NoBrush);
     QPainterPath h;
-    h.moveTo(360, 56);
-    h.cubicTo(346, 44, 352, 30, 360, 38);
-    h.cubicTo(368, 30, 374, 44, 360, 56);
+    h.moveTo(410, 70);
+    h.cubicTo(394, 56, 400, 40, 410, 49);
+    h.cubicTo(420, 40, 426, 56, 410, 70);
     p.drawPath(h);
+    p.drawLine(QPointF(396, 34), QPointF(390, 26));
+    p.drawLine(QPointF(424, 34), QPointF(430, 26));
 }
 
 void komachi6(QPainter& p) {
-    komachiRoom(p);
-    QRadialGradient g(QPointF(240, 150), 300);
-    g.setColorAt(0, QColor(255, 220, 240, 180));
-    g.setColorAt(1, QColor(255, 140, 180, 90));
+    // Her declaration, close and bright: light pouring down, blossoms drifting, the room a warm blur.
+    throughCamera(p, komachiRoom, QPointF(340, 90), 2.0, 4);
+    QRadialGradient g(QPointF(240, 120), 320);
+    g.setColorAt(0, QColor(255, 250, 245, 220));
+    g.setColorAt(0.5, QColor(255, 215, 232, 160));
+    g.setColorAt(1, QColor(255, 150, 190, 120));
     p.fillRect(QRectF(0, 0, kWidth, kHeight), g);
+    // Rays from above.
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 7; ++i) {
+        const double x = 60 + i * 62;
+        p.setBrush(QColor(255, 255, 240, 34 + (i % 3) * 12));
+        p.drawPolygon(QPolygonF({QPointF(x - 10, 0), QPointF(x + 14, 0), QPointF(x + 60 - i * 12, kHeight),
+                                 QPointF(x + 10 - i * 12, kHeight)}));
+    }
+    Rng back(42);
+    scatterPetals(p, back, QRectF(0, 0, kWidth, kHeight), 26, 5);
     Figure k = komachi();
     k.eyes = Eyes::Closed;
     k.blush = true;
     k.mouth = Mouth::Open;
     k.pose = Pose::Clasped;
-    drawFigure(p, k, QPointF(240, 116), 1.05);
-    Rng rng(42);
-    scatterPetals(p, rng, QRectF(0, 0, kWidth, kHeight), 60, 6);
+    drawFigure(p, k, QPointF(240, 132), 2.1);
+    glow(p, QPointF(240, 60), 140, QColor(255, 255, 255, 70));
+    Rng front(142);
+    for (int i = 0; i < 12; ++i)
+        sparkle(p, QPointF(front.uniform(20, 460), front.uniform(10, 330)), front.uniform(3, 8),
+                QColor(255, 250, 230));
+    scatterPetals(p, front, QRectF(0, 0, kWidth, kHeight), 18, 9);
 }
 
 void komachi7(QPainter& p) {
     komachiRoom(p);
     p.fillRect(QRectF(0, 0, kWidth, kHeight), QColor(255, 200, 160, 50));
+    // Smiling at each other, her hand in his.
     Figure k = komachi();
     k.turn = 0.6;
     k.blush = true;
     k.eyes = Eyes::Gentle;
     k.mouth = Mouth::Smile;
-    k.pose = Pose::Clasped;
-    drawFigure(p, k, QPointF(160, 130), 0.95);
+    k.pose = Pose::HoldHand;
+    const QPointF kHead(158, 130);
+    drawFigure(p, k, kHead, 0.95);
     Figure a = asama();
     a.turn = -0.6;
     a.blush = true;
     a.mouth = Mouth::Smile;
-    drawFigure(p, a, QPointF(330, 100), 0.95);
+    a.pose = Pose::HoldHand;
+    // Place him so that his reaching hand closes over hers, a few pixels further in.
+    const QPointF meet = handPosition(k, kHead, 0.95, 1) + QPointF(4, -2);
+    drawFigure(p, a, meet - handPosition(a, QPointF(0, 0), 0.95, -1), 0.95);
     Rng rng(43);
     for (int i = 0; i < 10; ++i)
         sparkle(p, QPointF(rng.uniform(200, 290), rng.uniform(20, 200)), rng.uniform(3, 6),
