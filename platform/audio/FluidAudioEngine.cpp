@@ -10,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +43,15 @@ constexpr std::array kGeneralMidiFonts = {
 };
 
 void dropLogMessage(int, const char*, void*) {}
+
+// Whatever goes wrong inside the synthesizer, no infinity or NaN reaches the speakers.
+void silenceNonFinite(float* samples, std::size_t count, std::size_t stride = 1) {
+    for (std::size_t i = 0; i < count; ++i) {
+        float& sample = samples[i * stride];
+        if (!std::isfinite(sample))
+            sample = 0.0f;
+    }
+}
 
 // A 16-bit stereo PCM WAV file at kSampleRate, its sizes patched in when it is closed.
 class WaveRecording {
@@ -234,6 +244,7 @@ struct AudioEngine::Impl {
             const int n = static_cast<int>(std::min<std::int64_t>(kRenderBlock, frames - done));
             float* buffer = scratch.data();
             fluid_synth_write_float(synth, n, buffer, 0, 2, buffer, 1, 2);
+            silenceNonFinite(buffer, static_cast<std::size_t>(2 * n));
             mixWave(buffer, buffer + 1, 2, n);
             if (out)
                 std::copy(buffer, buffer + 2 * n, out->begin() + 2 * done);
@@ -258,6 +269,9 @@ struct AudioEngine::Impl {
         if (!self->synth)
             return FLUID_OK;
         fluid_synth_process(self->synth, len, nfx, fx, nout, out);
+        for (int i = 0; i < nout; ++i)
+            if (out[i])
+                silenceNonFinite(out[i], static_cast<std::size_t>(len));
         if (nout >= 2 && out[0] && out[1])
             self->mixWave(out[0], out[1], 1, len);
         return FLUID_OK;
@@ -363,6 +377,10 @@ std::unique_ptr<AudioEngine> AudioEngine::create(const AudioOptions& options) {
         fluid_settings_setint(impl->settings, "synth.polyphony", 64);
         fluid_settings_setint(impl->settings, "synth.chorus.active", 0);
         impl->synth = new_fluid_synth(impl->settings);
+        // A new synthesizer's effect buffers are not always cleared: its first block can carry
+        // whatever the memory held (seen as -inf). A system reset clears the reverb and chorus.
+        if (impl->synth)
+            fluid_synth_system_reset(impl->synth);
     }
     Impl* raw = impl.get();
     if (raw->synth) {

@@ -338,7 +338,8 @@ private slots:
         const std::vector<float> expected{0.5f, -0.5f, 0.25f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
         QCOMPARE(out.size(), expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i)
-            QVERIFY(std::abs(out[i] - expected[i]) < 1e-4f);
+            QVERIFY2(std::abs(out[i] - expected[i]) < 1e-4f,
+                     qPrintable(QStringLiteral("sample %1: %2, expected %3").arg(i).arg(out[i]).arg(expected[i])));
         QVERIFY(!player.playAsync(utf8(path("missing.wav"))));
         QVERIFY(!player.playAsync(utf8(path("Tinwaki.mid"))));
         QVERIFY(!player.playAsync(utf8(dir_.path())));
