@@ -71,7 +71,7 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 
 void ImageBox::mousePressEvent(QMouseEvent* event)
 {
-    pressed_ = event->button() == Qt::LeftButton;
+    click_.press(event);
     const QPointF p = event->position();
     emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), pixelsToTwips(p.x()),
                    pixelsToTwips(p.y()));
@@ -79,9 +79,7 @@ void ImageBox::mousePressEvent(QMouseEvent* event)
 
 void ImageBox::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool wasPressed = pressed_;
-    pressed_ = false;
-    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (click_.release(event, *this))
         emit clicked();
 }
 

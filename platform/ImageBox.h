@@ -1,6 +1,8 @@
 // An image widget: holds one picture, either at the picture's own size or stretched to the widget.
 #pragma once
 
+#include "ClickTracker.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -38,7 +40,7 @@ protected:
 private:
     QImage picture_;
     bool stretch_;
-    bool pressed_ = false;
+    ClickTracker click_;
 };
 
 // Mouse button and shift-state codes as the game's handlers receive them.

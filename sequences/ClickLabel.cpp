@@ -9,16 +9,14 @@ ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) {}
 
 void ClickLabel::mousePressEvent(QMouseEvent* event)
 {
-    pressed_ = event->button() == Qt::LeftButton;
+    click_.press(event);
     event->accept();
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool wasPressed = pressed_;
-    pressed_ = false;
     event->accept();
-    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (click_.release(event, *this))
         emit clicked();
 }
 

@@ -1,6 +1,8 @@
 // A text label that reports a click (left button pressed and released over it).
 #pragma once
 
+#include "ClickTracker.h"
+
 #include <QLabel>
 
 namespace lw {
@@ -18,7 +20,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    bool pressed_ = false;
+    ClickTracker click_;
 };
 
 } // namespace lw

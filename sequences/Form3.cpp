@@ -88,16 +88,14 @@ void Form3::Label4_Click() { unloadByProgram(); }
 
 void Form3::mousePressEvent(QMouseEvent* event)
 {
-    pressed_ = event->button() == Qt::LeftButton;
+    click_.press(event);
     event->accept();
 }
 
 void Form3::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool wasPressed = pressed_;
-    pressed_ = false;
     event->accept();
-    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (click_.release(event, *this))
         Form_Click();
 }
 

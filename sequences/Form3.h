@@ -34,7 +34,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    bool pressed_ = false;
+    ClickTracker click_;
 };
 
 } // namespace lw
