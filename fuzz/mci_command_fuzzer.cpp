@@ -9,7 +9,7 @@
 #include "FuzzSupport.h"
 #include "MidiSamples.h"
 
-#include "AudioEngine.h"
+#include "FuzzAudio.h"
 #include "MciSequencer.h"
 
 #include <QFile>
@@ -32,17 +32,6 @@ void writeFile(const QString& name, const std::vector<std::uint8_t>& bytes)
     QFile file(name);
     LW_FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-}
-
-AudioEngine& engine()
-{
-    // Manual clock: no threads, no output; time moves only when the target renders.
-    static const std::unique_ptr<AudioEngine> engine = [] {
-        lw::audio::AudioOptions options;
-        options.manualClock = true;
-        return AudioEngine::create(options);
-    }();
-    return *engine;
 }
 
 // Whether a successful answer is one the usage note allows: a mode word or a position, possibly
@@ -73,13 +62,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     cut.resize(cut.size() - 5);
     writeFile(QStringLiteral("bad.mid"), cut);
     writeFile(QStringLiteral("empty.mid"), {});
-    engine();
+    lw::fuzz::engine();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    MciSequencer sequencer(engine());
+    MciSequencer sequencer(lw::fuzz::engine());
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     std::size_t start = 0;
     for (int n = 0; n < kMaxCommands && start < input.size(); ++n) {
@@ -93,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         const auto steer = static_cast<std::uint8_t>(line[0]);
         const int answerLength = (steer & 0x1f) - 2;
-        engine().render((steer >> 5) * kFramesPerStep);
+        lw::fuzz::engine().render((steer >> 5) * kFramesPerStep);
 
         std::string answer = "left over";
         const bool noAnswer = answerLength == -2;
@@ -108,6 +97,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // Leave the shared engine empty for the next input.
     LW_FUZZ_CHECK(sequencer.sendString("close all", nullptr, 0, 0) == lw::audio::kMciOk);
-    LW_FUZZ_CHECK(!engine().pieceClock().loaded);
+    LW_FUZZ_CHECK(!lw::fuzz::engine().pieceClock().loaded);
     return 0;
 }

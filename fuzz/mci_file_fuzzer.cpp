@@ -1,7 +1,7 @@
 // Fuzz target: MIDI file bytes opened, played and queried through the sequencer's command strings.
 #include "FuzzSupport.h"
 
-#include "AudioEngine.h"
+#include "FuzzAudio.h"
 #include "MciSequencer.h"
 #include "SmfCheck.h"
 
@@ -17,16 +17,6 @@ using lw::audio::MciSequencer;
 // Audio rendered between two position queries, in frames: a quarter of a second.
 constexpr int kFramesPerStep = AudioEngine::kSampleRate / 4;
 constexpr int kSteps = 4;
-
-AudioEngine& engine()
-{
-    static const std::unique_ptr<AudioEngine> engine = [] {
-        lw::audio::AudioOptions options;
-        options.manualClock = true;
-        return AudioEngine::create(options);
-    }();
-    return *engine;
-}
 
 const std::string& piecePath()
 {
@@ -57,7 +47,7 @@ long long position(MciSequencer& sequencer)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     lw::fuzz::application();
-    engine();
+    lw::fuzz::engine();
     return 0;
 }
 
@@ -72,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lw::audio::SmfInfo info;
     const bool valid = lw::audio::checkSmf(data, size, &info) == lw::audio::SmfResult::Ok;
 
-    MciSequencer sequencer(engine());
+    MciSequencer sequencer(lw::fuzz::engine());
     const int opened = sequencer.sendString("open \"" + piecePath() + "\" type sequencer alias M", nullptr, 0, 0);
     // The sequencer takes exactly the files the checker passes.
     LW_FUZZ_CHECK(opened == (valid ? lw::audio::kMciOk : lw::audio::kMciNotMidiFile));
@@ -85,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LW_FUZZ_CHECK(sequencer.sendString("play M", nullptr, 0, 0) == lw::audio::kMciOk);
     long long last = 0;
     for (int step = 0; step < kSteps; ++step) {
-        engine().render(kFramesPerStep);
+        lw::fuzz::engine().render(kFramesPerStep);
         const long long now = position(sequencer);
         LW_FUZZ_CHECK(now >= last && now <= end);
         last = now;
@@ -96,10 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LW_FUZZ_CHECK(sequencer.sendString("pause M", nullptr, 0, 0) == lw::audio::kMciOk);
     const long long held = position(sequencer);
     LW_FUZZ_CHECK(held >= last);
-    engine().render(kFramesPerStep);
+    lw::fuzz::engine().render(kFramesPerStep);
     LW_FUZZ_CHECK(position(sequencer) == held);
     LW_FUZZ_CHECK(sequencer.sendString("play M", nullptr, 0, 0) == lw::audio::kMciOk);
-    engine().render(kFramesPerStep);
+    lw::fuzz::engine().render(kFramesPerStep);
     LW_FUZZ_CHECK(sequencer.sendString("close M", nullptr, 0, 0) == lw::audio::kMciOk);
     LW_FUZZ_CHECK(sequencer.sendString("status M mode", nullptr, 0, 0) == lw::audio::kMciUnknownAlias);
     return 0;
