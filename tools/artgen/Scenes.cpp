@@ -775,13 +775,13 @@ void diaryDesk(QPainter& p) {
         p.drawLine(QPointF(252, 92 + i * 22), QPointF(410, 92 + i * 22));
     }
     // Handwriting: a few lines in a soft hand, slightly tilted.
-    static const char16_t* const lines[] = {u"ピンクの小さな", u"羽のある子が", u"くれたおまじない。",
-                                            u"もう六回使った。", u"初日にもう一回だけ…"};
+    static const char16_t* const lines[] = {u"ピンクの小さな",   u"羽のある子が",       u"くれたおまじない。",
+                                            u"もう六回使った。", u"来週の舞台あいさつ", u"最後にもう一回だけ…"};
     QFont hand = mincho(15);
     hand.setItalic(true);
     p.setPen(hex("#3a3a7a"));
     p.setFont(hand);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < int(std::size(lines)); ++i) {
         const bool left = i < 3;
         const double x = left ? 80 : 256;
         const double y = 88 + (left ? i : i - 3) * 22 * 1.6;
