@@ -53,6 +53,12 @@ public:
     // False (and nothing happens) when there is no audio output.
     bool playWave(std::vector<float> stereoFrames);
 
+    // The player's loudness, from any thread, heard from the next block on. The gain scales the
+    // music only (1 as written); mute silences music and wave alike. Neither touches the piece's
+    // clock: a muted piece plays on, unheard, and ends when it would have.
+    void setMusicGain(float gain);
+    void setMuted(bool muted);
+
     // Manual clock only: advances time by `frames` (at kSampleRate); when `out` is given it
     // receives the mixed interleaved stereo output (2 * frames floats).
     void render(int frames, std::vector<float>* out = nullptr);

@@ -29,6 +29,14 @@ lw::WavePlayer& AudioSystem::wave() {
     return *wave_;
 }
 
+void AudioSystem::setMusicGain(float gain) {
+    engine_->setMusicGain(gain);
+}
+
+void AudioSystem::setMuted(bool muted) {
+    engine_->setMuted(muted);
+}
+
 void AudioSystem::shutdown() {
     if (engine_)
         engine_->shutdown();

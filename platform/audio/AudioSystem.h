@@ -2,6 +2,7 @@
 #pragma once
 
 #include "MidiService.h"
+#include "SoundControl.h"
 #include "WavePlayer.h"
 
 #include <memory>
@@ -14,7 +15,7 @@ class WaveFilePlayer;
 
 namespace lw {
 
-class AudioSystem {
+class AudioSystem : public SoundControl {
 public:
     // Returns at once: the audio output opens and the SoundFont loads in the background, and
     // music sent before then runs on its clock and sounds once they are ready.
@@ -25,6 +26,8 @@ public:
 
     lw::MidiService& midi();
     lw::WavePlayer& wave();
+    void setMusicGain(float gain) override;
+    void setMuted(bool muted) override;
     // Stops the audio output and its threads; later commands fail quietly. Idempotent.
     void shutdown();
 

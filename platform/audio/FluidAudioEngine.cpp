@@ -175,6 +175,8 @@ struct AudioEngine::Impl {
     bool shutDown = false;
 
     std::atomic<bool> outputOpen{false};
+    std::atomic<float> musicGain{1.0f};
+    std::atomic<bool> muted{false};
     std::atomic<bool> fontReady{false};
     fluid_audio_driver_t* driver = nullptr; // set by the set-up thread, read at shutdown
     std::thread setupThread;
@@ -235,6 +237,22 @@ struct AudioEngine::Impl {
         }
     }
 
+    // The music's gain, on the synthesizer's output before the wave is mixed in.
+    void applyMusicGain(float* samples, std::size_t count) const {
+        const float gain = musicGain.load(std::memory_order_relaxed);
+        if (gain == 1.0f)
+            return;
+        for (std::size_t i = 0; i < count; ++i)
+            samples[i] *= gain;
+    }
+
+    // Mute, on the finished mix. The synthesizer has rendered the block all the same, so the
+    // piece's clock stands where it would.
+    void applyMute(float* samples, std::size_t count) const {
+        if (muted.load(std::memory_order_relaxed))
+            std::fill_n(samples, count, 0.0f);
+    }
+
     // Renders `frames` into the scratch buffer block by block, copying to `out` if given. Lock held.
     void renderLocked(std::int64_t frames, std::vector<float>* out) {
         if (out)
@@ -245,7 +263,9 @@ struct AudioEngine::Impl {
             float* buffer = scratch.data();
             fluid_synth_write_float(synth, n, buffer, 0, 2, buffer, 1, 2);
             silenceNonFinite(buffer, static_cast<std::size_t>(2 * n));
+            applyMusicGain(buffer, static_cast<std::size_t>(2 * n));
             mixWave(buffer, buffer + 1, 2, n);
+            applyMute(buffer, static_cast<std::size_t>(2 * n));
             if (out)
                 std::copy(buffer, buffer + 2 * n, out->begin() + 2 * done);
             done += n;
@@ -269,11 +289,23 @@ struct AudioEngine::Impl {
         if (!self->synth)
             return FLUID_OK;
         fluid_synth_process(self->synth, len, nfx, fx, nout, out);
+        const auto samples = static_cast<std::size_t>(len);
         for (int i = 0; i < nout; ++i)
-            if (out[i])
-                silenceNonFinite(out[i], static_cast<std::size_t>(len));
+            if (out[i]) {
+                silenceNonFinite(out[i], samples);
+                self->applyMusicGain(out[i], samples);
+            }
+        for (int i = 0; i < nfx; ++i)
+            if (fx[i])
+                self->applyMusicGain(fx[i], samples);
         if (nout >= 2 && out[0] && out[1])
             self->mixWave(out[0], out[1], 1, len);
+        for (int i = 0; i < nout; ++i)
+            if (out[i])
+                self->applyMute(out[i], samples);
+        for (int i = 0; i < nfx; ++i)
+            if (fx[i])
+                self->applyMute(fx[i], samples);
         return FLUID_OK;
     }
 
@@ -530,6 +562,14 @@ void AudioEngine::render(int frames, std::vector<float>* out) {
         return;
     }
     impl_->renderLocked(frames, out);
+}
+
+void AudioEngine::setMusicGain(float gain) {
+    impl_->musicGain.store(std::isfinite(gain) ? std::max(gain, 0.0f) : 1.0f, std::memory_order_relaxed);
+}
+
+void AudioEngine::setMuted(bool muted) {
+    impl_->muted.store(muted, std::memory_order_relaxed);
 }
 
 bool AudioEngine::hasOutput() const {
