@@ -5,6 +5,7 @@
 #include "Fonts.h"
 #include "GameState.h"
 #include "Lunaweave.h"
+#include "PlayerAdditions.h"
 #include "Runtime.h"
 #include "SceneTable.h"
 
@@ -139,8 +140,10 @@ void Form2::Form_KeyDown(int& KeyCode, int Shift)
                                                   QStringLiteral("ずるちゃん"), QStringLiteral("10"));
     if (answer.cancelled)
         return;
-    if (const auto state = parseScreenJumpAnswer(answer.text.toStdString()))
+    if (const auto state = parseScreenJumpAnswer(answer.text.toStdString())) {
         gameState().ScreenId = *state;
+        noteScreenJump(*state);
+    }
 }
 
 QString formatLine(const QString& speaker, const QString& text)
@@ -151,7 +154,11 @@ QString formatLine(const QString& speaker, const QString& text)
            QStringLiteral("」");
 }
 
-void ShowLine(const QString& speaker, const QString& text) { Window<Form2>::get().setCaption(formatLine(speaker, text)); }
+void ShowLine(const QString& speaker, const QString& text)
+{
+    Window<Form2>::get().setCaption(formatLine(speaker, text));
+    noteLineShown(speaker, text);
+}
 
 void ShowCommandHint()
 {

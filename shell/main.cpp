@@ -2,6 +2,7 @@
 #include "PictureLoader.h"
 #include "KS_Midi.h"
 #include "Lunaweave.h"
+#include "PlayerAdditions.h"
 #include "Runtime.h"
 #include "WavePlayer.h"
 
@@ -34,9 +35,12 @@ int main(int argc, char* argv[])
     lw::KS_Midi midi(audio->midi());
     lw::installMusic(&midi);
     lw::installWavePlayer(&audio->wave());
+    lw::installSoundControl(audio.get());
     lw::runtime::addShutdownHook([&audio] { audio->shutdown(); });
 #endif
 
+    // History, keyboard play, sound keys and screen-reader support, for every window of the run.
+    lw::installPlayerAdditions();
     lw::Main();
     const int status = QApplication::exec();
     lw::runtime::runShutdownHooks();

@@ -1,0 +1,122 @@
+// Roles, names and announcements for assistive tools, through Qt's accessibility classes.
+#include "Accessibility.h"
+
+#include "Form1.h"
+#include "History.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QLabel>
+
+namespace lw::accessibility {
+namespace {
+
+constexpr int kSlots = 5;
+
+// The icon bar's item index of an icon widget, or -1.
+int iconIndex(const QWidget* widget)
+{
+    const auto* form = qobject_cast<const Form1*>(widget->window());
+    if (!form)
+        return -1;
+    for (int i = 0; i < 10; ++i)
+        if (form->Image2[static_cast<std::size_t>(i)] == widget)
+            return i;
+    return -1;
+}
+
+// A command icon: a button named after its command, checked in its selected look; pressing it
+// is a click on it.
+class IconAccessible : public QAccessibleWidget {
+public:
+    IconAccessible(QWidget* icon, int index) : QAccessibleWidget(icon, QAccessible::Button), index_(index) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return commandName(index_ % kSlots);
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = index_ < kSlots; // items 0-4 are the selected looks
+        return s;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction() && widget()->isVisible() && widget()->isEnabled())
+            emit static_cast<ImageBox*>(widget())->clicked();
+    }
+
+private:
+    int index_;
+};
+
+// The main window's scene picture, named after the location on screen.
+class ScenePictureAccessible : public QAccessibleWidget {
+public:
+    explicit ScenePictureAccessible(QWidget* picture) : QAccessibleWidget(picture, QAccessible::Graphic) {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return sceneCaptionOnScreen();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* gameInterfaces(const QString& className, QObject* object)
+{
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (!widget)
+        return nullptr;
+    if ((className == QLatin1String("lw::GameWindow") || className == QLatin1String("lw::HistoryWindow")) &&
+        widget->isWindow())
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    if (className == QLatin1String("lw::ImageBox")) {
+        if (const int index = iconIndex(widget); index >= 0)
+            return new IconAccessible(widget, index);
+        const auto* form = qobject_cast<const Form1*>(widget->window());
+        if (form && form->Image1 == widget)
+            return new ScenePictureAccessible(widget);
+        return new QAccessibleWidget(widget, QAccessible::Graphic);
+    }
+    return nullptr;
+}
+
+void sendNameChanged(QObject* object)
+{
+    QAccessibleEvent event(object, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+} // namespace
+
+void installRoles()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    QAccessible::installFactory(gameInterfaces);
+}
+
+void announceLine(QLabel* label)
+{
+    const QString line = label->text();
+    if (label->accessibleName() != line)
+        label->setAccessibleName(line);
+    else
+        sendNameChanged(label);
+}
+
+void announceCaption(QWidget* window)
+{
+    sendNameChanged(window);
+    if (auto* form = qobject_cast<Form1*>(window))
+        sendNameChanged(form->Image1);
+}
+
+} // namespace lw::accessibility

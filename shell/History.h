@@ -1,0 +1,73 @@
+// The lines of this run, kept for the player to read back, and the window that shows them.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <cstddef>
+#include <deque>
+
+class QTextBrowser;
+
+namespace lw {
+
+struct HistoryEntry {
+    QString speaker; // empty: narration
+    QString text;
+    QString caption;    // the location caption of the scene the line was shown in
+    int jumpState = -1; // >= 0: not a line but the start of a section, made by a screen jump here
+};
+
+// Every line shown in the message window, oldest first, for this run only. Past kLimit entries
+// the oldest go.
+class LineHistory {
+public:
+    static constexpr std::size_t kLimit = 3000;
+
+    void addLine(const QString& speaker, const QString& text, const QString& caption);
+    void startSection(int jumpState);
+    const std::deque<HistoryEntry>& entries() const { return entries_; }
+    void clear() { entries_.clear(); }
+
+private:
+    void push(HistoryEntry entry);
+    std::deque<HistoryEntry> entries_;
+};
+
+// The location caption of the scene on screen; empty before the first scene.
+QString sceneCaptionOnScreen();
+
+// "―― 画面ジャンプ 340 ――": the heading a screen jump leaves in the history.
+QString sectionHeading(int jumpState);
+
+// A scrollable list of the history, newest at the bottom, laid over the scene picture. It closes
+// on Esc, on a click, or when the wheel is turned down past the end.
+class HistoryWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit HistoryWindow(const LineHistory& history);
+
+    // Fills the list, scrolled to the newest line, in `font`, over `cover` (a widget's screen
+    // area), and takes the keyboard. `opener` gets the keyboard back on closing.
+    void open(const QFont& font, const QRect& cover, QWidget* opener);
+    void closeHistory();
+    bool isOpen() const { return isVisible(); }
+    // Shows the history again if the window is open (a line came while it was).
+    void refresh();
+
+    QTextBrowser* list() const { return list_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void fill();
+
+    const LineHistory& history_;
+    QTextBrowser* list_;
+    QPointer<QWidget> opener_;
+};
+
+} // namespace lw

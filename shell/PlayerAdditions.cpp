@@ -1,0 +1,156 @@
+// The player's additions, wired into the game's windows through one event filter.
+#include "PlayerAdditions.h"
+
+#include "Accessibility.h"
+#include "Fonts.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "KeyboardPlay.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWheelEvent>
+
+namespace lw {
+namespace {
+
+PlayerAdditions* current = nullptr;
+
+bool plainKey(const QKeyEvent& key)
+{
+    return !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
+} // namespace
+
+PlayerAdditions::PlayerAdditions() : historyWindow_(history_), previous_(current)
+{
+    accessibility::installRoles();
+    current = this;
+    qApp->installEventFilter(this);
+}
+
+PlayerAdditions::~PlayerAdditions()
+{
+    qApp->removeEventFilter(this);
+    if (current == this)
+        current = previous_;
+}
+
+PlayerAdditions& installPlayerAdditions()
+{
+    static PlayerAdditions* additions = new PlayerAdditions; // lives as long as the program
+    return *additions;
+}
+
+void noteLineShown(const QString& speaker, const QString& text)
+{
+    if (current)
+        current->lineShown(speaker, text);
+}
+
+void noteScreenJump(int state)
+{
+    if (current)
+        current->screenJumped(state);
+}
+
+void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
+{
+    history_.addLine(speaker, text, sceneCaptionOnScreen());
+    historyWindow_.refresh();
+    if (Form2* message = Window<Form2>::ifLoaded())
+        accessibility::announceLine(message->Label1);
+}
+
+void PlayerAdditions::screenJumped(int state)
+{
+    history_.startSection(state);
+    historyWindow_.refresh();
+}
+
+void PlayerAdditions::openHistory(QWidget* opener)
+{
+    if (historyWindow_.isOpen())
+        return;
+    Form1* main = Window<Form1>::ifLoaded();
+    Form2* message = Window<Form2>::ifLoaded();
+    const QFont font = message ? message->Label1->font() : gameFont(QStringLiteral("MS PGothic"), 11.25);
+    QRect cover;
+    if (main && main->isVisible())
+        cover = QRect(main->Image1->mapToGlobal(QPoint(0, 0)), main->Image1->size());
+    else if (message)
+        cover = message->geometry();
+    historyWindow_.open(font, cover, opener);
+}
+
+bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
+{
+    auto* main = qobject_cast<Form1*>(window);
+    auto* message = qobject_cast<Form2*>(window);
+    if (main || message) {
+        if (plainKey(key) && (key.key() == Qt::Key_PageUp || key.key() == Qt::Key_H)) {
+            openHistory(window);
+            return true;
+        }
+        if (main && handleMainWindowKey(*main, key))
+            return true;
+        if (handleTabBetweenGameWindows(window, key))
+            return true;
+    }
+    if (auto* title = qobject_cast<Form3*>(window); title && handleTitleKey(*title, key))
+        return true;
+    if (window->inherits("lw::GameWindow") || window == &historyWindow_)
+        return soundKeys_.handleKey(window, key);
+    return false;
+}
+
+bool PlayerAdditions::wheelTurned(QWidget* widget, const QWheelEvent& wheel)
+{
+    if (wheel.angleDelta().y() <= 0 || historyWindow_.isOpen())
+        return false;
+    QWidget* window = widget->window();
+    const Form1* main = qobject_cast<Form1*>(window);
+    if ((main && main->Image1 == widget) || qobject_cast<Form2*>(window)) {
+        openHistory(window);
+        return true;
+    }
+    return false;
+}
+
+bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (auto* widget = qobject_cast<QWidget*>(watched))
+            return keyPressed(widget->window(), *static_cast<QKeyEvent*>(event));
+        break;
+    case QEvent::Wheel:
+        if (auto* widget = qobject_cast<QWidget*>(watched))
+            return wheelTurned(widget, *static_cast<QWheelEvent*>(event));
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+        // While the history is open, a click on the scene picture only closes it.
+        if (historyWindow_.isOpen()) {
+            const Form1* main = Window<Form1>::ifLoaded();
+            if (main && watched == main->Image1) {
+                if (event->type() != QEvent::MouseButtonRelease)
+                    historyWindow_.closeHistory();
+                return true;
+            }
+        }
+        break;
+    case QEvent::WindowTitleChange:
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow())
+            accessibility::announceCaption(widget);
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace lw

@@ -1,0 +1,53 @@
+// What the game offers beyond clicking: the history of lines, keyboard play, sound keys and
+// screen-reader support. One application-wide event filter carries them, and two calls tell
+// them of new lines and screen jumps; none of it changes what a mouse player sees.
+#pragma once
+
+#include "History.h"
+#include "SoundKeys.h"
+
+#include <QObject>
+
+class QWheelEvent;
+
+namespace lw {
+
+class PlayerAdditions : public QObject {
+    Q_OBJECT
+public:
+    // Filters the application's events from now on; the last one made is the one in use.
+    PlayerAdditions();
+    ~PlayerAdditions() override;
+
+    LineHistory& history() { return history_; }
+    HistoryWindow& historyWindow() { return historyWindow_; }
+    SoundKeys& soundKeys() { return soundKeys_; }
+
+    // Opens the history over the scene picture, in the message window's font.
+    void openHistory(QWidget* opener);
+
+    void lineShown(const QString& speaker, const QString& text);
+    void screenJumped(int state);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool keyPressed(QWidget* window, const QKeyEvent& key);
+    bool wheelTurned(QWidget* widget, const QWheelEvent& wheel);
+
+    LineHistory history_;
+    HistoryWindow historyWindow_;
+    SoundKeys soundKeys_;
+    PlayerAdditions* previous_;
+};
+
+// Makes the additions of this run, once; later calls return the same ones.
+PlayerAdditions& installPlayerAdditions();
+
+// Hooks of the message window: a line was shown; the screen jump sent the story to `state`.
+// Nothing happens while no additions are installed.
+void noteLineShown(const QString& speaker, const QString& text);
+void noteScreenJump(int state);
+
+} // namespace lw

@@ -1,0 +1,88 @@
+// Mute and music volume from the keyboard.
+#include "SoundKeys.h"
+
+#include "Form2.h"
+#include "SoundControl.h"
+
+#include <QKeyEvent>
+
+#include <algorithm>
+
+namespace lw {
+
+SoundKeys::SoundKeys()
+{
+    noteTimer_.setSingleShot(true);
+    noteTimer_.setInterval(kNoteMs);
+    connect(&noteTimer_, &QTimer::timeout, this, &SoundKeys::removeNote);
+}
+
+float SoundKeys::gainFor(int volume)
+{
+    const float level = static_cast<float>(std::clamp(volume, 0, 100)) / 100.0f;
+    return level * level;
+}
+
+QString SoundKeys::noteText(bool volumeChanged) const
+{
+    if (muted_ && !volumeChanged)
+        return QStringLiteral("ミュート");
+    QString note = QStringLiteral("音楽 %1%").arg(volume_);
+    if (muted_)
+        note += QStringLiteral("（ミュート中）");
+    return note;
+}
+
+bool SoundKeys::handleKey(QWidget* window, const QKeyEvent& key)
+{
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    bool volumeChanged = false;
+    switch (key.key()) {
+    case Qt::Key_M:
+        if (key.isAutoRepeat())
+            return true; // held down, the key would flicker the sound on and off
+        muted_ = !muted_;
+        soundControl().setMuted(muted_);
+        break;
+    case Qt::Key_Plus:
+    case Qt::Key_Minus:
+        volume_ = std::clamp(volume_ + (key.key() == Qt::Key_Plus ? kStep : -kStep), 0, 100);
+        soundControl().setMusicGain(gainFor(volume_));
+        volumeChanged = true;
+        break;
+    default:
+        return false;
+    }
+    // The message window carries the note while it is on screen; otherwise the window the key
+    // was pressed in (the title, the staff roll).
+    QWidget* target = window;
+    if (Form2* message = Window<Form2>::ifLoaded(); message && message->isVisible())
+        target = message;
+    showNote(target, noteText(volumeChanged));
+    return true;
+}
+
+void SoundKeys::showNote(QWidget* window, const QString& note)
+{
+    if (noteWindow_ != window)
+        removeNote();
+    if (!noteWindow_) {
+        noteWindow_ = window;
+        captionBefore_ = window->windowTitle();
+    }
+    captionWithNote_ = captionBefore_ + QStringLiteral("　［") + note + QStringLiteral("］");
+    window->setWindowTitle(captionWithNote_);
+    noteTimer_.start();
+}
+
+void SoundKeys::removeNote()
+{
+    noteTimer_.stop();
+    // A caption the game has changed in the meantime is left as the game set it.
+    if (noteWindow_ && noteWindow_->windowTitle() == captionWithNote_)
+        noteWindow_->setWindowTitle(captionBefore_);
+    noteWindow_ = nullptr;
+}
+
+} // namespace lw

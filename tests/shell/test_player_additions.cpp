@@ -1,0 +1,532 @@
+// The player's additions on the real game windows: a mouse player's game unchanged, the same
+// route played by keys, the history, the sound keys and what assistive tools are told.
+#include "ErrorReport.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "Form4.h"
+#include "Form5.h"
+#include "GameState.h"
+#include "KS_Midi.h"
+#include "Lunaweave.h"
+#include "PlayerAdditions.h"
+#include "Runtime.h"
+#include "SceneCatalogue.h"
+#include "SceneTable.h"
+#include "SoundControl.h"
+#include "a11y/StoryRoute.h"
+#include "fakes/FakeDialogs.h"
+#include "fakes/FakeSoundControl.h"
+#include "fakes/RecordingMidiService.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include <memory>
+#include <numeric>
+#include <stdexcept>
+
+using namespace lw;
+
+namespace {
+
+struct FatalCaught : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+QString str(std::u16string_view text) { return QString::fromUtf16(text.data(), qsizetype(text.size())); }
+
+QString looks(const Form1& form)
+{
+    QString shown;
+    for (const ImageBox* icon : form.Image2)
+        shown += icon->isVisibleTo(&form) ? u'1' : u'0';
+    return shown;
+}
+
+QPoint pointInColumn(const ImageBox* picture, int column)
+{
+    return QPoint(picture->width() * (2 * column - 1) / 6, picture->height() / 2);
+}
+
+void wheel(QWidget* widget, int delta)
+{
+    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+    QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &event);
+}
+
+QAccessibleInterface* accessible(QObject* object) { return QAccessible::queryAccessibleInterface(object); }
+
+QString accessibleName(QObject* object) { return accessible(object)->text(QAccessible::Name); }
+
+} // namespace
+
+class TestPlayerAdditions : public QObject {
+    Q_OBJECT
+
+    QString old_;
+    fakes::RecordingMidiService midiService_;
+    KS_Midi midi_{midiService_, [] { return std::string("/game"); }};
+    fakes::FakeDialogs dialogs_;
+    fakes::FakeSoundControl sound_;
+    QList<int> ended_;
+    std::unique_ptr<PlayerAdditions> additions_;
+
+    Form1& form1() { return Window<Form1>::get(); }
+    Form2& form2() { return Window<Form2>::get(); }
+
+    // What a player sees after one click: the line, the two captions, the hover label, the icon bar.
+    QStringList seen()
+    {
+        return {form2().Label1->text(), form1().windowTitle(), form2().windowTitle(),
+                form1().Label1->text(), looks(form1()),        QString::number(gameState().ScreenId)};
+    }
+    static QStringList expected(const route::Step& step, const QString& hover, const QString& bar)
+    {
+        return {step.line, step.title, QStringLiteral("Lunaweave"), hover, bar, QString::number(step.state)};
+    }
+    static QString barFor(int command)
+    {
+        QString bar = QStringLiteral("0000011111");
+        if (command > 0) {
+            bar[command - 1] = u'1';
+            bar[command + 4] = u'0';
+        }
+        return bar;
+    }
+
+    void startGame()
+    {
+        gameState() = GameState{};
+        LastShownState() = 0;
+        OpenGameWindows();
+        ShowSceneIfChanged();
+    }
+
+    // Plays the route with the mouse only: a move over the icon and a click on it to change the
+    // command, a click on the picture's third. Returns what was seen after each click.
+    QList<QStringList> playByMouse(const std::vector<route::Step>& steps)
+    {
+        startGame();
+        QList<QStringList> shown{seen()};
+        int selected = 0;
+        for (std::size_t i = 1; i < steps.size(); ++i) {
+            const route::Step& step = steps[i];
+            if (step.command != selected) {
+                ImageBox* icon = form1().Image2[std::size_t(step.command + 4)];
+                QTest::mouseMove(icon, icon->rect().center());
+                QTest::mouseClick(icon, Qt::LeftButton, {}, icon->rect().center());
+                selected = step.command;
+            }
+            QTest::mouseClick(form1().Image1, Qt::LeftButton, {}, pointInColumn(form1().Image1, step.column));
+            ShowSceneIfChanged(); // the main loop's look after the click
+            shown << seen();
+        }
+        return shown;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QString data = qEnvironmentVariable("LW_DATA_DIR");
+        QVERIFY2(QDir(data).exists(), "LW_DATA_DIR must name the generated data directory");
+        old_ = QDir::currentPath();
+        QDir::setCurrent(data);
+        installMusic(&midi_);
+        setDialogs(&dialogs_);
+        installSoundControl(&sound_);
+        runtime::setEndHandler([this](int status) { ended_ << status; });
+        setFatalHandler([](const QString& message) { throw FatalCaught(message.toStdString()); });
+        for (const SceneRow& row : kSceneTable) {
+            ScenePictureKey[std::size_t(row.scene)] = str(row.pictureKey);
+            SceneCaption[std::size_t(row.scene)] = str(row.caption);
+        }
+    }
+    void cleanupTestCase()
+    {
+        QDir::setCurrent(old_);
+        installSoundControl(nullptr);
+        installMusic(nullptr);
+        setDialogs(nullptr);
+    }
+    void init()
+    {
+        additions_ = std::make_unique<PlayerAdditions>();
+        startGame();
+        sound_ = fakes::FakeSoundControl{};
+        dialogs_.prompts.clear();
+        ended_.clear();
+    }
+    void cleanup()
+    {
+        additions_.reset();
+        Window<Form1>::Unload();
+        Window<Form2>::Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The route up to 384 with the mouse, with and without the additions, against the story
+    // played on the scenario alone.
+    void mousePlayerSeesTheGameUnchanged()
+    {
+        const std::vector<route::Step> steps = route::storyRoute(kLastScreenWithAllIcons);
+        additions_->history().clear();
+        const QList<QStringList> withAdditions = playByMouse(steps);
+        const int lines = std::accumulate(steps.begin(), steps.end(), 0,
+                                          [](int n, const route::Step& s) { return n + s.linesShown; });
+        QCOMPARE(additions_->history().entries().size(), std::size_t(lines));
+        QVERIFY(!additions_->historyWindow().isVisible());
+        cleanup();
+        const QList<QStringList> without = playByMouse(steps);
+        QCOMPARE(withAdditions, without);
+
+        QCOMPARE(withAdditions.size(), qsizetype(steps.size()));
+        int selected = 0;
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            selected = steps[i].command ? steps[i].command : selected;
+            const QString hover = selected ? commandName(selected - 1) : QString();
+            QCOMPARE(withAdditions[qsizetype(i)], expected(steps[i], hover, barFor(selected)));
+        }
+    }
+
+    void keyPlayerFollowsTheSameRoute()
+    {
+        const std::vector<route::Step> steps = route::storyRoute(kLastScreenWithAllIcons);
+        const QList<QList<Qt::Key>> columnKeys{{Qt::Key_Left, Qt::Key_Z},
+                                               {Qt::Key_Down, Qt::Key_X, Qt::Key_Space, Qt::Key_Return},
+                                               {Qt::Key_Right, Qt::Key_C}};
+        QCOMPARE(seen(), expected(steps[0], QString(), barFor(0)));
+        int selected = 0;
+        for (std::size_t i = 1; i < steps.size(); ++i) {
+            const route::Step& step = steps[i];
+            if (step.command != selected) {
+                QTest::keyClick(&form1(), Qt::Key(Qt::Key_1 + step.command - 1));
+                selected = step.command;
+            }
+            const QList<Qt::Key>& keys = columnKeys[step.column - 1];
+            QTest::keyClick(&form1(), keys[qsizetype(i) % keys.size()]);
+            QCOMPARE(gameState().ClickColumn, std::int16_t(step.column));
+            ShowSceneIfChanged();
+            QCOMPARE(seen(), expected(step, commandName(selected - 1), barFor(selected)));
+        }
+    }
+
+    void commandKeys_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("command"); // SelectedCommand afterwards
+        QTest::addColumn<QString>("hover");
+        QTest::addColumn<QString>("bar");
+        QTest::newRow("1: look") << 10 << int(Qt::Key_1) << 0 << 1 << "見る"
+                                 << "1000001111";
+        QTest::newRow("keypad 4: magic") << 10 << int(Qt::Key_4) << int(Qt::KeypadModifier) << 4 << "魔法を使う"
+                                         << "0001011101";
+        QTest::newRow("Ctrl+2: nothing") << 10 << int(Qt::Key_2) << int(Qt::ControlModifier) << 0 << ""
+                                         << "0000011111";
+        QTest::newRow("6: nothing") << 10 << int(Qt::Key_6) << 0 << 0 << ""
+                                    << "0000011111";
+        QTest::newRow("past 384, 1 is refused") << 385 << int(Qt::Key_1) << 0 << 0 << ""
+                                                << "0000000001";
+        QTest::newRow("past 384, 5 is taken") << 385 << int(Qt::Key_5) << 0 << 5 << "次へ"
+                                              << "0000100000";
+    }
+    void commandKeys()
+    {
+        QFETCH(int, state);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, command);
+        QFETCH(QString, hover);
+        QFETCH(QString, bar);
+        gameState().ScreenId = std::int16_t(state);
+        if (state > kLastScreenWithAllIcons)
+            form1().hideNonNextIcons();
+        QTest::keyClick(&form1(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(gameState().SelectedCommand, std::int16_t(command));
+        QCOMPARE(form1().Label1->text(), hover);
+        QCOMPARE(looks(form1()), bar);
+    }
+
+    void columnKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("repeat");
+        QTest::addColumn<int>("column"); // 0: no click
+        QTest::newRow("←") << int(Qt::Key_Left) << 0 << false << 1;
+        QTest::newRow("Z") << int(Qt::Key_Z) << 0 << false << 1;
+        QTest::newRow("↓") << int(Qt::Key_Down) << 0 << false << 2;
+        QTest::newRow("X") << int(Qt::Key_X) << 0 << false << 2;
+        QTest::newRow("Space") << int(Qt::Key_Space) << 0 << false << 2;
+        QTest::newRow("Return") << int(Qt::Key_Return) << 0 << false << 2;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << false << 2;
+        QTest::newRow("→") << int(Qt::Key_Right) << 0 << false << 3;
+        QTest::newRow("C") << int(Qt::Key_C) << 0 << false << 3;
+        QTest::newRow("↑") << int(Qt::Key_Up) << 0 << false << 0;
+        QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << int(Qt::ControlModifier) << false << 0;
+        QTest::newRow("Alt+←") << int(Qt::Key_Left) << int(Qt::AltModifier) << false << 0;
+        QTest::newRow("Space held down") << int(Qt::Key_Space) << 0 << true << 0;
+    }
+    void columnKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, repeat);
+        QFETCH(int, column);
+        // No command yet: a click shows the hint and sets only the column.
+        form2().setCaption(QStringLiteral("before"));
+        QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), QString(), repeat);
+        QApplication::sendEvent(&form1(), &press);
+        QCOMPARE(gameState().ClickColumn, std::int16_t(column));
+        QCOMPARE(form2().caption(),
+                 column ? QStringLiteral("上の方にあるアイコンを選択してから、画面のどこかをクリックしてね。")
+                        : QStringLiteral("before"));
+        QCOMPARE(gameState().ScreenId, kFirstScreen);
+    }
+
+    void tabMovesBetweenTheGameWindows()
+    {
+        form1().activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &form1());
+        QTest::keyClick(&form1(), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::activeWindow(), &form2());
+        QTest::keyClick(&form2(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QTRY_COMPARE(QApplication::activeWindow(), &form1());
+    }
+
+    void screenJumpUnchangedAndMarkedInTheHistory()
+    {
+        QTest::keyClick(&form2(), Qt::Key_J);
+        QTest::keyClick(&form2(), Qt::Key_H, Qt::ControlModifier);
+        QVERIFY(dialogs_.prompts.isEmpty());
+        QVERIFY(!additions_->historyWindow().isVisible());
+        dialogs_.nextAnswer = {QStringLiteral("340"), false};
+        QTest::keyClick(&form2(), Qt::Key_J, Qt::ControlModifier);
+        QCOMPARE(dialogs_.prompts.size(), 1);
+        QCOMPARE(gameState().ScreenId, std::int16_t(340));
+        QCOMPARE(additions_->history().entries().back().jumpState, 340);
+        ShowSceneIfChanged();
+        const HistoryEntry& line = additions_->history().entries().back();
+        QCOMPARE(line.caption, SceneCaption[34]);
+        QCOMPARE(formatLine(line.speaker, line.text).remove(u'\r'), form2().Label1->text());
+
+        // A refused answer starts no section.
+        const std::size_t entries = additions_->history().entries().size();
+        dialogs_.nextAnswer = {QStringLiteral("abc"), false};
+        QTest::keyClick(&form2(), Qt::Key_J, Qt::ControlModifier);
+        QCOMPARE(additions_->history().entries().size(), entries);
+    }
+
+    void historyOpensAndCloses_data()
+    {
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("close");
+        QTest::newRow("wheel on the picture, Esc") << "wheel picture"
+                                                   << "Esc";
+        QTest::newRow("wheel on the message, click") << "wheel message"
+                                                     << "click";
+        QTest::newRow("Page Up, wheel down") << "Page Up"
+                                             << "wheel down";
+        QTest::newRow("H on the message, click on the picture") << "H"
+                                                                << "picture click";
+    }
+    void historyOpensAndCloses()
+    {
+        QFETCH(QString, open);
+        QFETCH(QString, close);
+        HistoryWindow& history = additions_->historyWindow();
+        form1().Image2_Click(9); // Next: a click on the picture would move the story on
+        const QString line = form2().Label1->text();
+
+        if (open == QLatin1String("wheel picture"))
+            wheel(form1().Image1, 120);
+        else if (open == QLatin1String("wheel message"))
+            wheel(form2().Label1, 120);
+        else if (open == QLatin1String("Page Up"))
+            QTest::keyClick(&form1(), Qt::Key_PageUp);
+        else
+            QTest::keyClick(&form2(), Qt::Key_H);
+        QVERIFY(history.isVisible());
+        QCOMPARE(history.list()->font(), form2().Label1->font());
+        QCOMPARE(history.geometry(), QRect(form1().Image1->mapToGlobal(QPoint()), form1().Image1->size()));
+        QVERIFY(history.list()->toPlainText().endsWith(line));
+        QCOMPARE(history.list()->verticalScrollBar()->value(), history.list()->verticalScrollBar()->maximum());
+
+        if (close == QLatin1String("Esc"))
+            QTest::keyClick(history.list(), Qt::Key_Escape);
+        else if (close == QLatin1String("click"))
+            QTest::mouseClick(history.list()->viewport(), Qt::LeftButton);
+        else if (close == QLatin1String("wheel down"))
+            wheel(history.list()->viewport(), -120);
+        else
+            QTest::mouseClick(form1().Image1, Qt::LeftButton, {}, pointInColumn(form1().Image1, 2));
+        QVERIFY(!history.isVisible());
+        // The story did not move; the next click on the picture moves it again.
+        QCOMPARE(gameState().ScreenId, kFirstScreen);
+        QCOMPARE(form2().Label1->text(), line);
+        QTest::mouseClick(form1().Image1, Qt::LeftButton, {}, pointInColumn(form1().Image1, 2));
+        QCOMPARE(gameState().ScreenId, std::int16_t(20));
+    }
+
+    void historyScrollsBeforeItClosesPastTheEnd()
+    {
+        for (int i = 0; i < 200; ++i)
+            ShowLine(QString(), QStringLiteral("行 %1").arg(i));
+        HistoryWindow& history = additions_->historyWindow();
+        QTest::keyClick(&form1(), Qt::Key_H);
+        QScrollBar* bar = history.list()->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        wheel(history.list()->viewport(), 120);
+        QVERIFY(bar->value() < bar->maximum());
+        wheel(history.list()->viewport(), 120);
+        wheel(history.list()->viewport(), -120); // back down, not yet past the end
+        QVERIFY(history.isVisible());
+        while (bar->value() < bar->maximum() && history.isVisible())
+            wheel(history.list()->viewport(), -120);
+        QVERIFY(history.isVisible());
+        wheel(history.list()->viewport(), -120);
+        QVERIFY(!history.isVisible());
+    }
+
+    // The history as the player reads it: a heading for each place, a marker for each jump, the
+    // lines as the message window showed them; and only the newest entries past the limit.
+    void historyText()
+    {
+        LineHistory lines;
+        lines.addLine(QString(), QStringLiteral("渋谷の街。"), QStringLiteral("渋谷の街"));
+        lines.addLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"), QStringLiteral("渋谷の街"));
+        lines.startSection(340);
+        lines.addLine(QString(), QStringLiteral("屋上。"), QStringLiteral("渋谷の街"));
+        lines.addLine(QString(), QStringLiteral("研究室。"), QStringLiteral("妖性大学院研究室"));
+        HistoryWindow window(lines);
+        window.open(form2().Label1->font(), QRect(0, 0, 400, 300), &form1());
+        QCOMPARE(window.list()->toPlainText(),
+                 QStringLiteral("◆ 渋谷の街\n渋谷の街。\n【ルネッタ】\n「遅いわね」\n―― 画面ジャンプ 340 ――\n"
+                                "◆ 渋谷の街\n屋上。\n◆ 妖性大学院研究室\n研究室。"));
+        window.closeHistory();
+
+        for (int i = 0; i < int(LineHistory::kLimit) + 5; ++i)
+            lines.addLine(QString(), QString::number(i), QString());
+        QCOMPARE(lines.entries().size(), LineHistory::kLimit);
+        QCOMPARE(lines.entries().front().text, QStringLiteral("5"));
+        QCOMPARE(lines.entries().back().text, QString::number(LineHistory::kLimit + 4));
+    }
+
+    void soundKeys()
+    {
+        const QString line = form2().Label1->text();
+        const auto press = [this](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+            QTest::keyClick(&form1(), key, modifiers);
+        };
+        press(Qt::Key_M);
+        QVERIFY(sound_.muted);
+        QCOMPARE(form2().windowTitle(), QStringLiteral("Lunaweave　［ミュート］"));
+        QCOMPARE(form2().Label1->text(), line);
+        for (int i = 0; i < 3; ++i)
+            press(Qt::Key_Minus);
+        QCOMPARE(additions_->soundKeys().volume(), 70);
+        QCOMPARE(sound_.gain, 0.49f);
+        QCOMPARE(form2().windowTitle(), QStringLiteral("Lunaweave　［音楽 70%（ミュート中）］"));
+        press(Qt::Key_M);
+        QVERIFY(!sound_.muted);
+        QCOMPARE(form2().windowTitle(), QStringLiteral("Lunaweave　［音楽 70%］"));
+        for (int i = 0; i < 5; ++i)
+            press(Qt::Key_Plus, Qt::ShiftModifier);
+        QCOMPARE(sound_.gain, 1.0f);
+        for (int i = 0; i < 12; ++i)
+            QTest::keyClick(&form2(), Qt::Key_Minus, Qt::KeypadModifier);
+        QCOMPARE(additions_->soundKeys().volume(), 0);
+        QCOMPARE(sound_.gain, 0.0f);
+        const qsizetype calls = sound_.calls.size();
+        press(Qt::Key_M, Qt::ControlModifier);
+        QCOMPARE(sound_.calls.size(), calls);
+        additions_->soundKeys().removeNote();
+        QCOMPARE(form2().windowTitle(), QStringLiteral("Lunaweave"));
+
+        // With the game windows gone (the staff roll), the note goes into the key's own window.
+        form2().Hide();
+        Form4& roll = Window<Form4>::get();
+        roll.Show();
+        QTest::keyClick(&roll, Qt::Key_M);
+        QVERIFY(sound_.muted);
+        QCOMPARE(roll.windowTitle(), QStringLiteral("Lunaweave　エンディング　［ミュート］"));
+        additions_->soundKeys().removeNote();
+        QCOMPARE(roll.windowTitle(), QStringLiteral("Lunaweave　エンディング"));
+        Window<Form4>::Unload();
+
+        // A window that is not the game's types its keys as usual.
+        QLineEdit other;
+        other.show();
+        QTest::keyClicks(&other, QStringLiteral("m-"));
+        QCOMPARE(other.text(), QStringLiteral("m-"));
+        QVERIFY(sound_.muted);
+    }
+
+    void titleKeys()
+    {
+        Form3& title = Window<Form3>::get();
+        title.Show();
+        QTest::keyClick(&title, Qt::Key_Space, Qt::ControlModifier);
+        QTest::keyClick(&title, Qt::Key_A);
+        QVERIFY(Window<Form3>::exists());
+        QTest::keyClick(&title, Qt::Key_Return);
+        QVERIFY(!Window<Form3>::exists());
+        QVERIFY(ended_.isEmpty());
+    }
+
+    void accessibleNamesAndRoles()
+    {
+        Form1& main = form1();
+        for (int i = 0; i < 10; ++i) {
+            QAccessibleInterface* icon = accessible(main.Image2[std::size_t(i)]);
+            QCOMPARE(icon->role(), QAccessible::Button);
+            QCOMPARE(icon->text(QAccessible::Name), commandName(i % 5));
+            QCOMPARE(bool(icon->state().checked), i < 5);
+        }
+        QAccessibleInterface* talk = accessible(main.Image2[6]);
+        talk->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(gameState().SelectedCommand, std::int16_t(kTalk));
+
+        QCOMPARE(accessible(&main)->role(), QAccessible::Window);
+        QCOMPARE(accessibleName(&main), QStringLiteral("Lunaweave　【映画「楢山女子高」】"));
+        QCOMPARE(accessibleName(main.Image1), QStringLiteral("映画「楢山女子高」"));
+        QCOMPARE(accessibleName(&form2()), QStringLiteral("Lunaweave"));
+        ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
+        ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
+        QCOMPARE(accessibleName(form2().Label1), QStringLiteral("【ルネッタ】\n「遅いわね」"));
+        QCOMPARE(accessibleName(additions_->historyWindow().list()), QStringLiteral("Lunaweave　履歴"));
+
+        Form3& title = Window<Form3>::get();
+        QCOMPARE(accessible(&title)->role(), QAccessible::Window);
+        QCOMPARE(accessibleName(&title), QStringLiteral("Lunaweave　オープニング"));
+        QStringList titleTexts;
+        for (QLabel* label : {title.Label1, title.Label2, title.Label3, title.Label4})
+            titleTexts << accessibleName(label);
+        QCOMPARE(titleTexts,
+                 (QStringList{QStringLiteral("Luna"), QStringLiteral("weave"),
+                              QStringLiteral("Kestrune　2026年　制作・著作"), QStringLiteral("Solvenne　３")}));
+        Window<Form3>::Unload();
+
+        Form4& roll = Window<Form4>::get();
+        roll.SetG(1, QStringLiteral("ルネッタ"), QStringLiteral("ＣＧ：水無月あかり"));
+        QCOMPARE(accessibleName(roll.Label1), QStringLiteral("ルネッタ"));
+        QCOMPARE(accessibleName(roll.Label2), QStringLiteral("ＣＧ：水無月あかり"));
+        Window<Form4>::Unload();
+
+        Form5& clear = Window<Form5>::get();
+        QVERIFY(accessibleName(clear.Label1).startsWith(QStringLiteral("ここまで遊んでくれてありがとう！")));
+        QCOMPARE(accessibleName(&clear), QStringLiteral("Information"));
+        Window<Form5>::Unload();
+    }
+};
+
+QTEST_MAIN(TestPlayerAdditions)
+#include "test_player_additions.moc"
