@@ -11,7 +11,9 @@ LW_PACKAGES=(
   fonts-ipafont-gothic fonts-ipafont-mincho
 )
 if [[ ${LW_WANT_TEST_TOOLS:-0} == 1 ]]; then
-  LW_PACKAGES+=(xvfb xauth)
+  # The screen-reader test: an X server, a session bus with the AT-SPI registry, Debian's AT-SPI
+  # bindings for its own python3, and xdotool to press keys and click through X.
+  LW_PACKAGES+=(xvfb xauth dbus-daemon at-spi2-core python3-pyatspi xdotool)
 fi
 
 lw_missing_packages() {
@@ -31,9 +33,9 @@ lw_install_packages() {
   if [[ $(id -u) -eq 0 ]]; then
     echo "Installing: $missing"
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
+    apt-get -o DPkg::Lock::Timeout=600 update -qq
     # shellcheck disable=SC2086
-    apt-get install -y -qq --no-install-recommends $missing
+    apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends $missing
   else
     echo "Some packages the game needs are missing. Install them with:"
     echo "  sudo apt-get install $missing"
