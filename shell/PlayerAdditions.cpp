@@ -143,6 +143,15 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
             }
         }
         break;
+    case QEvent::Hide:
+    case QEvent::WindowStateChange:
+        // The history lies over the scene picture: it goes when the main window does.
+        if (historyWindow_.isOpen()) {
+            const Form1* main = Window<Form1>::ifLoaded();
+            if (main && watched == main && (event->type() == QEvent::Hide || main->isMinimized()))
+                historyWindow_.closeHistory();
+        }
+        break;
     case QEvent::WindowTitleChange:
         if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow())
             accessibility::announceCaption(widget);

@@ -337,6 +337,8 @@ private slots:
                                              << "wheel down";
         QTest::newRow("H on the message, click on the picture") << "H"
                                                                 << "picture click";
+        QTest::newRow("Page Up, main window minimised") << "Page Up"
+                                                        << "minimise";
     }
     void historyOpensAndCloses()
     {
@@ -366,7 +368,11 @@ private slots:
             QTest::mouseClick(history.list()->viewport(), Qt::LeftButton);
         else if (close == QLatin1String("wheel down"))
             wheel(history.list()->viewport(), -120);
-        else
+        else if (close == QLatin1String("minimise")) {
+            form1().setWindowState(Qt::WindowMinimized);
+            QVERIFY(!history.isVisible());
+            form1().setWindowState(Qt::WindowNoState);
+        } else
             QTest::mouseClick(form1().Image1, Qt::LeftButton, {}, pointInColumn(form1().Image1, 2));
         QVERIFY(!history.isVisible());
         // The story did not move; the next click on the picture moves it again.
