@@ -7,6 +7,7 @@
 #include "GameState.h"
 #include "KS_Midi.h"
 #include "Lunaweave.h"
+#include "PlayerAdditions.h"
 #include "Scenario.h"
 #include "SceneCatalogue.h"
 #include "fakes/RecordingMidiService.h"
@@ -142,6 +143,42 @@ int main(int argc, char* argv[])
         QTest::mouseRelease(form1.Image1, Qt::LeftButton, {}, QPoint(200, 150));
     }
     report("click to line on screen", clicks, "ms");
+
+    // The same clicks with the player's additions filtering every event (history, keys,
+    // announcements), then the history window opened over a full history.
+    {
+        PlayerAdditions additions;
+        std::vector<double> withAdditions;
+        for (int i = 0; i < 101; ++i) {
+            game.ScreenId = 70;
+            QElapsedTimer timer;
+            timer.start();
+            QTest::mousePress(form1.Image1, Qt::LeftButton, {}, QPoint(200, 150));
+            form2.Label1->repaint();
+            withAdditions.push_back(double(timer.nsecsElapsed()) * 1e-6);
+            QTest::mouseRelease(form1.Image1, Qt::LeftButton, {}, QPoint(200, 150));
+        }
+        report("click to line, player additions on", withAdditions, "ms");
+        // Below the limit a new line is appended to what the window showed last; at the limit
+        // the oldest line goes with each new one, and the text is written anew.
+        int line = 0;
+        const auto addLine = [&line] {
+            ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("履歴の行 %1、少し長めの台詞で折り返しを試す。").arg(line++));
+        };
+        const auto openWithNewLine = [&] {
+            addLine();
+            additions.openHistory(&form1);
+            additions.historyWindow().repaint();
+            additions.historyWindow().closeHistory();
+        };
+        while (additions.history().entries().size() < LineHistory::kLimit - 100)
+            addLine();
+        openWithNewLine();
+        report("history reopened, one line more", timeRuns(21, openWithNewLine, 1e-6), "ms");
+        while (additions.history().dropped() == 0)
+            addLine();
+        report("history at its limit (rewritten)", timeRuns(11, openWithNewLine, 1e-6), "ms");
+    }
 
     // Music: loading the SoundFont (done once, in the background, in the game) and opening and
     // starting a piece once it is loaded.

@@ -5,6 +5,7 @@
 #include "Lunaweave.h"
 #include "SceneCatalogue.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -12,6 +13,7 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -20,13 +22,21 @@ namespace lw {
 void LineHistory::push(HistoryEntry entry)
 {
     entries_.push_back(std::move(entry));
-    while (entries_.size() > kLimit)
+    while (entries_.size() > kLimit) {
         entries_.pop_front();
+        ++dropped_;
+    }
 }
 
 void LineHistory::addLine(const QString& speaker, const QString& text, const QString& caption)
 {
     push({speaker, text, caption, -1});
+}
+
+void LineHistory::clear()
+{
+    dropped_ += entries_.size();
+    entries_.clear();
 }
 
 void LineHistory::startSection(int jumpState) { push({QString(), QString(), QString(), jumpState}); }
@@ -58,7 +68,11 @@ void HistoryWindow::open(const QFont& font, const QRect& cover, QWidget* opener)
 {
     opener_ = opener;
     list_->setFont(font);
+    QElapsedTimer t;
+    t.start();
     fill();
+    qWarning("fill %lld", t.elapsed());
+    t.restart();
     setGeometry(cover);
     show();
     // The offscreen platform (tests) has no stacking order and says so on every call.
@@ -66,7 +80,10 @@ void HistoryWindow::open(const QFont& font, const QRect& cover, QWidget* opener)
         raise();
     activateWindow();
     list_->setFocus();
+    qWarning("show %lld", t.elapsed());
+    t.restart();
     list_->verticalScrollBar()->setValue(list_->verticalScrollBar()->maximum());
+    qWarning("scroll %lld", t.elapsed());
 }
 
 void HistoryWindow::closeHistory()
@@ -88,51 +105,69 @@ void HistoryWindow::refresh()
 
 void HistoryWindow::fill()
 {
-    list_->clear();
-    QTextCursor cursor(list_->document());
-    QTextBlockFormat lineFormat;
-    lineFormat.setBottomMargin(6);
-    QTextBlockFormat headingFormat;
-    headingFormat.setTopMargin(6);
-    headingFormat.setBottomMargin(6);
-    QTextBlockFormat sectionFormat = headingFormat;
-    sectionFormat.setAlignment(Qt::AlignHCenter);
-    QTextCharFormat plain;
-    QTextCharFormat heading;
-    heading.setFontWeight(QFont::Bold);
-    QTextCharFormat section;
-    section.setForeground(QColor(0x80, 0x80, 0x80));
+    const std::size_t from = history_.dropped();
+    const std::size_t upTo = from + history_.entries().size();
+    if (from == shownFrom_ && shownUpTo_ <= upTo && !list_->document()->isEmpty()) {
+        QTextCursor cursor(list_->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.beginEditBlock();
+        for (std::size_t i = shownUpTo_; i < upTo; ++i)
+            append(cursor, history_.entries()[i - from]);
+        cursor.endEditBlock();
+    } else {
+        // A fresh document, laid out once when the view takes it; rewriting the shown one would
+        // lay it out again on every change.
+        auto* document = new QTextDocument(list_);
+        document->setDefaultFont(list_->font());
+        QTextCursor cursor(document);
+        caption_.clear();
+        newSection_ = true;
+        for (const HistoryEntry& entry : history_.entries())
+            append(cursor, entry);
+        list_->setDocument(document); // deletes the previous one, also a child of the view
+    }
+    shownFrom_ = from;
+    shownUpTo_ = upTo;
+    list_->moveCursor(QTextCursor::End);
+}
 
-    bool first = true;
-    QString caption;
-    bool newSection = true;
-    const auto block = [&](const QTextBlockFormat& format, const QTextCharFormat& chars, const QString& text) {
-        if (first)
+void HistoryWindow::append(QTextCursor& cursor, const HistoryEntry& entry)
+{
+    const auto block = [&cursor](const QTextBlockFormat& format, const QTextCharFormat& chars, const QString& text) {
+        if (cursor.document()->isEmpty())
             cursor.setBlockFormat(format);
         else
             cursor.insertBlock(format);
-        first = false;
         cursor.setCharFormat(chars);
         cursor.insertText(text, chars);
     };
-    for (const HistoryEntry& entry : history_.entries()) {
-        if (entry.jumpState >= 0) {
-            block(sectionFormat, section, sectionHeading(entry.jumpState));
-            newSection = true;
-            continue;
-        }
-        if (newSection || entry.caption != caption) {
-            caption = entry.caption;
-            if (!caption.isEmpty())
-                block(headingFormat, heading, QStringLiteral("◆ ") + caption);
-            newSection = false;
-        }
-        // The line as the message window showed it; the block breaks at the LF.
-        QString shown = formatLine(entry.speaker, entry.text);
-        shown.remove(QLatin1Char('\r'));
-        block(lineFormat, plain, shown.replace(QLatin1Char('\n'), QChar::LineSeparator));
+    QTextBlockFormat spaced;
+    spaced.setTopMargin(6);
+    spaced.setBottomMargin(6);
+    if (entry.jumpState >= 0) {
+        QTextBlockFormat centred = spaced;
+        centred.setAlignment(Qt::AlignHCenter);
+        QTextCharFormat grey;
+        grey.setForeground(QColor(0x80, 0x80, 0x80));
+        block(centred, grey, sectionHeading(entry.jumpState));
+        newSection_ = true;
+        return;
     }
-    list_->moveCursor(QTextCursor::End);
+    if (newSection_ || entry.caption != caption_) {
+        caption_ = entry.caption;
+        newSection_ = false;
+        if (!caption_.isEmpty()) {
+            QTextCharFormat bold;
+            bold.setFontWeight(QFont::Bold);
+            block(spaced, bold, QStringLiteral("◆ ") + caption_);
+        }
+    }
+    // The line as the message window showed it, the speaker's name on a line of its own.
+    QString shown = formatLine(entry.speaker, entry.text);
+    shown.remove(QLatin1Char('\r'));
+    QTextBlockFormat line;
+    line.setBottomMargin(6);
+    block(line, QTextCharFormat(), shown.replace(QLatin1Char('\n'), QChar::LineSeparator));
 }
 
 void HistoryWindow::keyPressEvent(QKeyEvent* event)

@@ -9,6 +9,7 @@
 #include <deque>
 
 class QTextBrowser;
+class QTextCursor;
 
 namespace lw {
 
@@ -28,11 +29,14 @@ public:
     void addLine(const QString& speaker, const QString& text, const QString& caption);
     void startSection(int jumpState);
     const std::deque<HistoryEntry>& entries() const { return entries_; }
-    void clear() { entries_.clear(); }
+    // How many entries have gone from the front so far, over the limit or by clear().
+    std::size_t dropped() const { return dropped_; }
+    void clear();
 
 private:
     void push(HistoryEntry entry);
     std::deque<HistoryEntry> entries_;
+    std::size_t dropped_ = 0;
 };
 
 // The location caption of the scene on screen; empty before the first scene.
@@ -63,11 +67,20 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Brings the shown text up to the history: new entries are appended; once old ones have gone,
+    // the text is written anew.
     void fill();
+    void append(QTextCursor& cursor, const HistoryEntry& entry);
 
     const LineHistory& history_;
     QTextBrowser* list_;
     QPointer<QWidget> opener_;
+    // What the shown text holds: entries from `shownFrom_` (counted from the history's start,
+    // dropped ones included) up to `shownUpTo_`, and where its last heading left off.
+    std::size_t shownFrom_ = 0;
+    std::size_t shownUpTo_ = 0;
+    QString caption_;
+    bool newSection_ = true;
 };
 
 } // namespace lw

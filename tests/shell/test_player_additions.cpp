@@ -418,12 +418,20 @@ private slots:
                  QStringLiteral("◆ 渋谷の街\n渋谷の街。\n【ルネッタ】\n「遅いわね」\n―― 画面ジャンプ 340 ――\n"
                                 "◆ 渋谷の街\n屋上。\n◆ 妖性大学院研究室\n研究室。"));
         window.closeHistory();
+        const QString shown = window.list()->toPlainText();
+        lines.addLine(QString(), QStringLiteral("夜。"), QStringLiteral("妖性大学院研究室"));
+        window.open(form2().Label1->font(), QRect(0, 0, 400, 300), &form1());
+        QCOMPARE(window.list()->toPlainText(), shown + QStringLiteral("\n夜。"));
+        window.closeHistory();
 
         for (int i = 0; i < int(LineHistory::kLimit) + 5; ++i)
             lines.addLine(QString(), QString::number(i), QString());
         QCOMPARE(lines.entries().size(), LineHistory::kLimit);
         QCOMPARE(lines.entries().front().text, QStringLiteral("5"));
         QCOMPARE(lines.entries().back().text, QString::number(LineHistory::kLimit + 4));
+        window.open(form2().Label1->font(), QRect(0, 0, 400, 300), &form1());
+        QVERIFY(window.list()->toPlainText().startsWith(QStringLiteral("5\n6\n")));
+        QCOMPARE(window.list()->document()->blockCount(), int(LineHistory::kLimit));
     }
 
     void soundKeys()
