@@ -132,32 +132,26 @@ int main(int argc, char* argv[])
     // A click with Next selected, from mouse-down to the line drawn in the message window.
     form1.resetIconBar();
     form1.Image2_Click(9);
-    std::vector<double> clicks;
-    for (int i = 0; i < 101; ++i) {
-        game.ScreenId = 70; // a stretch of spoken lines
-        QElapsedTimer timer;
-        timer.start();
-        QTest::mousePress(form1.Image1, Qt::LeftButton, {}, QPoint(200, 150));
-        form2.Label1->repaint();
-        clicks.push_back(double(timer.nsecsElapsed()) * 1e-6);
-        QTest::mouseRelease(form1.Image1, Qt::LeftButton, {}, QPoint(200, 150));
-    }
-    report("click to line on screen", clicks, "ms");
+    const auto timeClicks = [&] {
+        std::vector<double> clicks;
+        for (int i = 0; i < 101; ++i) {
+            game.ScreenId = 70; // a stretch of spoken lines
+            QElapsedTimer timer;
+            timer.start();
+            QTest::mousePress(form1.Image1, Qt::LeftButton, {}, QPoint(200, 150));
+            form2.Label1->repaint();
+            clicks.push_back(double(timer.nsecsElapsed()) * 1e-6);
+            QTest::mouseRelease(form1.Image1, Qt::LeftButton, {}, QPoint(200, 150));
+        }
+        return clicks;
+    };
+    report("click to line on screen", timeClicks(), "ms");
 
     // The same clicks with the player's additions filtering every event (history, keys,
     // announcements), then the history window opened over a full history.
     {
         PlayerAdditions additions;
-        std::vector<double> withAdditions;
-        for (int i = 0; i < 101; ++i) {
-            game.ScreenId = 70;
-            QElapsedTimer timer;
-            timer.start();
-            QTest::mousePress(form1.Image1, Qt::LeftButton, {}, QPoint(200, 150));
-            form2.Label1->repaint();
-            withAdditions.push_back(double(timer.nsecsElapsed()) * 1e-6);
-            QTest::mouseRelease(form1.Image1, Qt::LeftButton, {}, QPoint(200, 150));
-        }
+        const std::vector<double> withAdditions = timeClicks();
         report("click to line, player additions on", withAdditions, "ms");
         // Below the limit a new line is appended to what the window showed last; at the limit
         // the oldest line goes with each new one, and the text is written anew.

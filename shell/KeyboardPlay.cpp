@@ -14,26 +14,25 @@ namespace {
 
 constexpr int kSlots = 5;
 
-// Keys with Ctrl, Alt or Meta belong to the window (Ctrl+J on the message window) or the desktop.
-bool plainKey(const QKeyEvent& key)
-{
-    return !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-}
-
 bool isClickKey(int key) { return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter; }
 
 } // namespace
 
+bool isPlainKey(const QKeyEvent& key)
+{
+    return !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
 int commandForKey(const QKeyEvent& key)
 {
-    if (!plainKey(key) || key.key() < Qt::Key_1 || key.key() > Qt::Key_5)
+    if (!isPlainKey(key) || key.key() < Qt::Key_1 || key.key() > Qt::Key_5)
         return 0;
     return key.key() - Qt::Key_1 + 1;
 }
 
 int columnForKey(const QKeyEvent& key)
 {
-    if (!plainKey(key))
+    if (!isPlainKey(key))
         return 0;
     switch (key.key()) {
     case Qt::Key_Left:
@@ -87,8 +86,7 @@ bool handleMainWindowKey(Form1& form, const QKeyEvent& key)
 
 bool handleTabBetweenGameWindows(QWidget* window, const QKeyEvent& key)
 {
-    if ((key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab) ||
-        (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+    if ((key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab) || !isPlainKey(key))
         return false;
     GameWindow* other = nullptr;
     if (qobject_cast<Form1*>(window))
@@ -104,7 +102,7 @@ bool handleTabBetweenGameWindows(QWidget* window, const QKeyEvent& key)
 
 bool handleTitleKey(Form3& title, const QKeyEvent& key)
 {
-    if (!plainKey(key) || !isClickKey(key.key()))
+    if (!isPlainKey(key) || !isClickKey(key.key()))
         return false;
     if (!key.isAutoRepeat())
         title.Form_Click();

@@ -10,6 +10,10 @@ namespace lw {
 class Form1;
 class Form3;
 
+// A key pressed without Ctrl, Alt or Meta: such chords belong to the window (Ctrl+J on the
+// message window) or to the desktop, never to the player's keys.
+bool isPlainKey(const QKeyEvent& key);
+
 // The command (1-5) a key selects, or 0: the digits 1-5 on the main keyboard or the keypad.
 int commandForKey(const QKeyEvent& key);
 // The third of the picture (1 left, 2 middle, 3 right) a key clicks, or 0: ← Z left, ↓ X Space

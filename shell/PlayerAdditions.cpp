@@ -17,11 +17,6 @@ namespace {
 
 PlayerAdditions* current = nullptr;
 
-bool plainKey(const QKeyEvent& key)
-{
-    return !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-}
-
 } // namespace
 
 PlayerAdditions::PlayerAdditions() : historyWindow_(history_), previous_(current)
@@ -90,7 +85,7 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
     auto* main = qobject_cast<Form1*>(window);
     auto* message = qobject_cast<Form2*>(window);
     if (main || message) {
-        if (plainKey(key) && (key.key() == Qt::Key_PageUp || key.key() == Qt::Key_H)) {
+        if (isPlainKey(key) && (key.key() == Qt::Key_PageUp || key.key() == Qt::Key_H)) {
             openHistory(window);
             return true;
         }

@@ -2,6 +2,7 @@
 #include "SoundKeys.h"
 
 #include "Form2.h"
+#include "KeyboardPlay.h"
 #include "SoundControl.h"
 
 #include <QKeyEvent>
@@ -35,7 +36,7 @@ QString SoundKeys::noteText(bool volumeChanged) const
 
 bool SoundKeys::handleKey(QWidget* window, const QKeyEvent& key)
 {
-    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+    if (!isPlainKey(key))
         return false;
     bool volumeChanged = false;
     switch (key.key()) {
