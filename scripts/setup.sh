@@ -6,7 +6,7 @@ set -euo pipefail
 LW_BUILD=${LW_BUILD:-$LW_ROOT/build}
 LW_PACKAGES=(
   build-essential cmake pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libxcb1-dev
   libfluidsynth-dev timgm6mb-soundfont
   fonts-ipafont-gothic fonts-ipafont-mincho
 )

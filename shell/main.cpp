@@ -1,4 +1,5 @@
 // Program entry: the application object, the sound services, then the game's start-up procedure.
+#include "DisplayCheck.h"
 #include "PictureLoader.h"
 #include "KS_Midi.h"
 #include "Lunaweave.h"
@@ -16,6 +17,9 @@
 
 int main(int argc, char* argv[])
 {
+    // Without a display QApplication would abort the process; one line and status 1 instead.
+    if (!lw::windowSystemAvailable(argc, argv))
+        return 1;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lunaweave"));
     QApplication::setOrganizationName(QStringLiteral("Kestrune"));
