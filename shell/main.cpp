@@ -24,7 +24,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Lunaweave"));
     QApplication::setOrganizationName(QStringLiteral("Kestrune"));
     // Lets desktops match the windows to the installed menu entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("jp.example.Lunaweave"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(LW_APP_ID));
     // The start-up procedure decides when the program ends, not the last window closing.
     QApplication::setQuitOnLastWindowClosed(false);
 
