@@ -2,6 +2,7 @@
 #include "DataFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace lw {
@@ -30,6 +31,19 @@ QString resolveDataPath(const QString& path)
         return path;
     const QString found = findDataFile(info.fileName(), info.path());
     return found.isEmpty() ? path : found;
+}
+
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return std::nullopt;
+    if (info.size() == 0)
+        return QByteArray();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.read(maxBytes + 1);
 }
 
 } // namespace lw

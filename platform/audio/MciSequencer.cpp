@@ -5,8 +5,6 @@
 #include "SmfCheck.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
 #include <QString>
 
 #include <optional>
@@ -60,22 +58,6 @@ std::optional<std::vector<std::string>> splitWords(std::string_view command)
         words.emplace_back(command.substr(start, i - start));
     }
     return words;
-}
-
-// Reads at most kMaxSmfBytes + 1 bytes of a regular file; nothing when it is not one.
-std::optional<QByteArray> readRegularFile(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return std::nullopt;
-    // Kernel files (/proc, /sys) call themselves regular but report no size, and some block when
-    // read; an empty file is no MIDI file anyway, so it is never opened.
-    if (info.size() == 0)
-        return QByteArray();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.read(static_cast<qint64>(kMaxSmfBytes) + 1);
 }
 
 } // namespace
@@ -202,7 +184,7 @@ int MciSequencer::open(const std::string& path, const std::string& alias)
     if (path.empty() || path.find('\0') != std::string::npos)
         return kMciFileNotFound;
     const QString resolved = lw::resolveDataPath(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
-    const std::optional<QByteArray> bytes = readRegularFile(resolved);
+    const std::optional<QByteArray> bytes = lw::readRegularFile(resolved, static_cast<qint64>(kMaxSmfBytes));
     if (!bytes)
         return kMciFileNotFound;
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes->constData());
