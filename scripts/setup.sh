@@ -8,6 +8,7 @@ LW_PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev libgl-dev libxcb1-dev
   libfluidsynth-dev timgm6mb-soundfont
+  libsndfile1-dev libsoxr-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
 )
 if [[ ${LW_WANT_TEST_TOOLS:-0} == 1 ]]; then

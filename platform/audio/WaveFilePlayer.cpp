@@ -4,9 +4,6 @@
 #include "DataFiles.h"
 #include "WaveDecode.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 namespace lw::audio {
 
 WaveFilePlayer::WaveFilePlayer(AudioEngine& engine) : engine_(engine) {}
@@ -16,14 +13,11 @@ bool WaveFilePlayer::playAsync(const std::string& path) {
         return false;
     const QString resolved =
         lw::resolveDataPath(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
-    if (!QFileInfo(resolved).isFile())
+    const std::optional<QByteArray> bytes = lw::readRegularFile(resolved, static_cast<qint64>(kMaxWaveBytes));
+    if (!bytes)
         return false;
-    QFile file(resolved);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.read(static_cast<qint64>(kMaxWaveBytes) + 1);
-    auto frames = decodeWave(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                             static_cast<std::size_t>(bytes.size()), AudioEngine::kSampleRate);
+    auto frames = decodeWave(reinterpret_cast<const std::uint8_t*>(bytes->constData()),
+                             static_cast<std::size_t>(bytes->size()), AudioEngine::kSampleRate);
     if (!frames)
         return false;
     return engine_.playWave(std::move(*frames));

@@ -11,9 +11,10 @@ public:
     // Plays through `engine`, which must outlive it.
     explicit WaveFilePlayer(AudioEngine& engine);
 
-    // Reads and decodes the whole file (at most 16 MB, name matched ignoring letter case) on the
-    // calling thread, then hands it to the output and returns; the sound replaces any wave still
-    // sounding and mixes over the music. False for a missing or unusable file or no output.
+    // Reads and decodes the whole file (a regular file of at most kMaxWaveBytes, name matched
+    // ignoring letter case; see decodeWave) on the calling thread, then hands it to the output and
+    // returns; the sound replaces any wave still sounding and mixes over the music. False for a
+    // missing, unusable or oversized file, a FIFO or device (never opened), or no output.
     bool playAsync(const std::string& path) override;
 
 private:

@@ -5,6 +5,7 @@
 #include "KS_Midi.h"
 #include "MciSequencer.h"
 #include "SmfBuilder.h"
+#include "WaveDecode.h"
 #include "WaveFilePlayer.h"
 
 #include <QDir>
@@ -13,6 +14,8 @@
 #include <QTest>
 
 #include <random>
+
+#include <sys/stat.h>
 
 using namespace lw::audio;
 using namespace lw::testing;
@@ -90,6 +93,11 @@ private slots:
         Bytes smpte = heldNote(480, 500000, 3840);
         smpte[12] = 0xe7;
         writeFile(path("smpte.mid"), smpte);
+        // Opening a FIFO for reading blocks until a writer comes: it must be refused unopened.
+        QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.mid")).constData(), 0600), 0);
+        QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.wav")).constData(), 0600), 0);
+        // 23.8 s of CD-quality sound, within the length limit, in a file just over the size limit.
+        writeFile(path("large.wav"), wave(2, 16, 44100, Bytes(kMaxWaveBytes - 40, 0)));
     }
 
     void positionInSixteenths_data() {
@@ -195,6 +203,7 @@ private slots:
         QTest::newRow("directory itself")
             << "open \"" + utf8(dir_.path()) + "/\" alias X" << int(kMciFileNotFound);
         QTest::newRow("device file") << std::string("open /dev/zero alias X") << int(kMciFileNotFound);
+        QTest::newRow("FIFO") << openCommand("pipe.mid", "X") << int(kMciFileNotFound);
         QTest::newRow("empty path") << std::string("open \"\" alias X") << int(kMciFileNotFound);
         QTest::newRow("empty file") << openCommand("empty.mid", "X") << int(kMciNotMidiFile);
         // A kernel file that blocks when read: it must fail at once, not hang.
@@ -340,9 +349,25 @@ private slots:
         for (std::size_t i = 0; i < expected.size(); ++i)
             QVERIFY2(std::abs(out[i] - expected[i]) < 1e-4f,
                      qPrintable(QStringLiteral("sample %1: %2, expected %3").arg(i).arg(out[i]).arg(expected[i])));
-        QVERIFY(!player.playAsync(utf8(path("missing.wav"))));
-        QVERIFY(!player.playAsync(utf8(path("Tinwaki.mid"))));
-        QVERIFY(!player.playAsync(utf8(dir_.path())));
+    }
+
+    // Each fails at once and quietly; none is opened if opening could block.
+    void wavePlayerRefuses_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("missing") << path("missing.wav");
+        QTest::newRow("MIDI file") << path("Tinwaki.mid");
+        QTest::newRow("directory") << dir_.path();
+        QTest::newRow("device file") << QStringLiteral("/dev/zero");
+        QTest::newRow("FIFO") << path("pipe.wav");
+        if (QFileInfo::exists(QStringLiteral("/proc/kmsg")))
+            QTest::newRow("blocking kernel file") << QStringLiteral("/proc/kmsg");
+        QTest::newRow("over 4 MB") << path("large.wav");
+    }
+    void wavePlayerRefuses() {
+        QFETCH(QString, file);
+        Rig rig;
+        WaveFilePlayer player(*rig.engine);
+        QVERIFY(!player.playAsync(utf8(file)));
     }
 
     void soundFontMakesSound() {
