@@ -9,8 +9,10 @@
 #include "Twips.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -174,24 +176,46 @@ private slots:
         QVERIFY(reports[1].contains(QStringLiteral("望1.LWV")));
     }
 
+    // Settings files as a player might write them by hand: only a plain string value counts.
+    void settingsReadOneStringOrEmpty_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("value");
+        const QString solvenne = QStringLiteral("Solvenne");
+        QTest::newRow("OFF") << QByteArray("[Solvenne]\nLWFLock=OFF\n") << solvenne << QStringLiteral("OFF");
+        QTest::newRow("Windows line ends, quoted")
+            << QByteArray("[Solvenne]\r\nLWFLock=\"OFF\"\r\n") << solvenne << QStringLiteral("OFF");
+        QTest::newRow("other section") << QByteArray("[Other]\nLWFLock=OFF\n") << solvenne << QString();
+        QTest::newRow("key in another case") << QByteArray("[Solvenne]\nlwflock=OFF\n") << solvenne << QString();
+        QTest::newRow("list") << QByteArray("[Solvenne]\nLWFLock=OFF, ON\n") << solvenne << QString();
+        QTest::newRow("byte array") << QByteArray("[Solvenne]\nLWFLock=@ByteArray(OFF)\n") << solvenne
+                                    << QString();
+        QTest::newRow("stored string type")
+            << QByteArray("[Solvenne]\nLWFLock=@Variant(\\0\\0\\0\\n\\0\\0\\0\\x6\\0O\\0\\x46\\0\\x46)\n")
+            << solvenne << QStringLiteral("OFF");
+        QTest::newRow("stored number type")
+            << QByteArray("[Solvenne]\nLWFLock=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x1)\n") << solvenne << QString();
+        QTest::newRow("binary garbage") << QByteArray("\x80[\0\xff=\n=\x01", 9) << solvenne << QString();
+    }
     void settingsReadOneStringOrEmpty()
     {
-        {
-            QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kestrune"),
-                               QStringLiteral("Kestrune"));
-            settings.clear();
-            settings.setValue(QStringLiteral("Solvenne/LWFLock"), QStringLiteral("OFF"));
-            settings.setValue(QStringLiteral("Solvenne/Listed"), QStringList{QStringLiteral("a"), QStringLiteral("b")});
-        }
-        const QtSettingsStore store;
-        QCOMPARE(store.GetSetting(QStringLiteral("Kestrune"), QStringLiteral("Solvenne"), QStringLiteral("LWFLock")),
-                 QStringLiteral("OFF"));
-        QCOMPARE(store.GetSetting(QStringLiteral("Kestrune"), QStringLiteral("Solvenne"), QStringLiteral("Missing")),
-                 QString());
-        QCOMPARE(store.GetSetting(QStringLiteral("Kestrune"), QStringLiteral("Other"), QStringLiteral("LWFLock")),
-                 QString());
-        QCOMPARE(store.GetSetting(QStringLiteral("Kestrune"), QStringLiteral("Solvenne"), QStringLiteral("Listed")),
-                 QString());
+        QFETCH(QByteArray, file);
+        QFETCH(QString, section);
+        QFETCH(QString, value);
+        const QString path = QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kestrune"),
+                                       QStringLiteral("Kestrune"))
+                                 .fileName();
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        writeFile(path, file);
+        // Qt keeps a parsed file until its size or time stamp moves: each row gets a time of its own.
+        static int row = 0;
+        QFile stamped(path);
+        QVERIFY(stamped.open(QIODevice::ReadWrite));
+        QVERIFY(stamped.setFileTime(QDateTime::currentDateTime().addSecs(-3600 + ++row),
+                                    QFileDevice::FileModificationTime));
+        stamped.close();
+        QCOMPARE(QtSettingsStore().GetSetting(QStringLiteral("Kestrune"), section, QStringLiteral("LWFLock")), value);
     }
 
     void endProgramRunsHooksInReverseThroughTheHandler()
