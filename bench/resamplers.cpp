@@ -53,41 +53,76 @@ std::vector<float> linear(const std::vector<float>& in, int inRate)
     return out;
 }
 
+// Both libraries are fed as the wave player feeds its resampler: stereo blocks of this many
+// frames, then the end of the input.
+constexpr std::size_t kBlockFrames = 8192;
+
+[[noreturn]] void fail(const char* what)
+{
+    std::fprintf(stderr, "%s failed\n", what);
+    std::exit(1);
+}
+
 Resample libsamplerate(int converter)
 {
     return [converter](const std::vector<float>& in, int inRate) {
-        std::vector<float> out(outFramesFor(in.size() / 2, inRate) * 2);
-        SRC_DATA data{};
-        data.data_in = in.data();
-        data.data_out = out.data();
-        data.input_frames = static_cast<long>(in.size() / 2);
-        data.output_frames = static_cast<long>(out.size() / 2);
-        data.end_of_input = 1;
-        data.src_ratio = static_cast<double>(kOutputRate) / inRate;
-        if (src_simple(&data, converter, 2) != 0) {
-            std::fprintf(stderr, "libsamplerate failed\n");
-            std::exit(1);
+        int error = 0;
+        SRC_STATE* state = src_new(converter, 2, &error);
+        if (!state)
+            fail("libsamplerate");
+        const double ratio = static_cast<double>(kOutputRate) / inRate;
+        std::vector<float> out(outFramesFor(in.size() / 2, inRate) * 2 + 2 * 4096);
+        std::size_t done = 0, made = 0;
+        const std::size_t frames = in.size() / 2;
+        for (;;) {
+            const std::size_t count = std::min(kBlockFrames, frames - done);
+            SRC_DATA data{};
+            data.data_in = in.data() + 2 * done;
+            data.data_out = out.data() + 2 * made;
+            data.input_frames = static_cast<long>(count);
+            data.output_frames = static_cast<long>(out.size() / 2 - made);
+            data.end_of_input = done + count == frames;
+            data.src_ratio = ratio;
+            if (src_process(state, &data) != 0)
+                fail("libsamplerate");
+            done += static_cast<std::size_t>(data.input_frames_used);
+            made += static_cast<std::size_t>(data.output_frames_gen);
+            if (done == frames && data.output_frames_gen == 0)
+                break;
         }
-        out.resize(static_cast<std::size_t>(data.output_frames_gen) * 2);
+        src_delete(state);
+        out.resize(made * 2);
         return out;
     };
 }
 
-Resample soxrOneShot(unsigned long recipe)
+Resample soxrStream(unsigned long recipe)
 {
     return [recipe](const std::vector<float>& in, int inRate) {
-        std::vector<float> out(outFramesFor(in.size() / 2, inRate) * 2);
         const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
         const soxr_quality_spec_t quality = soxr_quality_spec(recipe, 0);
         const soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
-        std::size_t done = 0;
-        const soxr_error_t error = soxr_oneshot(inRate, kOutputRate, 2, in.data(), in.size() / 2, nullptr, out.data(),
-                                                out.size() / 2, &done, &io, &quality, &runtime);
-        if (error) {
-            std::fprintf(stderr, "soxr failed: %s\n", error);
-            std::exit(1);
+        soxr_error_t error = nullptr;
+        soxr_t soxr = soxr_create(inRate, kOutputRate, 2, &error, &io, &quality, &runtime);
+        if (error)
+            fail("soxr");
+        std::vector<float> out(outFramesFor(in.size() / 2, inRate) * 2 + 2 * 4096);
+        std::size_t done = 0, made = 0;
+        const std::size_t frames = in.size() / 2;
+        for (;;) {
+            const bool end = done == frames;
+            const std::size_t count = std::min(kBlockFrames, frames - done);
+            std::size_t used = 0, got = 0;
+            if (soxr_process(soxr, end ? nullptr : in.data() + 2 * done, count, &used, out.data() + 2 * made,
+                             out.size() / 2 - made, &got))
+                fail("soxr");
+            done += used;
+            made += got;
+            if (end && got == 0)
+                break;
         }
-        out.resize(done * 2);
+        soxr_delete(soxr);
+        out.resize(made * 2);
         return out;
     };
 }
@@ -195,11 +230,11 @@ int main(int argc, char** argv)
         {"libsamplerate sinc fastest", libsamplerate(SRC_SINC_FASTEST)},
         {"libsamplerate sinc medium", libsamplerate(SRC_SINC_MEDIUM_QUALITY)},
         {"libsamplerate sinc best", libsamplerate(SRC_SINC_BEST_QUALITY)},
-        {"soxr quick", soxrOneShot(SOXR_QQ)},
-        {"soxr low", soxrOneShot(SOXR_LQ)},
-        {"soxr medium", soxrOneShot(SOXR_MQ)},
-        {"soxr high", soxrOneShot(SOXR_HQ)},
-        {"soxr very high", soxrOneShot(SOXR_VHQ)},
+        {"soxr quick", soxrStream(SOXR_QQ)},
+        {"soxr low", soxrStream(SOXR_LQ)},
+        {"soxr medium", soxrStream(SOXR_MQ)},
+        {"soxr high", soxrStream(SOXR_HQ)},
+        {"soxr very high", soxrStream(SOXR_VHQ)},
     };
     const int rates[] = {8000, 11025, 22050, 32000, 48000, 96000};
     constexpr double kTimedSeconds = 10;
