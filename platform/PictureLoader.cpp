@@ -5,7 +5,6 @@
 #include "ErrorReport.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 
 namespace lw {
@@ -61,12 +60,11 @@ Picture readPicture(const QString& fileName)
     const QString path = findDataFile(fileName);
     if (path.isEmpty())
         return {{}, PictureError::NotFound};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A FIFO or device under a picture's name is refused unopened, as a missing file.
+    const std::optional<QByteArray> bytes = readRegularFile(path, kMaxPictureFileBytes);
+    if (!bytes)
         return {{}, PictureError::NotFound};
-    if (file.size() > kMaxPictureFileBytes)
-        return {{}, PictureError::Invalid};
-    return decodePicture(file.read(kMaxPictureFileBytes + 1));
+    return decodePicture(*bytes);
 }
 
 QImage LoadPicture(const QString& fileName)

@@ -21,6 +21,8 @@
 
 #include <stdexcept>
 
+#include <sys/stat.h>
+
 using namespace lw;
 
 namespace {
@@ -152,6 +154,21 @@ private slots:
         QDir::setCurrent(old);
         QCOMPARE(int(picture.error), error);
         QCOMPARE(picture.image.isNull(), error != int(PictureError::None));
+    }
+
+    // Opening a FIFO for reading blocks until a writer comes; under a picture's name, in any
+    // letter case, it reads as missing at once.
+    void picturesNeverOpenFifos()
+    {
+        QTemporaryDir dir;
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        QCOMPARE(::mkfifo(QFile::encodeName(QStringLiteral("渋谷2.lwv")).constData(), 0600), 0);
+        const Picture exact = readPicture(QStringLiteral("渋谷2.lwv"));
+        const Picture otherCase = readPicture(QStringLiteral("渋谷2.LWV"));
+        QDir::setCurrent(old);
+        QCOMPARE(int(exact.error), int(PictureError::NotFound));
+        QCOMPARE(int(otherCase.error), int(PictureError::NotFound));
     }
 
     void loadPictureReportsTheFileAndEnds()
