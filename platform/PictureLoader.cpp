@@ -5,6 +5,7 @@
 #include "ErrorReport.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 
 namespace lw {
@@ -65,6 +66,14 @@ Picture readPicture(const QString& fileName)
     if (!bytes)
         return {{}, PictureError::NotFound};
     return decodePicture(*bytes);
+}
+
+QImage builtInPicture(const QString& name)
+{
+    QFile file(QStringLiteral(":/art/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return decodePicture(file.readAll()).image;
 }
 
 QImage LoadPicture(const QString& fileName)

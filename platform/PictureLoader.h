@@ -25,6 +25,11 @@ Picture decodePicture(const QByteArray& bytes);
 // Reads `fileName` from the current directory (letter case ignored) and decodes it.
 Picture readPicture(const QString& fileName);
 
+// A picture compiled into the program with the windows (the command icons, the window icon, the
+// demo's mascots), by file name: never read from the working directory. Null if the program was
+// built without it.
+QImage builtInPicture(const QString& name);
+
 // The game's picture load: like readPicture, but a missing or unreadable file ends the program
 // through the runtime error report, naming the file.
 QImage LoadPicture(const QString& fileName);

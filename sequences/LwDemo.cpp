@@ -126,12 +126,9 @@ LwDemo::LwDemo() : GameWindow(FrameStyle::None)
 
 void LwDemo::Form_Load()
 {
-    for (int i = 0; i < 3; ++i) {
-        // A missing or unreadable mascot leaves its image empty; the demo runs on without it.
-        const Picture picture = readPicture(QLatin1String(kMascots[i].file));
-        if (picture.error == PictureError::None)
-            Image1[i]->setPicture(picture.image);
-    }
+    // The mascots are built into the program: the image takes each picture's size.
+    for (int i = 0; i < 3; ++i)
+        Image1[i]->setPicture(builtInPicture(QLatin1String(kMascots[i].file)));
     Timer1.setInterval(kFirstInterval);
     Timer1.start();
 }

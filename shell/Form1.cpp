@@ -84,10 +84,9 @@ Form1::Form1() : GameWindow(FrameStyle::FixedDialog)
 
 void Form1::Form_Load()
 {
-    // The icons are pictures of the game's data like the scenes; a missing one ends the game
-    // with the same report.
+    // The icons are part of the window, built into the program.
     for (int i = 0; i < 10; ++i)
-        Image2[static_cast<std::size_t>(i)]->setPicture(LoadPicture(QStringLiteral("lwicon%1.png").arg(i)));
+        Image2[static_cast<std::size_t>(i)]->setPicture(builtInPicture(QStringLiteral("lwicon%1.png").arg(i)));
     music().CloseMidi();
 }
 

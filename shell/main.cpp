@@ -29,9 +29,9 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     // Decoded here rather than through QIcon's file loading, which asks every icon plug-in first.
-    const lw::Picture icon = lw::readPicture(QStringLiteral("lunaweave.png"));
-    if (icon.error == lw::PictureError::None)
-        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon.image)));
+    const QImage icon = lw::builtInPicture(QStringLiteral("lunaweave.png"));
+    if (!icon.isNull())
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
 
 #ifdef LW_HAVE_AUDIO
     // Returns at once; the SoundFont loads in the background while the first windows show.

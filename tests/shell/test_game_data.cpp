@@ -1,4 +1,5 @@
-// Every picture the game reads is in the generated data directory and decodes at its size.
+// Every picture the game reads is in the generated data directory and decodes at its size; the form
+// artwork is built into the program instead.
 #include "PictureLoader.h"
 #include "SceneTable.h"
 
@@ -38,7 +39,14 @@ private slots:
         }
     }
 
-    void iconsAndMascotsHaveTheirSizes_data()
+    void dataDirectoryHoldsOnlyScenesMusicAndTheWave()
+    {
+        const QStringList other = QDir().entryList(QDir::Files).filter(
+            QRegularExpression(QStringLiteral(R"(^(?!.*\.(LWV|mid)$)(?!lwdemo2\.WAV$))")));
+        QVERIFY2(other.isEmpty(), qPrintable(other.join(u' ')));
+    }
+
+    void builtInIconsAndMascotsHaveTheirSizes_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QSize>("size");
@@ -51,17 +59,16 @@ private slots:
         QTest::newRow("standing") << QStringLiteral("mascot1.png") << QSize(78, 94) << 0;
         QTest::newRow("flying") << QStringLiteral("mascot2.png") << QSize(88, 99) << 0;
     }
-    void iconsAndMascotsHaveTheirSizes()
+    void builtInIconsAndMascotsHaveTheirSizes()
     {
         QFETCH(QString, file);
         QFETCH(QSize, size);
         QFETCH(int, maxColours);
-        const Picture picture = readPicture(file);
-        QVERIFY2(picture.error == PictureError::None, qPrintable(file));
-        QCOMPARE(picture.image.size(), size);
+        const QImage picture = builtInPicture(file);
+        QCOMPARE(picture.size(), size);
         if (maxColours > 0) {
             QSet<QRgb> colours;
-            const QImage image = picture.image.convertToFormat(QImage::Format_ARGB32);
+            const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
             for (int y = 0; y < image.height(); ++y)
                 for (int x = 0; x < image.width(); ++x)
                     colours.insert(image.pixel(x, y));

@@ -41,11 +41,6 @@ void writePictures(const QDir& dir)
         image.fill(QColor::fromHsv((n++ * 23) % 360, 160, 200));
         image.save(dir.filePath(str(row.pictureKey) + QStringLiteral(".LWV")), "PNG");
     }
-    for (int i = 0; i < 10; ++i) {
-        QImage icon(32, 32, QImage::Format_RGB32);
-        icon.fill(Qt::white);
-        icon.save(dir.filePath(QStringLiteral("lwicon%1.png").arg(i)), "PNG");
-    }
 }
 
 } // namespace

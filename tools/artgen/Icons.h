@@ -3,7 +3,8 @@
 
 #include <QString>
 
-// Writes into `dataDir` (which must exist):
+// Writes into `dataDir` (which must exist); the build compiles all but the 256-pixel emblem into the
+// program as resources:
 //   lwicon0.png .. lwicon9.png  the icon bar's ten pictures, 32 x 32, 16 colours, index 0 transparent;
 //                               0..4 the selected looks of look, talk, think, use magic, next, 5..9 the
 //                               not-selected looks of the same commands

@@ -1,11 +1,9 @@
-// lw_artgen: draws the scene pictures into the data directory, then the icons and mascots.
+// lw_artgen: draws the scene pictures into the data directory, or the form artwork (icons and
+// mascots) that the build compiles into the program.
+#include "Icons.h"
 #include "Paint.h"
 #include "SceneTable.h"
 #include "Scenes.h"
-
-#ifdef LW_HAVE_ICONS
-#include "Icons.h"
-#endif
 
 #include <QBuffer>
 #include <QDir>
@@ -14,6 +12,7 @@
 #include <QPainter>
 #include <QStringList>
 #include <cstdio>
+#include <exception>
 #include <vector>
 
 namespace {
@@ -95,10 +94,14 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     QString outDir, sheetPath;
+    bool formArt = false;
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--contact-sheet") && i + 1 < args.size())
             sheetPath = args[++i];
-        else if (outDir.isEmpty() && !args[i].startsWith(QLatin1String("--")))
+        else if (args[i] == QLatin1String("--form-art") && i + 1 < args.size() && outDir.isEmpty()) {
+            formArt = true;
+            outDir = args[++i];
+        } else if (outDir.isEmpty() && !args[i].startsWith(QLatin1String("--")))
             outDir = args[i];
         else {
             outDir.clear();
@@ -106,12 +109,22 @@ int main(int argc, char** argv) {
         }
     }
     if (outDir.isEmpty()) {
-        std::fprintf(stderr, "usage: lw_artgen <outdir> [--contact-sheet <file.png>]\n");
+        std::fprintf(stderr, "usage: lw_artgen <outdir> [--contact-sheet <file.png>]\n"
+                             "       lw_artgen --form-art <outdir>\n");
         return 2;
     }
     if (!QDir().mkpath(outDir)) {
         std::fprintf(stderr, "lw_artgen: cannot create %s\n", qPrintable(outDir));
         return 1;
+    }
+    if (formArt) {
+        try {
+            writeIconsAndMascots(outDir);
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "lw_artgen: %s\n", error.what());
+            return 1;
+        }
+        return 0;
     }
 
     const std::vector<Picture> pictures = distinctPictures();
@@ -128,9 +141,5 @@ int main(int argc, char** argv) {
     }
     if (!sheetPath.isEmpty() && !writeFile(sheetPath, pngBytes(contactSheet(pictures, images))))
         return 1;
-
-#ifdef LW_HAVE_ICONS
-    writeIconsAndMascots(outDir);
-#endif
     return 0;
 }
