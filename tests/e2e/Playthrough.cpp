@@ -1,4 +1,9 @@
-// The in-process playthrough.
+// The in-process playthrough: the real Main, and a player that answers what is on screen.
+//
+// Mouse events go through the window system's path (QTEST_QPA_MOUSE_HANDLING): a click lands on
+// whatever widget is at that point of the window, as a player's would.
+#define QTEST_QPA_MOUSE_HANDLING
+
 #include "Playthrough.h"
 
 #include "AudioEngine.h"
@@ -15,13 +20,19 @@
 #include "MciSequencer.h"
 #include "Runtime.h"
 #include "SceneCatalogue.h"
+#include "ShellServices.h"
 #include "WaveFilePlayer.h"
 #include "WavePlayer.h"
 #include "fakes/FakeDialogs.h"
+#include "fakes/FakeSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QScopedValueRollback>
+#include <QTest>
+#include <QTimer>
 
+#include <array>
 #include <stdexcept>
 
 namespace lw::e2e {
@@ -31,35 +42,37 @@ struct GameEnded : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Records the pieces the game opens, and passes every command on to the real service.
+// Records every command and the pieces the game opens, and passes the commands on to the real
+// service.
 class WatchingService : public MidiService {
 public:
-    WatchingService(MidiService* inner, std::vector<std::string>& opened) : inner_(inner), opened_(opened) {}
+    WatchingService(MidiService* inner, PlaythroughResult& result) : inner_(inner), result_(result) {}
     int sendString(std::string_view command, std::string* answer, int answerLength,
                    std::uintptr_t callbackWindow) override
     {
+        result_.commands.emplace_back(command);
         if (!inner_) {
             if (answer)
                 answer->clear();
             return 6; // no device
         }
-        const int result = inner_->sendString(command, answer, answerLength, callbackWindow);
-        if (result == 0 && command.rfind("open ", 0) == 0) {
+        const int code = inner_->sendString(command, answer, answerLength, callbackWindow);
+        if (code == 0 && command.rfind("open ", 0) == 0) {
             const auto slash = command.find_last_of('/');
             const auto quote = command.find('"', slash);
             if (slash != std::string_view::npos && quote != std::string_view::npos)
-                opened_.emplace_back(command.substr(slash + 1, quote - slash - 1));
+                result_.opened.emplace_back(command.substr(slash + 1, quote - slash - 1));
         }
-        return result;
+        return code;
     }
     std::string errorString(int code) const override { return inner_ ? inner_->errorString(code) : "no device"; }
 
 private:
     MidiService* inner_;
-    std::vector<std::string>& opened_;
+    PlaythroughResult& result_;
 };
 
-// Waves are counted, then handed to the real player.
+// Waves are noted, then handed to the real player.
 class WatchingWavePlayer : public WavePlayer {
 public:
     WatchingWavePlayer(WavePlayer& inner, bool& started) : inner_(inner), started_(started) {}
@@ -75,17 +88,246 @@ private:
     bool& started_;
 };
 
-constexpr int kFramesPerMs = audio::AudioEngine::kSampleRate / 1000;
+// The game's windows on screen, by name.
+QString windowsOnScreen()
+{
+    QStringList names;
+    auto add = [&names](const QWidget* window) {
+        if (window && window->isVisible())
+            names << window->objectName();
+    };
+    add(Window<LwDemo>::ifLoaded());
+    add(Window<Form3>::ifLoaded());
+    add(Window<Form1>::ifLoaded());
+    add(Window<Form2>::ifLoaded());
+    add(Window<Form4>::ifLoaded());
+    add(Window<Form5>::ifLoaded());
+    return names.join(u' ');
+}
 
 // The route through the story: at each state the first command that moves it on, as a player
 // trying the icons left to right would find it. Next is tried first.
 constexpr int kCommandOrder[] = {9, 5, 6, 7, 8};
+constexpr int kLookIcon = 5;
+constexpr int kMaxClicks = 5000;
+constexpr int kMaxRollTicks = 2000;
+constexpr int kPatience = 500; // player turns to wait for a window to go before calling it stuck
 
-void clickPicture(Form1& form, int column)
-{
-    const double width = form.Image1->twipsWidth();
-    form.Image1_MouseDown(1, 0, width * (column - 0.5) / 3, 1000);
-}
+// Answers whatever the game shows, one action per turn of the event loop.
+class Player {
+public:
+    Player(PlaythroughResult& result, const PlaythroughOptions& options, fakes::FakeDialogs& dialogs,
+           std::function<void(int ms)> render)
+        : result_(result), options_(options), dialogs_(dialogs), render_(std::move(render))
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { turn(); });
+    }
+    void start() { timer_.start(0); }
+    void stop() { timer_.stop(); }
+    void notePhase()
+    {
+        const QString now = windowsOnScreen();
+        if (!ended_ && (result_.phases.isEmpty() || result_.phases.back() != now))
+            result_.phases << now;
+    }
+    void noteEnd() { ended_ = true; }
+
+private:
+    void turn()
+    {
+        // A click's handler may yield to the window system: no second action inside it.
+        if (busy_)
+            return;
+        QScopedValueRollback guard(busy_, true);
+        notePhase();
+        if (forcing_)
+            return force();
+        if (closed_) {
+            if (++waited_ > 50)
+                fail(QStringLiteral("the program went on after the player closed ") + closedName_);
+            return;
+        }
+        GameState& game = gameState();
+        if (LwDemo* demo = Window<LwDemo>::ifLoaded(); demo && demo->isVisible())
+            return tickDemo(*demo);
+        if (Form3* title = Window<Form3>::ifLoaded(); title && title->isVisible())
+            return answerTitle(*title);
+        Form4* roll = Window<Form4>::ifLoaded();
+        if (roll && (rolling_ || roll->Timer1.isActive()) && game.StaffRollRunning != kFalse)
+            return tickRoll(*roll);
+        if (Form1* form = Window<Form1>::ifLoaded(); form && form->isVisible() && game.ScreenId < kEndingScreen)
+            return play(*form);
+    }
+
+    void tickDemo(LwDemo& demo)
+    {
+        demo.Timer1.stop(); // its ticks come from here, 120 ms of music apart
+        if (++demoTurns_ > kPatience)
+            return fail(QStringLiteral("the demo did not end"));
+        if (demo.DemoX == 0) // not activated yet: its table starts with the activation
+            return;
+        demo.Timer1_Timer();
+        render_(demo.DemoTick == 45 ? 3000 : 120);
+    }
+
+    void answerTitle(Form3& title)
+    {
+        if (titleAnswered_) {
+            if (++titleTurns_ > kPatience)
+                fail(QStringLiteral("the title stayed after the click"));
+            return;
+        }
+        titleAnswered_ = true;
+        render_(500);
+        if (options_.close == CloseWindow::Title)
+            return closeByPlayer(title, QStringLiteral("the title"));
+        QTest::mouseClick(&title, Qt::LeftButton, {}, QPoint(title.width() - 3, title.height() - 3));
+    }
+
+    void tickRoll(Form4& roll)
+    {
+        if (!rolling_) {
+            rolling_ = true;
+            roll.Timer1.stop(); // its ticks come from here, 200 ms of music apart
+        }
+        if (++result_.rollTicks > kMaxRollTicks)
+            return fail(QStringLiteral("the roll did not end"));
+        render_(200);
+        roll.Timer1_Timer();
+        const QString heading = roll.Label1->text();
+        if (!heading.isEmpty() && !result_.rollHeadings.contains(heading))
+            result_.rollHeadings << heading;
+        if (options_.close == CloseWindow::Roll && result_.rollHeadings.size() == 5 && !rollClosed_) {
+            rollClosed_ = true;
+            result_.commandsAtClose = result_.commands.size();
+            roll.close(); // the ending goes on to the clear screen
+        }
+    }
+
+    void play(Form1& form)
+    {
+        GameState& game = gameState();
+        if (!started_) {
+            started_ = true;
+            return firstLook(form);
+        }
+        const int state = game.ScreenId;
+        if (state != lastState_) {
+            lastState_ = state;
+            tries_ = 0;
+            result_.visited.insert(state);
+        }
+        if (state == options_.closeAtState && options_.close == CloseWindow::MainWindow)
+            return closeByPlayer(form, QStringLiteral("the main window"));
+        if (state == options_.closeAtState && options_.close == CloseWindow::MessageWindow)
+            return closeByPlayer(Window<Form2>::get(), QStringLiteral("the message window"));
+        if (state == 150 && result_.columns.empty())
+            return probeColumns(form);
+        if (state == 20 && !jumpedBack_)
+            return jumpBack();
+        if (options_.jumpAround && nextJump_ < kJumps.size() && result_.clicks > int(60 * (nextJump_ + 1))) {
+            dialogs_.nextAnswer = {QString::number(kJumps[nextJump_++]), false};
+            QTest::keyClick(&Window<Form2>::get(), Qt::Key_J, Qt::ControlModifier);
+            return;
+        }
+        if (result_.clicks >= kMaxClicks)
+            return fail(QStringLiteral("stuck at state %1").arg(state));
+        select(form, kCommandOrder[tries_++ % 5]);
+        clickPicture(form, kProbePixels[result_.clicks % kProbePixels.size()]);
+        render_(100);
+        if (result_.clicks % 6 == 0)
+            form.Timer1_Timer(); // the music poll, as its timer would
+    }
+
+    // Before choosing anything: the pointer over each command, then onto the picture, and a
+    // click on the picture.
+    void firstLook(Form1& form)
+    {
+        for (int icon = 5; icon <= 9; ++icon) {
+            QTest::mouseMove(form.Image2[static_cast<std::size_t>(icon)]);
+            result_.hoverNames << form.Label1->text();
+        }
+        QTest::mouseMove(form.Image1, QPoint(100, 100));
+        result_.hoverNames << form.Label1->text();
+        clickPicture(form, 240);
+        result_.hint = Window<Form2>::get().caption();
+    }
+
+    // Look at the statue, clicked across the picture.
+    void probeColumns(Form1& form)
+    {
+        select(form, kLookIcon);
+        for (int x : kProbePixels) {
+            clickPicture(form, x);
+            result_.columns.push_back({x, gameState().ClickColumn, Window<Form2>::get().caption()});
+        }
+    }
+
+    // The screen jump from scene 2 back to the first state: J alone does nothing, Ctrl+J asks.
+    void jumpBack()
+    {
+        jumpedBack_ = true;
+        dialogs_.nextAnswer = {QStringLiteral("10"), false};
+        QTest::keyClick(&Window<Form2>::get(), Qt::Key_J);
+        QTest::keyClick(&Window<Form2>::get(), Qt::Key_J, Qt::ControlModifier);
+    }
+
+    // Clicks the command's icon unless it already shows as selected (or is gone).
+    void select(Form1& form, int icon)
+    {
+        ImageBox* image = form.Image2[static_cast<std::size_t>(icon)];
+        if (image->isVisible())
+            QTest::mouseClick(image, Qt::LeftButton);
+    }
+
+    void clickPicture(Form1& form, int x)
+    {
+        QTest::mouseClick(form.Image1, Qt::LeftButton, {}, QPoint(x, 100));
+        ++result_.clicks;
+    }
+
+    void closeByPlayer(QWidget& window, const QString& name)
+    {
+        closed_ = true;
+        closedName_ = name;
+        result_.commandsAtClose = result_.commands.size();
+        window.close(); // the close box: the same query as the window system's close
+    }
+
+    // Something went wrong: note it and push Main through to its end, so the run can finish.
+    void fail(const QString& why)
+    {
+        if (result_.failure.isEmpty())
+            result_.failure = why;
+        forcing_ = true;
+        if (options_.onEnd)
+            options_.onEnd(result_);
+        force();
+    }
+    void force()
+    {
+        Window<LwDemo>::Unload();
+        Window<Form3>::Unload();
+        if (gameState().ScreenId < kEndingScreen)
+            gameState().ScreenId = kStoryEndMark;
+        gameState().StaffRollRunning = kFalse;
+    }
+
+    static constexpr std::array<int, 6> kJumps{150, 300, 210, 400, 330, 345};
+
+    PlaythroughResult& result_;
+    const PlaythroughOptions& options_;
+    fakes::FakeDialogs& dialogs_;
+    std::function<void(int)> render_;
+    QTimer timer_;
+    bool busy_ = false, forcing_ = false, closed_ = false, ended_ = false;
+    bool titleAnswered_ = false, rolling_ = false, rollClosed_ = false, started_ = false, jumpedBack_ = false;
+    int demoTurns_ = 0, titleTurns_ = 0, waited_ = 0, lastState_ = -1, tries_ = 0;
+    std::size_t nextJump_ = 0;
+    QString closedName_;
+};
+
+constexpr int kFramesPerMs = audio::AudioEngine::kSampleRate / 1000;
 
 } // namespace
 
@@ -101,90 +343,63 @@ PlaythroughResult playThrough(const QString& dataDirectory, const PlaythroughOpt
     std::unique_ptr<audio::AudioEngine> engine = audio::AudioEngine::create(audioOptions);
     audio::MciSequencer sequencer(*engine);
     audio::WaveFilePlayer wave(*engine);
-    WatchingService service(options.noMidiDevice ? nullptr : &sequencer, result.opened);
+    WatchingService service(options.noMidiDevice ? nullptr : &sequencer, result);
     WatchingWavePlayer watchedWave(wave, result.waveStarted);
     KS_Midi midi(service);
     installMusic(&midi);
     installWavePlayer(&watchedWave);
     fakes::FakeDialogs dialogs;
     setDialogs(&dialogs);
-    const auto previousEnd = runtime::setEndHandler([&result](int status) { result.endStatuses << status; });
+    fakes::FakeSettings settings;
+    settings.value = options.noticeSetting;
+    setSettingsStore(&settings);
+
+    Player player(result, options, dialogs, [&engine](int ms) { engine->render(ms * kFramesPerMs); });
+    bool cleaningUp = false;
+    const auto previousEnd = runtime::setEndHandler([&](int status) {
+        if (cleaningUp) // the windows put away after the run, not the player
+            return;
+        player.notePhase();
+        player.noteEnd();
+        result.notices = dialogs.messages;
+        result.prompts = dialogs.prompts;
+        result.ends.push_back({status, result.commands.size(), windowsOnScreen()});
+        result.endStatuses << status;
+        if (options.onEnd)
+            options.onEnd(result);
+    });
     const auto previousFatal = setFatalHandler([](const QString& message) { throw GameEnded(message.toStdString()); });
-    const auto render = [&engine](int ms) { engine->render(ms * kFramesPerMs); };
 
     GameState& game = gameState();
     game = GameState{};
     LastShownState() = 0;
+    player.start();
     try {
-        // The opening demo: its timer is driven by hand, 120 ms of music between ticks.
-        LwDemo& demo = Window<LwDemo>::get();
-        demo.Show();
-        demo.Timer1.stop();
-        runtime::DoEvents();
-        BuildSceneCatalogue();
-        for (int tick = 1; tick <= 46 && Window<LwDemo>::exists(); ++tick) {
-            Window<LwDemo>::get().Timer1_Timer();
-            render(tick == 45 ? 3000 : 120);
-        }
-        Window<LwDemo>::Unload();
-
-        // The title: a click on the background starts the story.
-        Form3& title = Window<Form3>::get();
-        title.Show();
-        render(500);
-        title.Form_Click();
-        Window<Form3>::Unload();
-
-        OpenGameWindows();
-        Form1& form = Window<Form1>::get();
-        const std::vector<int> jumps{150, 300, 210, 400, 330, 345};
-        std::size_t nextJump = 0;
-        int column = 1;
-        while (game.ScreenId < kEndingScreen && result.clicks < 5000) {
-            ShowSceneIfChanged();
-            const std::int16_t before = game.ScreenId;
-            for (int icon : kCommandOrder) {
-                form.Image2_Click(icon);
-                clickPicture(form, column);
-                column = column % 3 + 1;
-                ++result.clicks;
-                render(100);
-                if (result.clicks % 6 == 0)
-                    form.Timer1_Timer(); // the music poll
-                if (game.ScreenId != before)
-                    break;
-            }
-            // Now and then the developer screen jump sends the story somewhere else.
-            if (options.jumpAround && nextJump < jumps.size() && result.clicks > int(60 * (nextJump + 1))) {
-                dialogs.nextAnswer = {QString::number(jumps[nextJump++]), false};
-                int key = 74;
-                Window<Form2>::get().Form_KeyDown(key, 2);
+        Main();
+        player.notePhase();
+        Form5* clear = Window<Form5>::ifLoaded();
+        result.reachedClearScreen = clear && clear->isVisible() && result.failure.isEmpty();
+        if (clear) {
+            result.clearMessage = clear->Label1->text();
+            result.notices = dialogs.messages;
+            result.prompts = dialogs.prompts;
+            if (options.close != CloseWindow::Roll)
+                result.commandsAtClose = result.commands.size();
+            if (options.close == CloseWindow::ClearScreen) {
+                clear->close();
+            } else {
+                QTest::mouseClick(clear->Command1, Qt::LeftButton);
             }
         }
-        ShowSceneIfChanged();
-
-        // The ending: the roll follows the ending music, 200 ms per tick.
-        StartStaffRoll();
-        game.StaffRollRunning = kTrue;
-        Form4& roll = Window<Form4>::get();
-        roll.Timer1.stop();
-        while (game.StaffRollRunning != kFalse && result.rollTicks < 2000) {
-            render(200);
-            roll.Timer1_Timer();
-            ++result.rollTicks;
-        }
-        Window<Form4>::Unload();
-
-        Form5& clear = Window<Form5>::get();
-        clear.Show();
-        result.clearMessage = clear.Label1->text();
-        clear.Command1_Click();
-        result.reachedClearScreen = game.StaffRollRunning == kFalse && !result.endStatuses.isEmpty();
     } catch (const GameEnded& ended) {
         result.fatalError = QString::fromStdString(ended.what());
     }
+    player.stop();
+    result.notices = dialogs.messages;
+    result.prompts = dialogs.prompts;
 
     // Put every window away as the program would on the next run.
+    cleaningUp = true;
     Window<LwDemo>::Unload();
     Window<Form3>::Unload();
     Window<Form1>::Unload();
@@ -196,6 +411,7 @@ PlaythroughResult playThrough(const QString& dataDirectory, const PlaythroughOpt
 
     setFatalHandler(previousFatal);
     runtime::setEndHandler(previousEnd);
+    setSettingsStore(nullptr);
     setDialogs(nullptr);
     installWavePlayer(nullptr);
     installMusic(nullptr);
