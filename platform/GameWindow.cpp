@@ -70,6 +70,8 @@ QSize GameWindow::frameExtra() const
     return lastFrameExtra();
 }
 
+void GameWindow::assumeFrameExtra(QSize extra) { lastFrameExtra() = extra; }
+
 void GameWindow::rememberFrame()
 {
     if (style_ == FrameStyle::None || !isVisible())

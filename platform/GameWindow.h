@@ -49,6 +49,9 @@ public:
     // client size. Known once a framed window has been mapped by a window manager; until then
     // the last margins seen are used (none without a window manager).
     QSize frameExtra() const;
+    // Sets the margins assumed until a framed window has been mapped (tests on a platform that
+    // draws no frames use it to lay windows out as a window manager would).
+    static void assumeFrameExtra(QSize extra);
 
     bool isLoaded() const { return loaded_; }
     void runLoad();

@@ -20,6 +20,10 @@ void Main();
 // with every command not selected.
 void OpenGameWindows();
 
+// Places the main and message windows for a screen of this size (twips) and sizes the message
+// window and its label; the windows' design sizes go in, outer sizes count.
+void layOutAndShowGameWindows(double screenWidth, double screenHeight);
+
 // The one scenario of the run, acting on gameState() and writing to the game windows.
 Scenario& scenario();
 

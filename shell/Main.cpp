@@ -47,12 +47,21 @@ public:
     void yieldToWindowSystem() override { runtime::DoEvents(); }
 };
 
-void layOutAndShowGameWindows()
+} // namespace
+
+Scenario& scenario()
+{
+    static GameOutput output;
+    static Scenario story(gameState(), output);
+    return story;
+}
+
+void layOutAndShowGameWindows(double screenWidth, double screenHeight)
 {
     Form1& form1 = Window<Form1>::get();
     Form2& form2 = Window<Form2>::get();
     const GameLayout layout = layOutGameWindows(
-        screenWidthTwips(), screenHeightTwips(), {form1.Left(), form1.Top(), form1.Width(), form1.Height()},
+        screenWidth, screenHeight, {form1.Left(), form1.Top(), form1.Width(), form1.Height()},
         {form2.Left(), form2.Top(), form2.Width(), form2.Height()}, pixelsToTwips(form2.Label1->width()));
     form1.setLeft(layout.form1.left);
     form1.setTop(layout.form1.top);
@@ -61,15 +70,6 @@ void layOutAndShowGameWindows()
     form2.setWidth(layout.form2.width);
     form2.setHeight(layout.form2.height);
     form2.Label1->setFixedWidth(twipsToPixels(layout.form2LabelWidth));
-}
-
-} // namespace
-
-Scenario& scenario()
-{
-    static GameOutput output;
-    static Scenario story(gameState(), output);
-    return story;
 }
 
 bool seriesNoticeWanted(const QString& settingValue) { return settingValue != QStringLiteral("OFF"); }
@@ -87,7 +87,7 @@ void OpenGameWindows()
     LineBreak = QStringLiteral("\r\n");
     Window<Form1>::Load();
     Window<Form2>::Load();
-    layOutAndShowGameWindows();
+    layOutAndShowGameWindows(screenWidthTwips(), screenHeightTwips());
     Window<Form1>::get().Show();
     Window<Form2>::get().Show();
     Window<Form1>::get().resetIconBar();

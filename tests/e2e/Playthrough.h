@@ -51,33 +51,33 @@ struct PlaythroughEnd {
 };
 
 struct ColumnProbe {
-    int x;          // pixel on the scene picture
-    int column;     // ClickColumn it gave
-    QString line;   // what Look answered at the statue
+    int x;        // pixel on the scene picture
+    int column;   // ClickColumn it gave
+    QString line; // what Look answered at the statue
 };
 
 struct PlaythroughResult {
-    bool reachedClearScreen = false;  // Main returned with the clear screen shown
-    QString fatalError;               // the runtime error report that ended the game, if any
-    QString failure;                  // what went wrong in the flow (the player had to force it on)
-    int clicks = 0;                   // clicks on the scene picture
-    int rollTicks = 0;                // staff-roll timer ticks until the roll ended
-    std::vector<std::string> opened;  // music pieces the MIDI device played, in order (file names)
-    std::vector<std::string> commands;// every MIDI command string, in order
-    bool waveStarted = false;         // the demo's closing chime started
-    QStringList notices;              // "title|text" of each message box
-    QStringList prompts;              // "title|prompt|default" of each input box
-    QStringList phases;               // the game's windows on screen, each time they changed
-    std::set<int> visited;            // story states the player stood at
-    QString hint;                     // the answer to a picture click with no command chosen
-    QStringList hoverNames;           // the command name after hovering each icon, then the picture
-    std::vector<ColumnProbe> columns; // Look at 150 clicked at pixels across the picture
-    QStringList rollHeadings;         // distinct headings the roll showed
-    QString clearMessage;             // the clear screen's text
-    std::size_t commandsAtClose = 0;  // MIDI commands sent before the player closed a window or
-                                      // pressed the clear screen's O K
-    std::vector<PlaythroughEnd> ends; // each call to end the program
-    QList<int> endStatuses;           // their statuses
+    bool reachedClearScreen = false;   // Main returned with the clear screen shown
+    QString fatalError;                // the runtime error report that ended the game, if any
+    QString failure;                   // what went wrong in the flow (the player had to force it on)
+    int clicks = 0;                    // clicks on the scene picture
+    int rollTicks = 0;                 // staff-roll timer ticks until the roll ended
+    std::vector<std::string> opened;   // music pieces the MIDI device played, in order (file names)
+    std::vector<std::string> commands; // every MIDI command string, in order
+    bool waveStarted = false;          // the demo's closing chime started
+    QStringList notices;               // "title|text" of each message box
+    QStringList prompts;               // "title|prompt|default" of each input box
+    QStringList phases;                // the game's windows on screen, each time they changed
+    std::set<int> visited;             // story states the player stood at
+    QString hint;                      // the answer to a picture click with no command chosen
+    QStringList hoverNames;            // the command name after hovering each icon, then the picture
+    std::vector<ColumnProbe> columns;  // Look at 150 clicked at pixels across the picture
+    QStringList rollHeadings;          // distinct headings the roll showed
+    QString clearMessage;              // the clear screen's text
+    std::size_t commandsAtClose = 0;   // MIDI commands sent before the player closed a window or
+                                       // pressed the clear screen's O K
+    std::vector<PlaythroughEnd> ends;  // each call to end the program
+    QList<int> endStatuses;            // their statuses
 };
 
 // Runs the game with `dataDirectory` as the working directory. Restores the working directory,

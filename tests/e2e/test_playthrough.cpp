@@ -63,10 +63,10 @@ void verifyCompleteRun(const PlaythroughResult& result)
     QCOMPARE(result.ends[0].commandsBefore, result.commandsAtClose);
 }
 
-const QString kNotice = QStringLiteral(
-    "Lunaweave|このたびはダウンロードありがとうございました。\r\n"
-    "このゲームはシリーズの3作目です。できれば、前作「Solvenne」をクリアしておいてくださいね。\r\n"
-    "SolvenneもFilewharfでダウンロードできます。");
+const QString kNotice =
+    QStringLiteral("Lunaweave|このたびはダウンロードありがとうございました。\r\n"
+                   "このゲームはシリーズの3作目です。できれば、前作「Solvenne」をクリアしておいてくださいね。\r\n"
+                   "SolvenneもFilewharfでダウンロードできます。");
 
 const QStringList kWholeFlow{QStringLiteral("LwDemo"), QStringLiteral("Form3"), QStringLiteral("Form1 Form2"),
                              QStringLiteral("Form4"), QStringLiteral("Form5")};
@@ -76,10 +76,10 @@ const QStringList kWholeFlow{QStringLiteral("LwDemo"), QStringLiteral("Form3"), 
 CloseWindow closeWindowNamed(const QString& name)
 {
     static const QMap<QString, CloseWindow> names{{QStringLiteral("title"), CloseWindow::Title},
-                                                   {QStringLiteral("main"), CloseWindow::MainWindow},
-                                                   {QStringLiteral("message"), CloseWindow::MessageWindow},
-                                                   {QStringLiteral("roll"), CloseWindow::Roll},
-                                                   {QStringLiteral("clear"), CloseWindow::ClearScreen}};
+                                                  {QStringLiteral("main"), CloseWindow::MainWindow},
+                                                  {QStringLiteral("message"), CloseWindow::MessageWindow},
+                                                  {QStringLiteral("roll"), CloseWindow::Roll},
+                                                  {QStringLiteral("clear"), CloseWindow::ClearScreen}};
     return names.value(name, CloseWindow::None);
 }
 
@@ -113,9 +113,8 @@ int runChild(const QByteArray& request)
     PlaythroughOptions options;
     options.close = closeWindowNamed(what.value(QStringLiteral("close")).toString());
     options.closeAtState = what.value(QStringLiteral("at")).toInt(10);
-    options.noticeSetting = what.value(QStringLiteral("setting")).isNull()
-                                ? QString()
-                                : what.value(QStringLiteral("setting")).toString();
+    options.noticeSetting =
+        what.value(QStringLiteral("setting")).isNull() ? QString() : what.value(QStringLiteral("setting")).toString();
     options.onEnd = reportAndExit;
     reportAndExit(playThrough(dataDirectory(), options)); // reached only if nothing ended the program
 }
@@ -220,15 +219,15 @@ private slots:
         QTest::addColumn<QString>("close");
         QTest::addColumn<int>("at");
         QTest::addColumn<QJsonValue>("setting");
-        QTest::addColumn<QStringList>("phases");      // the windows on screen, each change, to the end
+        QTest::addColumn<QStringList>("phases"); // the windows on screen, each change, to the end
         QTest::addColumn<QString>("windowsAtEnd");
         QTest::addColumn<QStringList>("musicAtClose"); // MIDI commands from the close to the end
         const QStringList untilGame = kWholeFlow.mid(0, 3);
         const QStringList closeMidi{QStringLiteral("close Midi")};
         QTest::newRow("title, nothing stored")
             << "title" << 10 << QJsonValue(QJsonValue::Null) << kWholeFlow.mid(0, 2) << "Form3" << closeMidi;
-        QTest::newRow("main window at 10, \"off\"") << "main" << 10 << QJsonValue("off") << untilGame << "Form1 Form2"
-                                                   << closeMidi;
+        QTest::newRow("main window at 10, \"off\"")
+            << "main" << 10 << QJsonValue("off") << untilGame << "Form1 Form2" << closeMidi;
         QTest::newRow("main window at 345, \"OFF \"")
             << "main" << 345 << QJsonValue("OFF ") << untilGame << "Form1 Form2" << closeMidi;
         QTest::newRow("message window at 10, full-width")

@@ -9,7 +9,7 @@ namespace lw::fakes {
 
 class FakeSettings : public SettingsStore {
 public:
-    QString value; // a null string: nothing stored
+    QString value;             // a null string: nothing stored
     mutable QStringList asked; // "app|section|key"
 
     QString GetSetting(const QString& appName, const QString& section, const QString& key) const override

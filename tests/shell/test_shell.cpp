@@ -1,7 +1,11 @@
 // Tests of the game shell: layout, the icon bar and clicks, the message window, the screen jump
 // and the scene watcher.
-#include "Form1.h"
+//
+// Mouse events go through the window system's path: they land on whatever is at that point.
+#define QTEST_QPA_MOUSE_HANDLING
+
 #include "ErrorReport.h"
+#include "Form1.h"
 #include "Form2.h"
 #include "GameState.h"
 #include "KS_Midi.h"
@@ -97,8 +101,7 @@ private slots:
         QTest::addColumn<double>("screenHeight");
         QTest::addColumn<QList<double>>("expected"); // f1 left, top; f2 left, top, width, height; label width
         QTest::newRow("exactly 10000: stacked")
-            << 10000.0 << 7500.0
-            << QList<double>{1370, -187.5, -445, 6287.5, 10890, 1500, double(float(10890 * 0.98))};
+            << 10000.0 << 7500.0 << QList<double>{1370, -187.5, -445, 6287.5, 10890, 1500, double(float(10890 * 0.98))};
         QTest::newRow("9999: side by side, centred on the design width")
             << 9999.0 << 7500.0 << QList<double>{259.5, 562.5, 7519.5, 562.5, 2200, 6375, 2100};
         QTest::newRow("1024 × 768 pixels")
@@ -112,12 +115,53 @@ private slots:
         QFETCH(QList<double>, expected);
         const GameLayout layout =
             layOutGameWindows(screenWidth, screenHeight, {0, 0, 7260, 6375}, {0, 0, 2220, 6375}, 2175);
-        const QList<double> actual{layout.form1.left,  layout.form1.top,    layout.form2.left,
-                                   layout.form2.top,   layout.form2.width,  layout.form2.height,
-                                   layout.form2LabelWidth};
+        const QList<double> actual{layout.form1.left,  layout.form1.top,    layout.form2.left,     layout.form2.top,
+                                   layout.form2.width, layout.form2.height, layout.form2LabelWidth};
         QCOMPARE(actual, expected);
         QCOMPARE(layout.form1.width, 7260.0);
         QCOMPARE(layout.form1.height, 6375.0);
+    }
+
+    // The layout applied to the real windows, with frames of 8 × 30 pixels (120 × 450 twips): the
+    // design outer sizes go in, outer sizes come out, and each value lands on whole pixels.
+    void layoutAppliedToTheWindows_data()
+    {
+        QTest::addColumn<QSizeF>("screen");  // twips
+        QTest::addColumn<QRect>("main");     // Form1, outer, pixels
+        QTest::addColumn<QRect>("message");  // Form2, outer, pixels
+        QTest::addColumn<int>("labelWidth"); // pixels
+        // Form1 7290 × 6285 outer, Form2 2250 × 6285 outer.
+        QTest::newRow("1024 × 768: stacked")
+            << QSizeF(15360, 11520) << QRect(269, 98, 486, 419) << QRect(148, 523, 729, 100) << 714;
+        QTest::newRow("exactly 10000: stacked")
+            << QSizeF(10000, 7500) << QRect(90, -10, 486, 419) << QRect(-31, 416, 729, 100) << 714;
+        QTest::newRow("9990: side by side on the design width")
+            << QSizeF(9990, 7500) << QRect(15, 41, 486, 419) << QRect(501, 41, 147, 419) << 140;
+    }
+    void layoutAppliedToTheWindows()
+    {
+        QFETCH(QSizeF, screen);
+        QFETCH(QRect, main);
+        QFETCH(QRect, message);
+        QFETCH(int, labelWidth);
+        Window<Form1>::Unload();
+        Window<Form2>::Unload();
+        GameWindow::assumeFrameExtra({8, 30});
+        layOutAndShowGameWindows(screen.width(), screen.height());
+        GameWindow::assumeFrameExtra({0, 0});
+        const auto outer = [](const GameWindow& w) {
+            return QRect(qRound(w.Left() / 15), qRound(w.Top() / 15), qRound(w.Width() / 15), qRound(w.Height() / 15));
+        };
+        const auto client = [](const QRect& r) { return r.size() - QSize(8, 30); };
+        GameWindow::assumeFrameExtra({8, 30});
+        QCOMPARE(outer(form1()), main);
+        QCOMPARE(outer(form2()), message);
+        GameWindow::assumeFrameExtra({0, 0});
+        QCOMPARE(form1().size(), client(main));
+        QCOMPARE(form2().size(), client(message));
+        QCOMPARE(form2().Label1->width(), labelWidth);
+        Window<Form1>::Unload();
+        Window<Form2>::Unload();
     }
 
     void seriesNoticeOnlyForExactlyOff_data()
@@ -202,13 +246,48 @@ private slots:
         QCOMPARE(clickColumnFor(x, width), column);
     }
 
+    // Real mouse events: a command is picked when the left button is released over its icon; the
+    // picture answers on the press, once for every press, whatever the button.
+    void mouseOnTheIconsAndThePicture()
+    {
+        Form1& form = form1();
+        form.Show();
+        form2().Show();
+        GameState& game = gameState();
+        ImageBox* talk = form.Image2[6];
+        QTest::mousePress(talk, Qt::LeftButton);
+        QCOMPARE(game.SelectedCommand, std::int16_t(kNoCommand));
+        QTest::mouseRelease(talk, Qt::LeftButton);
+        QCOMPARE(game.SelectedCommand, std::int16_t(kTalk));
+
+        ImageBox* next = form.Image2[9];
+        QTest::mousePress(next, Qt::LeftButton);
+        QTest::mouseRelease(next, Qt::LeftButton, {}, QPoint(-20, 10)); // released beside it
+        QTest::mouseClick(next, Qt::RightButton);
+        QCOMPARE(game.SelectedCommand, std::int16_t(kTalk));
+        QTest::mouseDClick(next, Qt::LeftButton);
+        QCOMPARE(game.SelectedCommand, std::int16_t(kNext));
+
+        game.ScreenId = 20; // Next walks 20, 21, 22, 23 one line per press
+        QTest::mousePress(form.Image1, Qt::LeftButton, {}, QPoint(100, 100));
+        QCOMPARE(game.ScreenId, std::int16_t(21));
+        QTest::mouseRelease(form.Image1, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseClick(form.Image1, Qt::RightButton, {}, QPoint(100, 100));
+        QCOMPARE(game.ScreenId, std::int16_t(22));
+        // A double click is two presses: two lines, not three.
+        game.ScreenId = 20;
+        QTest::mouseDClick(form.Image1, Qt::LeftButton, {}, QPoint(100, 100));
+        QCOMPARE(game.ScreenId, std::int16_t(22));
+    }
+
     void pictureClickWithoutCommandShowsTheHint()
     {
         form2().setCaption(QStringLiteral("before"));
         form1().Image1->setPicture(QImage(480, 349, QImage::Format_RGB32));
         form1().Image1_MouseDown(1, 0, 5000, 10);
         QCOMPARE(gameState().ClickColumn, std::int16_t(3));
-        QCOMPARE(form2().caption(), QStringLiteral("上の方にあるアイコンを選択してから、画面のどこかをクリックしてね。"));
+        QCOMPARE(form2().caption(),
+                 QStringLiteral("上の方にあるアイコンを選択してから、画面のどこかをクリックしてね。"));
         QCOMPARE(gameState().ScreenId, std::int16_t(10));
 
         // From 563 on a click still sets the column but runs nothing.
