@@ -110,8 +110,20 @@ void GameWindow::setClientSize(double widthTwips, double heightTwips)
 
 void GameWindow::centreOnScreen()
 {
+    centred_ = true;
+    centredWithFrame_ = frameExtra();
     setLeft((screenWidthTwips() - Width()) / 2);
     setTop((screenHeightTwips() - Height()) / 2);
+}
+
+void GameWindow::recentreOnRealFrame()
+{
+    if (!centred_ || style_ == FrameStyle::None || !isVisible())
+        return;
+    // Once the window manager has framed the window, its real margins show in frameGeometry().
+    const QSize real = frameGeometry().size() - geometry().size();
+    if ((real.width() > 0 || real.height() > 0) && real != centredWithFrame_)
+        centreOnScreen();
 }
 
 void GameWindow::Show()
@@ -181,11 +193,13 @@ bool GameWindow::event(QEvent* event)
     switch (event->type()) {
     case QEvent::WindowActivate:
         rememberFrame();
+        recentreOnRealFrame();
         Form_Activate();
         break;
     case QEvent::Show:
     case QEvent::Move:
         rememberFrame();
+        recentreOnRealFrame();
         break;
     default:
         break;

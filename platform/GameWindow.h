@@ -9,8 +9,8 @@ namespace lw {
 
 // Why a window is closing, as its Form_QueryUnload hears it.
 enum UnloadMode : int {
-    kUnloadByUser = 0,     // the close box, the system menu, Alt+F4, the window manager
-    kUnloadByProgram = 1,  // the game's own code asked for the unload
+    kUnloadByUser = 0,    // the close box, the system menu, Alt+F4, the window manager
+    kUnloadByProgram = 1, // the game's own code asked for the unload
 };
 
 enum class FrameStyle {
@@ -38,7 +38,9 @@ public:
     double ScaleHeight() const;
     void setClientSize(double widthTwips, double heightTwips);
 
-    // left = (screen width - window width) / 2, top likewise, on outer sizes.
+    // left = (screen width - window width) / 2, top likewise, on outer sizes. A window centred
+    // before its frame was known (the first framed window of a run, or one centred while hidden)
+    // centres itself again as soon as the window manager has framed it.
     void centreOnScreen();
 
     void Show();
@@ -80,7 +82,10 @@ protected:
 
 private:
     void rememberFrame();
+    void recentreOnRealFrame();
     FrameStyle style_;
+    bool centred_ = false;
+    QSize centredWithFrame_; // the frame margins the last centring counted with
     bool loaded_ = false;
     bool unloading_ = false;
 };
