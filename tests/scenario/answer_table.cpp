@@ -31,9 +31,8 @@ QString keyPhrase(const QString& text, const std::set<QString>& all)
 {
     for (int n = kMinPhrase; n < text.size() && n <= kMaxPhrase; ++n) {
         const QString start = text.left(n);
-        const bool unique = std::none_of(all.begin(), all.end(), [&](const QString& other) {
-            return other != text && other.startsWith(start);
-        });
+        const bool unique = std::none_of(
+            all.begin(), all.end(), [&](const QString& other) { return other != text && other.startsWith(start); });
         if (unique)
             return start;
     }
@@ -50,13 +49,14 @@ int main()
         const bool listed = story.count(screen) > 0;
         for (int command = kLook; command <= kNext; ++command) {
             const Reply first = replyAt(screen, command, 1);
-            const bool byColumn = command == kLook && (replyAt(screen, command, 2) != first ||
-                                                       replyAt(screen, command, 3) != first);
+            const bool byColumn =
+                command == kLook && (replyAt(screen, command, 2) != first || replyAt(screen, command, 3) != first);
             for (int column = 1; column <= (byColumn ? 3 : 1); ++column) {
                 const Reply reply = column == 1 ? first : replyAt(screen, command, column);
                 if (!listed && isPlainRefusal(reply, screen))
                     continue;
-                (listed ? storyRows : jumpRows).push_back({screen, command, byColumn ? char('0' + column) : '*', reply});
+                (listed ? storyRows : jumpRows)
+                    .push_back({screen, command, byColumn ? char('0' + column) : '*', reply});
             }
         }
     }
@@ -64,7 +64,7 @@ int main()
     std::set<QString> texts;
     for (const auto* rows : {&storyRows, &jumpRows})
         for (const Row& row : *rows)
-        if (!row.reply.text.empty())
+            if (!row.reply.text.empty())
                 texts.insert(QString::fromStdString(row.reply.text));
 
     std::printf("# Every answer of the five commands: each of the story's states with all five commands,\n"
@@ -74,7 +74,8 @@ int main()
                 "# picture (1, 2, 3) where its answer depends on it, else for all (*).\n"
                 "# Written by lw_answer_table from the built tables; reviewed by hand.\n"
                 "#\n"
-                "# speaker: a name, narration (no speaker: narration or the heroine's thoughts), default (the command's own default line), hint\n"
+                "# speaker: a name, narration (no speaker: narration or the heroine's thoughts), default (the "
+                "command's own default line), hint\n"
                 "# (the introduction or Next hint), silent (no line). effect: music:<file>, icons (the\n"
                 "# four command icons hidden), yield (the window system runs once), or -.\n"
                 "#\n"

@@ -18,8 +18,8 @@ using namespace lw::test;
 namespace {
 
 struct Expected {
-    Reply reply;     // text holds the key phrase
-    int line = 0;    // in the file
+    Reply reply;  // text holds the key phrase
+    int line = 0; // in the file
 };
 
 using Key = std::tuple<int, int, char>; // state, command, column ('*' or '1'..'3')
@@ -71,15 +71,18 @@ private slots:
             const QString where = QStringLiteral("line %1 (%2 %3): ").arg(expected.line).arg(screen).arg(command);
             QVERIFY2(actual.speaker == expected.reply.speaker,
                      qPrintable(where + QString::fromStdString("speaker " + actual.speaker)));
-            QVERIFY2(actual.lands == expected.reply.lands, qPrintable(where + QStringLiteral("lands %1").arg(actual.lands)));
+            QVERIFY2(actual.lands == expected.reply.lands,
+                     qPrintable(where + QStringLiteral("lands %1").arg(actual.lands)));
             QVERIFY2(actual.effect == expected.reply.effect,
                      qPrintable(where + QString::fromStdString("effect " + actual.effect)));
-            QVERIFY2(actual.text.rfind(expected.reply.text, 0) == 0 && actual.text.empty() == expected.reply.text.empty(),
+            QVERIFY2(actual.text.rfind(expected.reply.text, 0) == 0 &&
+                         actual.text.empty() == expected.reply.text.empty(),
                      qPrintable(where + QString::fromStdString("line " + actual.text)));
             // Look listed for all thirds answers the same in each.
             if (command == kLook && column == '*')
                 for (int other : {2, 3})
-                    QVERIFY2(replyAt(screen, command, other) == actual, qPrintable(where + QStringLiteral("by column")));
+                    QVERIFY2(replyAt(screen, command, other) == actual,
+                             qPrintable(where + QStringLiteral("by column")));
         }
     }
 
