@@ -120,9 +120,12 @@ class Client:
         if app is None:
             return None
         for i in range(app.childCount):
-            window = app.getChildAtIndex(i)
-            if window is not None and window.getRoleName() == "frame" and match(window.name) and showing(window):
-                return window
+            try:
+                window = app.getChildAtIndex(i)
+                if window is not None and window.getRoleName() == "frame" and match(window.name) and showing(window):
+                    return window
+            except Exception:  # a window that closed during the scan, such as the demo unloading itself
+                continue
         return None
 
 
