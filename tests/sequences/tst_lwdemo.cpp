@@ -217,9 +217,7 @@ private slots:
         green.fill(Qt::green);
         QVERIFY(green.save(QDir(dir.path()).filePath("mascot0.png")));
         LwDemo& demo = freshDemo();
-        const QSize sizes[3] = {{98, 90}, {78, 94}, {88, 99}};
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(demo.Image1[i]->size(), sizes[i]);
+        QCOMPARE(demo.Image1[0]->size(), QSize(98, 90));
         QVERIFY(demo.Image1[0]->picture().pixel(49, 45) != QColor(Qt::green).rgb());
     }
 
