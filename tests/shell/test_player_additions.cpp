@@ -17,6 +17,7 @@
 #include "a11y/StoryRoute.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakeSoundControl.h"
+#include "ShellTestBase.h"
 #include "fakes/RecordingMidiService.h"
 
 #include <QAccessible>
@@ -31,14 +32,9 @@
 #include <stdexcept>
 
 using namespace lw;
+using namespace lw::testing;
 
 namespace {
-
-struct FatalCaught : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-QString str(std::u16string_view text) { return QString::fromUtf16(text.data(), qsizetype(text.size())); }
 
 QString looks(const Form1& form)
 {
@@ -67,15 +63,10 @@ QString accessibleName(QObject* object) { return accessible(object)->text(QAcces
 
 } // namespace
 
-class TestPlayerAdditions : public QObject {
+class TestPlayerAdditions : public ShellTestBase {
     Q_OBJECT
 
-    QString old_;
-    fakes::RecordingMidiService midiService_;
-    KS_Midi midi_{midiService_, [] { return std::string("/game"); }};
-    fakes::FakeDialogs dialogs_;
     fakes::FakeSoundControl sound_;
-    QList<int> ended_;
     std::unique_ptr<PlayerAdditions> additions_;
 
     Form1& form1() { return Window<Form1>::get(); }
@@ -136,24 +127,13 @@ private slots:
     {
         const QString data = qEnvironmentVariable("LW_DATA_DIR");
         QVERIFY2(QDir(data).exists(), "LW_DATA_DIR must name the generated data directory");
-        old_ = QDir::currentPath();
-        QDir::setCurrent(data);
-        installMusic(&midi_);
-        setDialogs(&dialogs_);
+        installShellServices(data);
         installSoundControl(&sound_);
-        runtime::setEndHandler([this](int status) { ended_ << status; });
-        setFatalHandler([](const QString& message) { throw FatalCaught(message.toStdString()); });
-        for (const SceneRow& row : kSceneTable) {
-            ScenePictureKey[std::size_t(row.scene)] = str(row.pictureKey);
-            SceneCaption[std::size_t(row.scene)] = str(row.caption);
-        }
     }
     void cleanupTestCase()
     {
-        QDir::setCurrent(old_);
         installSoundControl(nullptr);
-        installMusic(nullptr);
-        setDialogs(nullptr);
+        removeShellServices();
     }
     void init()
     {

@@ -16,6 +16,7 @@
 #include "SceneTable.h"
 #include "ShellServices.h"
 #include "fakes/FakeDialogs.h"
+#include "ShellTestBase.h"
 #include "fakes/RecordingMidiService.h"
 
 #include <QDir>
@@ -27,14 +28,9 @@
 #include <stdexcept>
 
 using namespace lw;
+using namespace lw::testing;
 
 namespace {
-
-struct FatalCaught : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-QString str(std::u16string_view text) { return QString::fromUtf16(text.data(), qsizetype(text.size())); }
 
 // A small picture per key, each a different colour so a reload can be told apart.
 void writePictures(const QDir& dir)
@@ -49,15 +45,10 @@ void writePictures(const QDir& dir)
 
 } // namespace
 
-class TestShell : public QObject {
+class TestShell : public ShellTestBase {
     Q_OBJECT
 
     QTemporaryDir data_;
-    QString old_;
-    fakes::RecordingMidiService midiService_;
-    KS_Midi midi_{midiService_, [] { return std::string("/game"); }};
-    fakes::FakeDialogs dialogs_;
-    QList<int> ended_;
 
     Form1& form1() { return Window<Form1>::get(); }
     Form2& form2() { return Window<Form2>::get(); }
@@ -66,23 +57,9 @@ private slots:
     void initTestCase()
     {
         writePictures(QDir(data_.path()));
-        old_ = QDir::currentPath();
-        QDir::setCurrent(data_.path());
-        installMusic(&midi_);
-        setDialogs(&dialogs_);
-        runtime::setEndHandler([this](int status) { ended_ << status; });
-        setFatalHandler([](const QString& message) { throw FatalCaught(message.toStdString()); });
-        for (const SceneRow& row : kSceneTable) {
-            ScenePictureKey[std::size_t(row.scene)] = str(row.pictureKey);
-            SceneCaption[std::size_t(row.scene)] = str(row.caption);
-        }
+        installShellServices(data_.path());
     }
-    void cleanupTestCase()
-    {
-        QDir::setCurrent(old_);
-        installMusic(nullptr);
-        setDialogs(nullptr);
-    }
+    void cleanupTestCase() { removeShellServices(); }
     void init()
     {
         GameState& game = gameState();
