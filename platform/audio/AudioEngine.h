@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,11 @@ struct AudioOptions {
     // an audio output is open (nobody would hear it otherwise); with a manual clock it loads at
     // once, and only when named here.
     std::string soundFont;
+    // The output is this 16-bit stereo WAV file, written in real time; empty: the file named by
+    // LW_AUDIO_FILE, if any, else a sound card.
+    std::string recordTo;
+    // Runs on the loading thread just before the SoundFont is read (tests make the load slow).
+    std::function<void()> beforeSoundFontLoad;
 };
 
 // Playback state of the loaded piece as the synthesizer's player sees it.
@@ -39,9 +45,13 @@ public:
     AudioEngine(const AudioEngine&) = delete;
     AudioEngine& operator=(const AudioEngine&) = delete;
 
-    // Music, one piece at a time; all from the UI thread. The bytes must have passed checkSmf.
-    // Loading replaces (and silences) the previous piece and leaves the new one at its start,
-    // not running. False when there is no synthesizer (creation failed or shut down).
+    // Music, one piece at a time; all from the UI thread, and none of these calls waits for the
+    // audio thread or the SoundFont: they hand the request over and return. The bytes must have
+    // passed checkSmf. Loading replaces (and silences) the previous piece and leaves the new one
+    // at its start, not running; the samples of its instruments load in the background, and it
+    // starts sounding once they are in (its clock waits for them when the SoundFont is loaded;
+    // while the SoundFont itself loads, the clock runs and the music joins where it has got to).
+    // False after shutdown.
     bool loadPiece(const std::vector<std::uint8_t>& smf);
     void startFromBeginning(); // (re)starts the loaded piece at tick 0
     void pause();              // holds the piece where it is; sounding notes are released
@@ -53,9 +63,9 @@ public:
     // False (and nothing happens) when there is no audio output.
     bool playWave(std::vector<float> stereoFrames);
 
-    // The player's loudness, from any thread, heard from the next block on. The gain scales the
-    // music only (1 as written); mute silences music and wave alike. Neither touches the piece's
-    // clock: a muted piece plays on, unheard, and ends when it would have.
+    // The player's loudness, from any thread, heard within one audio period (ramped over it). The
+    // gain scales the music only (1 as written); mute silences music and wave alike. Neither
+    // touches the piece's clock: a muted piece plays on, unheard, and ends when it would have.
     void setMusicGain(float gain);
     void setMuted(bool muted);
 
@@ -64,15 +74,17 @@ public:
     void render(int frames, std::vector<float>* out = nullptr);
 
     bool hasOutput() const; // a real audio output is open (or the manual clock stands in)
-    bool soundFontReady() const;
+    bool soundFontReady() const; // the synthesizer has its SoundFont
     // Stops the audio output and the threads; every later call is a harmless no-op. Idempotent.
+    // Returns at once even while the SoundFont loads: the load ends on its own and is dropped.
     void shutdown();
 
-    struct Impl;
+    struct Core;
 
 private:
-    explicit AudioEngine(std::unique_ptr<Impl> impl);
-    std::unique_ptr<Impl> impl_;
+    struct Front;
+    explicit AudioEngine(std::unique_ptr<Front> front);
+    std::unique_ptr<Front> front_;
 };
 
 } // namespace lw::audio

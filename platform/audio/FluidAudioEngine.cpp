@@ -1,14 +1,30 @@
-// The audio engine over FluidSynth: one synthesizer, its MIDI file player, the audio output
-// with the wave mixed in, and a silent real-time clock when there is no output. With
-// LW_AUDIO_FILE set, the output is a WAV file written in real time instead of a sound card.
+// The audio engine over FluidSynth: one synthesizer, our own sequencer of the loaded piece, the
+// audio output with the wave mixed in, and a silent real-time clock when there is no output.
+// With LW_AUDIO_FILE set, the output is a WAV file written in real time instead of a sound card.
 // This is the only file of the game that sees FluidSynth.
+//
+// Threads. The window thread never waits for the others: it publishes what it wants (the piece,
+// started or paused, the wave) as one LatestValue and reads back what the audio thread publishes
+// in one atomic word. The audio thread (the output's callback, the file clock or the silent
+// clock; the caller of render() with a manual clock) owns the playing state and takes no lock.
+// A worker does everything slow: it opens the output, reads the SoundFont, and for each piece
+// cuts the font down to the instruments and notes the piece plays and loads their samples. The
+// synthesizer belongs to the audio thread; the worker borrows it to swap those instruments, and
+// the audio thread hands it over between two periods (it does not render the synthesizer while
+// it is lent), so no FluidSynth call of either ever waits behind the other.
 #include "AudioEngine.h"
+
+#include "Handoff.h"
+#include "SmfScore.h"
+#include "SoundFontSubset.h"
+#include "WaveRecording.h"
 
 #include <fluidsynth.h>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bitset>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -16,7 +32,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <mutex>
+#include <semaphore>
+#include <set>
 #include <string_view>
 #include <thread>
 
@@ -25,15 +44,26 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Frames rendered per synthesizer call; also the size of the scratch buffer.
-constexpr int kRenderBlock = 4096;
-// The silent clock sleeps this long between renders while a piece runs.
-constexpr auto kSilentClockStep = std::chrono::milliseconds(20);
-// After a stall (a suspended machine) the silent clock catches up by at most this much.
+// Frames the synthesizer renders at a time: events take effect on these boundaries.
+constexpr int kSynthBlock = 64;
+// Frames of the scratch buffer of the clocks that have no output buffer of their own.
+constexpr int kScratchFrames = 4096;
+// The file output and the silent clock render what real time asks for at this interval.
+constexpr auto kClockPeriod = std::chrono::milliseconds(20);
+// After a stall (a suspended machine) a clock catches up by at most this much.
 constexpr std::int64_t kMaxCatchUpFrames = AudioEngine::kSampleRate;
-// Audio output buffering: 4 periods of 512 frames, about 46 ms at 44.1 kHz.
+// Sound card buffering: 4 periods of 512 frames, about 46 ms at 44.1 kHz.
 constexpr int kPeriodFrames = 512;
 constexpr int kPeriods = 4;
+// Earlier events replayed into the synthesizer per period when it joins a piece under way.
+constexpr std::size_t kCatchUpEventsPerPeriod = 4096;
+// Frames the worker renders, unheard, after silencing the synthesizer, so that no voice still
+// reads a sample it is about to free.
+constexpr int kDrainFrames = 8 * kSynthBlock;
+// The published clock word: the request version in the high bits, the position in frames below.
+constexpr int kPositionBits = 40;
+constexpr std::uint64_t kPositionMask = (std::uint64_t{1} << kPositionBits) - 1;
+constexpr std::uint32_t kVersionMask = (1u << (64 - kPositionBits)) - 1;
 
 constexpr std::array kGeneralMidiFonts = {
     "/usr/share/sounds/sf2/FluidR3_GM.sf2",
@@ -44,79 +74,6 @@ constexpr std::array kGeneralMidiFonts = {
 
 void dropLogMessage(int, const char*, void*) {}
 
-// Whatever goes wrong inside the synthesizer, no infinity or NaN reaches the speakers.
-void silenceNonFinite(float* samples, std::size_t count, std::size_t stride = 1) {
-    for (std::size_t i = 0; i < count; ++i) {
-        float& sample = samples[i * stride];
-        if (!std::isfinite(sample))
-            sample = 0.0f;
-    }
-}
-
-// A 16-bit stereo PCM WAV file at kSampleRate, its sizes patched in when it is closed.
-class WaveRecording {
-public:
-    explicit WaveRecording(const char* path) : file_(std::fopen(path, "wb")) {
-        if (file_)
-            writeHeader();
-    }
-    ~WaveRecording() { close(); }
-    bool isOpen() const { return file_ != nullptr; }
-
-    void write(const std::vector<float>& interleaved) {
-        if (!file_)
-            return;
-        std::vector<std::int16_t> samples(interleaved.size());
-        for (std::size_t i = 0; i < interleaved.size(); ++i) {
-            const float clipped = std::clamp(interleaved[i], -1.0f, 1.0f);
-            samples[i] = static_cast<std::int16_t>(clipped * 32767.0f);
-        }
-        dataBytes_ += std::fwrite(samples.data(), sizeof(std::int16_t), samples.size(), file_) * sizeof(std::int16_t);
-    }
-
-    void close() {
-        if (!file_)
-            return;
-        writeHeader(); // now with the real sizes
-        std::fclose(file_);
-        file_ = nullptr;
-    }
-
-private:
-    void put32(std::uint32_t value) {
-        const unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-                                        static_cast<unsigned char>(value >> 16),
-                                        static_cast<unsigned char>(value >> 24)};
-        std::fwrite(bytes, 1, 4, file_);
-    }
-    void put16(std::uint16_t value) {
-        const unsigned char bytes[2] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8)};
-        std::fwrite(bytes, 1, 2, file_);
-    }
-    void writeHeader() {
-        const long position = std::ftell(file_);
-        std::fseek(file_, 0, SEEK_SET);
-        const auto data = static_cast<std::uint32_t>(std::min<std::uint64_t>(dataBytes_, 0xFFFFFFFFu - 36));
-        std::fwrite("RIFF", 1, 4, file_);
-        put32(36 + data);
-        std::fwrite("WAVEfmt ", 1, 8, file_);
-        put32(16);
-        put16(1); // PCM
-        put16(2); // stereo
-        put32(AudioEngine::kSampleRate);
-        put32(AudioEngine::kSampleRate * 4);
-        put16(4);
-        put16(16);
-        std::fwrite("data", 1, 4, file_);
-        put32(data);
-        if (position > 44)
-            std::fseek(file_, position, SEEK_SET);
-    }
-
-    std::FILE* file_;
-    std::uint64_t dataBytes_ = 0;
-};
-
 // FluidSynth writes its messages to the terminal unless told otherwise.
 void silenceFluidLog() {
     static std::once_flag once;
@@ -124,6 +81,15 @@ void silenceFluidLog() {
         for (int level = 0; level < LAST_LOG_LEVEL; ++level)
             fluid_set_log_function(level, dropLogMessage, nullptr);
     });
+}
+
+// Whatever goes wrong inside the synthesizer, no infinity or NaN reaches the speakers.
+void silenceNonFinite(float* samples, std::size_t count, std::size_t stride = 1) {
+    for (std::size_t i = 0; i < count; ++i) {
+        float& sample = samples[i * stride];
+        if (!std::isfinite(sample))
+            sample = 0.0f;
+    }
 }
 
 bool envFlag(const char* name) {
@@ -155,205 +121,706 @@ bool hasAlsaPcmDevice() {
     return false;
 }
 
+// Cut SoundFonts reach the synthesizer's loader as files with names of their own; the loader's
+// file callbacks (plain functions, no context) find them here. Any other name is a real file.
+class CutFonts {
+public:
+    static std::string add(std::shared_ptr<const SoundFontLayout::Image> image) {
+        std::lock_guard guard(lock());
+        const std::string name = "lunaweave-cut-soundfont-" + std::to_string(++counter());
+        images()[name] = std::move(image);
+        return name;
+    }
+    static void replace(const std::string& name, std::shared_ptr<const SoundFontLayout::Image> image) {
+        std::lock_guard guard(lock());
+        images()[name] = std::move(image);
+    }
+    static void remove(const std::string& name) {
+        std::lock_guard guard(lock());
+        images().erase(name);
+    }
+
+    static void installCallbacks(fluid_sfloader_t* loader) {
+        fluid_sfloader_set_callbacks(loader, open, read, seek, tell, close);
+    }
+
+private:
+    struct Handle {
+        std::shared_ptr<const SoundFontLayout::Image> image; // null: a real file
+        std::FILE* file = nullptr;                           // the real file, or the image's source
+        std::uint64_t position = 0;
+    };
+
+    static std::mutex& lock() {
+        static std::mutex mutex;
+        return mutex;
+    }
+    static std::map<std::string, std::shared_ptr<const SoundFontLayout::Image>>& images() {
+        static std::map<std::string, std::shared_ptr<const SoundFontLayout::Image>> map;
+        return map;
+    }
+    static unsigned& counter() {
+        static unsigned n = 0;
+        return n;
+    }
+
+    static void* open(const char* name) {
+        auto handle = std::make_unique<Handle>();
+        {
+            std::lock_guard guard(lock());
+            if (auto found = images().find(name); found != images().end())
+                handle->image = found->second;
+        }
+        handle->file = std::fopen(handle->image ? handle->image->sourcePath.c_str() : name, "rb");
+        if (!handle->file)
+            return nullptr;
+        return handle.release();
+    }
+    static int read(void* buffer, fluid_long_long_t count, void* opaque) {
+        auto* handle = static_cast<Handle*>(opaque);
+        if (count < 0)
+            return FLUID_FAILED;
+        const auto n = static_cast<std::uint64_t>(count);
+        if (!handle->image) {
+            if (std::fread(buffer, 1, n, handle->file) != n)
+                return FLUID_FAILED;
+        } else if (!handle->image->read(handle->position, buffer, n, handle->file)) {
+            return FLUID_FAILED;
+        }
+        handle->position += n;
+        return FLUID_OK;
+    }
+    static int seek(void* opaque, fluid_long_long_t offset, int origin) {
+        auto* handle = static_cast<Handle*>(opaque);
+        if (!handle->image)
+            return fseeko(handle->file, static_cast<off_t>(offset), origin) == 0 ? FLUID_OK : FLUID_FAILED;
+        const auto size = static_cast<fluid_long_long_t>(handle->image->size());
+        const fluid_long_long_t base = origin == SEEK_SET ? 0
+                                       : origin == SEEK_CUR ? static_cast<fluid_long_long_t>(handle->position)
+                                                            : size;
+        if (base + offset < 0 || base + offset > size)
+            return FLUID_FAILED;
+        handle->position = static_cast<std::uint64_t>(base + offset);
+        return FLUID_OK;
+    }
+    static fluid_long_long_t tell(void* opaque) {
+        auto* handle = static_cast<Handle*>(opaque);
+        return handle->image ? static_cast<fluid_long_long_t>(handle->position) : ftello(handle->file);
+    }
+    static int close(void* opaque) {
+        auto* handle = static_cast<Handle*>(opaque);
+        std::fclose(handle->file);
+        delete handle;
+        return FLUID_OK;
+    }
+};
+
 } // namespace
 
-struct AudioEngine::Impl {
-    AudioOptions options;
-    fluid_settings_t* settings = nullptr;
-    fluid_synth_t* synth = nullptr;
+// A loaded piece: its score, and what the worker prepared for it in the synthesizer.
+struct Piece {
+    Score score;
+    // Written by the worker before it publishes the piece as prepared, read by the audio thread
+    // only after: the cut font holding the piece's instruments, and for each of the score's
+    // program requests the bank and program to select in it (-1: the font has none).
+    int fontId = -1;
+    std::vector<std::pair<int, int>> presets;
+};
 
-    // Guards the synthesizer's rendering, the player and the wave: rendering runs on the audio
-    // (or silent clock) thread, commands come from the UI thread.
-    mutable std::mutex lock;
-    std::condition_variable wake; // for the silent clock: a piece started, output opened, shutdown
-    fluid_player_t* player = nullptr;
-    std::vector<std::uint8_t> piece; // the loaded piece's bytes, to start it again
+struct Wave {
+    std::vector<float> frames; // interleaved stereo
+};
+
+// What the window thread asks of the audio thread. Serials change with each load, start and wave.
+struct Request {
+    std::uint32_t version = 0;
+    Piece* piece = nullptr;
+    std::uint32_t pieceSerial = 0;
+    std::uint32_t startSerial = 0;
     bool running = false;
-    std::vector<float> wave;      // interleaved stereo at kSampleRate
-    std::size_t wavePosition = 0; // in floats
-    std::vector<float> scratch = std::vector<float>(2 * kRenderBlock);
-    bool shutDown = false;
+    Wave* wave = nullptr;
+    std::uint32_t waveSerial = 0;
+};
 
-    std::atomic<bool> outputOpen{false};
-    std::atomic<float> musicGain{1.0f};
-    std::atomic<bool> muted{false};
-    std::atomic<bool> fontReady{false};
-    fluid_audio_driver_t* driver = nullptr; // set by the set-up thread, read at shutdown
-    std::thread setupThread;
-    std::thread clockThread;
-    std::unique_ptr<WaveRecording> recording; // the output when LW_AUDIO_FILE names a file
-
-    ~Impl() { stop(); }
-
-    void stop() {
-        {
-            std::lock_guard guard(lock);
-            if (shutDown)
-                return;
-            shutDown = true;
-        }
-        wake.notify_all();
-        if (clockThread.joinable())
-            clockThread.join();
-        if (setupThread.joinable())
-            setupThread.join(); // waits for a SoundFont still loading
-        if (driver) {
-            delete_fluid_audio_driver(driver); // returns once the callback has stopped
-            driver = nullptr;
-        }
-        outputOpen = false;
-        if (recording)
-            recording->close();
-        std::lock_guard guard(lock);
-        if (player)
-            delete_fluid_player(player);
-        player = nullptr;
-        if (synth)
-            delete_fluid_synth(synth);
-        synth = nullptr;
+struct AudioEngine::Core {
+    explicit Core(const AudioOptions& o) : options(o) {}
+    ~Core() {
+        destroySynth(synth.exchange(nullptr));
+        if (!cutName.empty())
+            CutFonts::remove(cutName);
         if (settings)
             delete_fluid_settings(settings);
-        settings = nullptr;
-        wave.clear();
     }
 
-    bool pieceActive() const {
-        return player && running && fluid_player_get_status(player) != FLUID_PLAYER_DONE;
+    const AudioOptions options;
+    fluid_settings_t* settings = nullptr; // set before any thread starts; freed last
+    std::unique_ptr<WaveRecording> recording;
+
+    // --- Window thread to audio thread.
+    LatestValue<Request> request;
+    std::counting_semaphore<> renderWake{0}; // wakes a sleeping clock: a request, a lend, the end
+    std::atomic<float> musicGain{1.0f};
+    std::atomic<bool> muted{false};
+    // --- Audio thread to window thread: request version and position, see kPositionBits.
+    std::atomic<std::uint64_t> published{0};
+
+    // --- The synthesizer and who holds it.
+    std::atomic<fluid_synth_t*> synth{nullptr}; // once the SoundFont is in; taken out while lent
+    std::atomic<bool> fontLoaded{false};
+    enum Lend : int { kWithAudio, kAsked, kLent };
+    std::atomic<int> lend{kWithAudio};
+    std::atomic<const Piece*> prepared{nullptr}; // the piece whose instruments the synthesizer holds
+
+    // --- Lifetime.
+    std::atomic<bool> closing{false};
+    std::atomic<bool> outputOpen{false};      // a sound card or the file: someone listens
+    bool manual = false;                       // the caller of render() is the audio thread
+    std::atomic<bool> callbackOwnsClock{false}; // the silent clock has handed over to the callback
+    std::atomic<fluid_audio_driver_t*> driver{nullptr};
+
+    // --- Worker mailbox: the latest piece to prepare (a short lock, never held during work).
+    std::mutex mailboxLock;
+    std::condition_variable mailboxWake;
+    std::shared_ptr<Piece> wanted;
+    std::uint64_t wantedSerial = 0;
+    bool workerStop = false;
+
+    // --- Worker only (or the caller with a manual clock).
+    std::optional<SoundFontLayout> layout;
+    std::string cutName;
+    int cutFontId = -1;
+    std::vector<std::pair<int, SoundFontLayout::Notes>> cutNeeds;
+
+    // --- Audio thread only.
+    struct Play {
+        Request applied;
+        const Piece* piece = nullptr;
+        bool running = false;
+        std::int64_t position = 0; // frames from the start of the piece
+        std::size_t next = 0;      // the next event of the score
+        const Piece* attached = nullptr; // the piece the synthesizer follows
+        std::size_t synthSeen = 0;      // events [0, synthSeen) are in the synthesizer
+        std::bitset<kMidiChannels * 128> sounding;
+        bool synthLentOut = false;
+        float synthFade = 1.0f; // ramps the synthesizer back in after a lend
+        float gain = 1.0f;      // music gain applied to the last frame
+        float mute = 1.0f;      // 0 muted, 1 heard, at the last frame
+        const Wave* wave = nullptr;
+        std::size_t wavePosition = 0; // in floats
+        std::vector<float> scratch = std::vector<float>(2 * kScratchFrames);
+    } play;
+
+    std::thread clockThread;  // the silent clock or the file clock
+    std::thread workerThread;
+
+    // ---------------------------------------------------------------- audio thread
+
+    static void destroySynth(fluid_synth_t* s) {
+        if (s)
+            delete_fluid_synth(s);
     }
 
-    // Adds the sounding wave into `left` and `right` (stride in floats). Lock held.
-    void mixWave(float* left, float* right, int stride, int frames) {
-        if (wavePosition >= wave.size())
+    void releaseNotes(fluid_synth_t* s) {
+        if (s && play.attached)
+            fluid_synth_all_notes_off(s, -1);
+        play.sounding.reset();
+    }
+
+    // Takes what the window thread asked for last. Returns false when a write was in progress.
+    void applyRequest(fluid_synth_t* s) {
+        Request r;
+        if (!request.tryRead(r) || r.version == play.applied.version)
             return;
-        const int available = static_cast<int>((wave.size() - wavePosition) / 2);
-        const int n = std::min(frames, available);
-        for (int i = 0; i < n; ++i) {
-            left[i * stride] += wave[wavePosition++];
-            right[i * stride] += wave[wavePosition++];
+        const Request before = play.applied;
+        play.applied = r;
+        if (r.pieceSerial != before.pieceSerial || r.startSerial != before.startSerial) {
+            releaseNotes(s);
+            play.attached = nullptr;
+            play.piece = r.piece;
+            play.position = 0;
+            play.next = 0;
+        } else if (!r.running && play.running) {
+            releaseNotes(s); // paused: sounding notes are released
         }
-        if (wavePosition >= wave.size()) {
-            wave.clear();
-            wavePosition = 0;
+        play.running = r.running && play.piece;
+        if (r.waveSerial != before.waveSerial) {
+            play.wave = r.wave;
+            play.wavePosition = 0;
+        }
+        publish();
+    }
+
+    void publish() {
+        const std::uint64_t word = (std::uint64_t{play.applied.version & kVersionMask} << kPositionBits) |
+                                   (static_cast<std::uint64_t>(play.position) & kPositionMask);
+        published.store(word, std::memory_order_release);
+    }
+
+    // The synthesizer for this period, minding a lend the worker asked for. `handOver` is set
+    // when the synthesizer must be faded out over this period and then given to the worker.
+    fluid_synth_t* synthForPeriod(bool& handOver) {
+        handOver = false;
+        const int state = lend.load(std::memory_order_acquire);
+        if (state == kLent)
+            return nullptr;
+        fluid_synth_t* s = synth.load(std::memory_order_acquire);
+        if (play.synthLentOut && s) {
+            // Back from the worker: it silenced every voice and cleared the channels.
+            play.synthLentOut = false;
+            play.attached = nullptr;
+            play.synthFade = 0.0f;
+        }
+        if (state == kAsked) {
+            if (!s) {
+                lend.store(kLent, std::memory_order_release);
+                return nullptr;
+            }
+            handOver = true;
+        }
+        return s;
+    }
+
+    void finishHandOver() {
+        play.attached = nullptr;
+        play.sounding.reset();
+        play.synthLentOut = true;
+        lend.store(kLent, std::memory_order_release);
+    }
+
+    // The channels the piece uses start from the synthesizer's power-on settings, without
+    // selecting any instrument (that would load samples here).
+    static void resetChannel(fluid_synth_t* s, int channel) {
+        fluid_synth_all_notes_off(s, channel);
+        fluid_synth_cc(s, channel, 121, 0); // reset all controllers
+        static constexpr std::pair<int, int> kDefaults[] = {
+            {0, 0},  {32, 0}, {7, 100}, {39, 0}, {10, 64}, {42, 0}, {8, 64}, {40, 0},
+            {91, 0}, {92, 0}, {93, 0},  {94, 0}, {95, 0},  {70, 64}, {71, 64}, {72, 64},
+            {73, 64}, {74, 64}, {75, 64}, {76, 64}, {77, 64}, {78, 64}, {79, 64}};
+        for (const auto& [controller, value] : kDefaults)
+            fluid_synth_cc(s, channel, controller, value);
+        fluid_synth_pitch_wheel_sens(s, channel, 2);
+    }
+
+    void applyToSynth(fluid_synth_t* s, const ScoreEvent& e) {
+        const int channel = e.status & 0x0f;
+        switch (e.status & 0xf0) {
+        case 0x90:
+            if (fluid_synth_noteon(s, channel, e.data1, e.data2) == FLUID_OK)
+                play.sounding.set(static_cast<std::size_t>(channel * 128 + e.data1));
+            break;
+        case 0x80:
+            fluid_synth_noteoff(s, channel, e.data1);
+            play.sounding.reset(static_cast<std::size_t>(channel * 128 + e.data1));
+            break;
+        case 0xa0:
+            fluid_synth_key_pressure(s, channel, e.data1, e.data2);
+            break;
+        case 0xb0:
+            fluid_synth_cc(s, channel, e.data1, e.data2);
+            break;
+        case 0xc0: {
+            const auto& presets = play.attached->presets;
+            const auto chosen = e.program >= 0 && static_cast<std::size_t>(e.program) < presets.size()
+                                    ? presets[static_cast<std::size_t>(e.program)]
+                                    : std::pair{-1, -1};
+            if (chosen.first >= 0 && play.attached->fontId >= 0)
+                fluid_synth_program_select(s, channel, play.attached->fontId, chosen.first, chosen.second);
+            else
+                fluid_synth_unset_program(s, channel);
+            break;
+        }
+        case 0xd0:
+            fluid_synth_channel_pressure(s, channel, e.data1);
+            break;
+        case 0xe0:
+            fluid_synth_pitch_bend(s, channel, e.data1 | (e.data2 << 7));
+            break;
+        default:
+            break;
         }
     }
 
-    // The music's gain, on the synthesizer's output before the wave is mixed in.
-    void applyMusicGain(float* samples, std::size_t count) const {
-        const float gain = musicGain.load(std::memory_order_relaxed);
-        if (gain == 1.0f)
+    // Lets the synthesizer follow the current piece once its instruments are in, and brings it up
+    // to where the piece is: the controllers and programs of the events already passed (their
+    // notes are not struck late), a bounded number per period.
+    void followPiece(fluid_synth_t* s) {
+        if (!s || !play.piece || !play.running)
             return;
-        for (std::size_t i = 0; i < count; ++i)
-            samples[i] *= gain;
+        if (play.attached != play.piece) {
+            if (prepared.load(std::memory_order_acquire) != play.piece)
+                return;
+            play.attached = play.piece;
+            play.synthSeen = 0;
+            for (int channel = 0; channel < kMidiChannels; ++channel) {
+                if (play.piece->score.channels & (1u << channel))
+                    resetChannel(s, channel);
+            }
+        }
+        const auto& events = play.piece->score.events;
+        for (std::size_t n = 0; play.synthSeen < play.next && n < kCatchUpEventsPerPeriod; ++n) {
+            const ScoreEvent& e = events[play.synthSeen++];
+            const int kind = e.status & 0xf0;
+            if (kind != 0x90 && kind != 0x80)
+                applyToSynth(s, e);
+        }
     }
 
-    // Mute, on the finished mix. The synthesizer has rendered the block all the same, so the
-    // piece's clock stands where it would.
-    void applyMute(float* samples, std::size_t count) const {
-        if (muted.load(std::memory_order_relaxed))
-            std::fill_n(samples, count, 0.0f);
+    // Whether the piece's clock stands still: its instruments are not in yet, though the
+    // SoundFont is (while the SoundFont itself loads, the clock runs).
+    bool pieceHeld() const {
+        return fontLoaded.load(std::memory_order_acquire) && prepared.load(std::memory_order_acquire) != play.piece;
     }
 
-    // Renders `frames` into the scratch buffer block by block, copying to `out` if given. Lock held.
-    void renderLocked(std::int64_t frames, std::vector<float>* out) {
-        if (out)
-            out->assign(static_cast<std::size_t>(2 * frames), 0.0f);
-        std::int64_t done = 0;
-        while (done < frames && synth) {
-            const int n = static_cast<int>(std::min<std::int64_t>(kRenderBlock, frames - done));
-            float* buffer = scratch.data();
-            fluid_synth_write_float(synth, n, buffer, 0, 2, buffer, 1, 2);
-            silenceNonFinite(buffer, static_cast<std::size_t>(2 * n));
-            applyMusicGain(buffer, static_cast<std::size_t>(2 * n));
-            mixWave(buffer, buffer + 1, 2, n);
-            applyMute(buffer, static_cast<std::size_t>(2 * n));
-            if (out)
-                std::copy(buffer, buffer + 2 * n, out->begin() + 2 * done);
+    // Plays the events due at the current position.
+    void dispatchDue(fluid_synth_t* s) {
+        const auto& events = play.piece->score.events;
+        while (play.next < events.size() && events[play.next].frame <= play.position) {
+            const ScoreEvent& e = events[play.next];
+            const bool inStep = s && play.attached == play.piece && play.synthSeen == play.next;
+            if (inStep) {
+                applyToSynth(s, e);
+                ++play.synthSeen;
+            } else if (s && (e.status & 0xf0) == 0x80 &&
+                       play.sounding.test(static_cast<std::size_t>((e.status & 0x0f) * 128 + e.data1))) {
+                applyToSynth(s, e); // a note struck before the synthesizer fell behind still ends
+            }
+            ++play.next;
+        }
+    }
+
+    // Renders `frames` of the synthesizer into left/right (stride in floats) while moving the
+    // piece on; silence where there is no synthesizer. Either buffer pointer may be the scratch.
+    void renderSpan(fluid_synth_t* s, int frames, float* left, float* right, int stride) {
+        int done = 0;
+        while (done < frames) {
+            int n = frames - done;
+            const bool moving = play.piece && play.running && !pieceHeld() && play.position < play.piece->score.endFrame;
+            if (moving) {
+                dispatchDue(s);
+                const auto& events = play.piece->score.events;
+                const std::int64_t until =
+                    play.next < events.size() ? events[play.next].frame : play.piece->score.endFrame;
+                const std::int64_t ahead = std::max<std::int64_t>(until - play.position, 1);
+                const std::int64_t rounded = (ahead + kSynthBlock - 1) / kSynthBlock * kSynthBlock;
+                n = static_cast<int>(std::min<std::int64_t>(n, rounded));
+            }
+            if (s) {
+                fluid_synth_write_float(s, n, left + done * stride, 0, stride, right + done * stride, 0, stride);
+            } else {
+                for (int i = 0; i < n; ++i)
+                    left[(done + i) * stride] = right[(done + i) * stride] = 0.0f;
+            }
+            if (moving) {
+                play.position = std::min(play.position + n, play.piece->score.endFrame);
+                if (play.position >= play.piece->score.endFrame)
+                    dispatchDue(s); // the events at the very end
+            }
             done += n;
         }
     }
 
-    // The audio output's callback: renders the synthesizer and mixes the wave over it.
+    // Scales the synthesizer's part by the music gain and the fade after a lend, ramping from
+    // the values of the previous period; `fadeOut` ramps it to silence.
+    void shapeMusic(float* left, float* right, int stride, int frames, bool fadeOut) {
+        const float target = std::clamp(musicGain.load(std::memory_order_relaxed), 0.0f, 1.0f);
+        const float fadeTarget = fadeOut ? 0.0f : 1.0f;
+        const float from = play.gain * play.synthFade, to = target * fadeTarget;
+        if (from != 1.0f || to != 1.0f) {
+            for (int i = 0; i < frames; ++i) {
+                const float g = from + (to - from) * static_cast<float>(i + 1) / static_cast<float>(frames);
+                left[i * stride] *= g;
+                right[i * stride] *= g;
+            }
+        }
+        play.gain = target;
+        play.synthFade = fadeTarget;
+    }
+
+    // Adds the sounding wave into `left` and `right`.
+    void mixWave(float* left, float* right, int stride, int frames) {
+        if (!play.wave)
+            return;
+        const std::vector<float>& data = play.wave->frames;
+        const int available = static_cast<int>((data.size() - play.wavePosition) / 2);
+        const int n = std::min(frames, available);
+        for (int i = 0; i < n; ++i) {
+            left[i * stride] += data[play.wavePosition++];
+            right[i * stride] += data[play.wavePosition++];
+        }
+        if (play.wavePosition >= data.size())
+            play.wave = nullptr;
+    }
+
+    void applyMute(float* left, float* right, int stride, int frames) {
+        const float target = muted.load(std::memory_order_relaxed) ? 0.0f : 1.0f;
+        if (play.mute != 1.0f || target != 1.0f) {
+            for (int i = 0; i < frames; ++i) {
+                const float g = play.mute + (target - play.mute) * static_cast<float>(i + 1) / static_cast<float>(frames);
+                left[i * stride] *= g;
+                right[i * stride] *= g;
+            }
+        }
+        play.mute = target;
+    }
+
+    // One audio period: the whole path from the window thread's request to the output samples.
+    // No lock, no allocation, no I/O.
+    void period(int frames, float* left, float* right, int stride) {
+        bool handOver = false;
+        fluid_synth_t* s = synthForPeriod(handOver);
+        applyRequest(s);
+        followPiece(s);
+        renderSpan(s, frames, left, right, stride);
+        silenceNonFinite(left, static_cast<std::size_t>(frames), static_cast<std::size_t>(stride));
+        silenceNonFinite(right, static_cast<std::size_t>(frames), static_cast<std::size_t>(stride));
+        shapeMusic(left, right, stride, frames, handOver);
+        mixWave(left, right, stride, frames);
+        applyMute(left, right, stride, frames);
+        if (handOver)
+            finishHandOver();
+        publish();
+    }
+
+    // Renders `frames` into the scratch buffer in pieces; `out` receives them when given.
+    void renderInterleaved(std::int64_t frames, std::vector<float>* out, WaveRecording* file) {
+        std::int64_t done = 0;
+        while (done < frames) {
+            const int n = static_cast<int>(std::min<std::int64_t>(kScratchFrames, frames - done));
+            float* buffer = play.scratch.data();
+            period(n, buffer, buffer + 1, 2);
+            if (out)
+                std::copy(buffer, buffer + 2 * n, out->begin() + 2 * done);
+            if (file)
+                file->write(buffer, static_cast<std::size_t>(2 * n));
+            done += n;
+        }
+    }
+
+    // The sound card's callback.
     static int audioCallback(void* data, int len, int nfx, float* fx[], int nout, float* out[]) {
-        auto* self = static_cast<Impl*>(data);
+        auto* self = static_cast<Core*>(data);
         for (int i = 0; i < nfx; ++i)
             if (fx[i])
                 std::memset(fx[i], 0, sizeof(float) * static_cast<std::size_t>(len));
         for (int i = 0; i < nout; ++i)
             if (out[i])
                 std::memset(out[i], 0, sizeof(float) * static_cast<std::size_t>(len));
-        // Until the hand-over from the silent clock is done the output stays silent, so the
-        // piece's clock never runs twice.
-        if (!self->outputOpen.load())
+        // Until the silent clock has handed over, the output stays silent, so the piece's clock
+        // never runs twice.
+        if (nout < 2 || !out[0] || !out[1] || self->closing.load(std::memory_order_relaxed) ||
+            !self->callbackOwnsClock.load(std::memory_order_acquire))
             return FLUID_OK;
-        std::lock_guard guard(self->lock);
-        if (!self->synth)
-            return FLUID_OK;
-        fluid_synth_process(self->synth, len, nfx, fx, nout, out);
-        const auto samples = static_cast<std::size_t>(len);
-        for (int i = 0; i < nout; ++i)
-            if (out[i]) {
-                silenceNonFinite(out[i], samples);
-                self->applyMusicGain(out[i], samples);
-            }
-        for (int i = 0; i < nfx; ++i)
-            if (fx[i])
-                self->applyMusicGain(fx[i], samples);
-        if (nout >= 2 && out[0] && out[1])
-            self->mixWave(out[0], out[1], 1, len);
-        for (int i = 0; i < nout; ++i)
-            if (out[i])
-                self->applyMute(out[i], samples);
-        for (int i = 0; i < nfx; ++i)
-            if (fx[i])
-                self->applyMute(fx[i], samples);
+        self->period(len, out[0], out[1], 1);
         return FLUID_OK;
     }
 
-    // The silent clock: while a piece runs and no output is open, renders into nothing in real
-    // time so that the piece advances and ends as it would with speakers. It sleeps while nothing
-    // plays and leaves when an output opens or at shutdown.
-    void silentClock() {
-        std::unique_lock guard(lock);
-        while (!shutDown && !outputOpen) {
-            wake.wait(guard, [this] { return shutDown || outputOpen || pieceActive(); });
-            const Clock::time_point origin = Clock::now();
-            std::int64_t rendered = 0;
-            while (!shutDown && !outputOpen && pieceActive()) {
-                wake.wait_for(guard, kSilentClockStep);
-                const auto elapsed =
-                    std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - origin);
-                const std::int64_t target = elapsed.count() * kSampleRate / 1000000;
-                std::int64_t frames = target - rendered;
-                if (frames > kMaxCatchUpFrames) {
-                    rendered += frames - kMaxCatchUpFrames;
-                    frames = kMaxCatchUpFrames;
-                }
-                if (frames > 0 && !shutDown && !outputOpen) {
-                    renderLocked(frames, nullptr);
-                    rendered += frames;
-                }
+    // Real time without a sound card: renders what the elapsed time asks for, into the file when
+    // there is one, else into nothing. Without a file it sleeps while nothing plays, and leaves
+    // once a sound card's callback takes over.
+    void clockLoop() {
+        const bool toFile = recording != nullptr;
+        Clock::time_point origin = Clock::now();
+        std::int64_t rendered = 0;
+        bool idle = true;
+        while (!closing.load(std::memory_order_acquire)) {
+            if (!toFile && outputOpen.load(std::memory_order_acquire)) {
+                callbackOwnsClock.store(true, std::memory_order_release);
+                return;
             }
+            // The silent clock (it never has a synthesizer) sleeps while no piece moves, until a
+            // request, the output opening or the end wakes it.
+            const bool active =
+                toFile || (play.piece && play.running && play.position < play.piece->score.endFrame);
+            if (!active) {
+                renderWake.acquire();
+                while (renderWake.try_acquire()) {
+                }
+                idle = true;
+                applyRequest(nullptr);
+                continue;
+            }
+            if (idle) {
+                origin = Clock::now();
+                rendered = 0;
+                idle = false;
+            }
+            (void)renderWake.try_acquire_for(kClockPeriod);
+            while (renderWake.try_acquire()) {
+            }
+            const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - origin);
+            std::int64_t frames = elapsed.count() * AudioEngine::kSampleRate / 1000000 - rendered;
+            if (frames > kMaxCatchUpFrames) {
+                rendered += frames - kMaxCatchUpFrames;
+                frames = kMaxCatchUpFrames;
+            }
+            if (frames <= 0) {
+                applyRequest(nullptr);
+                continue;
+            }
+            renderInterleaved(frames, nullptr, recording.get());
+            rendered += frames;
         }
     }
 
-    // The file output: renders everything, silence included, in real time into the recording, so
-    // the file's timeline is the game's.
-    void recordingClock() {
-        std::unique_lock guard(lock);
-        const Clock::time_point origin = Clock::now();
-        std::int64_t rendered = 0;
-        std::vector<float> block;
-        while (!shutDown) {
-            wake.wait_for(guard, kSilentClockStep);
-            const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - origin);
-            const std::int64_t frames =
-                std::min<std::int64_t>(elapsed.count() * kSampleRate / 1000000 - rendered, kMaxCatchUpFrames);
-            if (frames <= 0 || shutDown)
-                continue;
-            renderLocked(frames, &block);
-            rendered += frames;
-            recording->write(block);
+    // ---------------------------------------------------------------- worker
+
+    fluid_synth_t* newSynth() {
+        fluid_synth_t* s = new_fluid_synth(settings);
+        if (!s)
+            return nullptr;
+        // A new synthesizer's effect buffers are not always cleared: its first block can carry
+        // whatever the memory held (seen as -inf). A system reset clears the reverb and chorus;
+        // with no SoundFont yet it selects no instrument.
+        fluid_synth_system_reset(s);
+        fluid_sfloader_t* loader = new_fluid_defsfloader(settings);
+        if (loader) {
+            CutFonts::installCallbacks(loader);
+            fluid_synth_add_sfloader(s, loader);
         }
+        return s;
+    }
+
+    // What the piece needs of the font: for each program request the preset it selects, and
+    // for each preset the notes struck with it.
+    std::vector<std::pair<int, SoundFontLayout::Notes>> needsOf(const Piece& piece, std::vector<int>& chosen) const {
+        chosen.clear();
+        std::map<int, SoundFontLayout::Notes> notes;
+        for (const ProgramRequest& r : piece.score.programs) {
+            chosen.push_back(layout->findPreset(r.bank, r.program));
+            if (chosen.back() >= 0)
+                notes[chosen.back()];
+        }
+        for (const ScoreEvent& e : piece.score.events) {
+            if ((e.status & 0xf0) == 0x90 && e.program >= 0) {
+                const int preset = chosen[static_cast<std::size_t>(e.program)];
+                if (preset >= 0)
+                    notes[preset].insert(SoundFontLayout::note(e.data1, e.data2));
+            }
+        }
+        return {notes.begin(), notes.end()};
+    }
+
+    // Puts the piece's instruments into the synthesizer `s`, which the caller holds: the
+    // previous cut font out, the new one in, its samples loaded.
+    void swapInstruments(fluid_synth_t* s, const std::vector<std::pair<int, SoundFontLayout::Notes>>& needs) {
+        fluid_synth_all_sounds_off(s, -1);
+        std::vector<float> drain(2 * kDrainFrames);
+        fluid_synth_write_float(s, kDrainFrames, drain.data(), 0, 2, drain.data(), 1, 2);
+        for (int channel = 0; channel < kMidiChannels; ++channel)
+            fluid_synth_unset_program(s, channel);
+        if (cutFontId >= 0)
+            fluid_synth_sfunload(s, cutFontId, 0);
+        cutFontId = -1;
+        cutNeeds.clear();
+        if (needs.empty())
+            return;
+        auto image = layout->cut(needs);
+        if (cutName.empty())
+            cutName = CutFonts::add(std::move(image));
+        else
+            CutFonts::replace(cutName, std::move(image));
+        const int id = fluid_synth_sfload(s, cutName.c_str(), 0);
+        if (id == FLUID_FAILED)
+            return;
+        for (const auto& [preset, notes] : needs)
+            fluid_synth_pin_preset(s, id, layout->presetBank(preset), layout->presetProgram(preset));
+        cutFontId = id;
+        cutNeeds = needs;
+    }
+
+    // Records in the piece what to select for each of its program requests.
+    void fillPresets(Piece& piece, const std::vector<int>& chosen) const {
+        piece.fontId = cutFontId;
+        piece.presets.clear();
+        for (int preset : chosen) {
+            if (preset >= 0 && cutFontId >= 0)
+                piece.presets.emplace_back(layout->presetBank(preset), layout->presetProgram(preset));
+            else
+                piece.presets.emplace_back(-1, -1);
+        }
+    }
+
+    // Wakes the silent clock or the file clock; a sound card's callback needs no waking.
+    void wakeClock() {
+        if (!callbackOwnsClock.load(std::memory_order_relaxed))
+            renderWake.release();
+    }
+
+    // Borrows the synthesizer from the audio thread; null when the engine closes meanwhile.
+    // With a manual clock the caller is the audio thread and simply forgets what was playing.
+    fluid_synth_t* borrowSynth() {
+        if (manual) {
+            play.attached = nullptr;
+            play.sounding.reset();
+            return synth.load();
+        }
+        lend.store(kAsked, std::memory_order_release);
+        wakeClock();
+        while (lend.load(std::memory_order_acquire) != kLent) {
+            if (closing.load())
+                return nullptr;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return synth.exchange(nullptr); // null: shutdown took it
+    }
+
+    void returnSynth(fluid_synth_t* s) {
+        if (manual)
+            return;
+        synth.store(s);
+        if (closing.load())
+            destroySynth(synth.exchange(nullptr));
+        lend.store(kWithAudio, std::memory_order_release);
+    }
+
+    // Makes the piece ready to sound: its instruments and notes in the synthesizer.
+    void prepare(const std::shared_ptr<Piece>& piece) {
+        if (!layout || !piece || prepared.load(std::memory_order_acquire) == piece.get())
+            return;
+        std::vector<int> chosen;
+        const auto needs = needsOf(*piece, chosen);
+        if (needs != cutNeeds) {
+            fluid_synth_t* s = borrowSynth();
+            if (!s)
+                return;
+            swapInstruments(s, needs);
+            fillPresets(*piece, chosen);
+            prepared.store(piece.get(), std::memory_order_release);
+            returnSynth(s);
+            return;
+        }
+        fillPresets(*piece, chosen);
+        prepared.store(piece.get(), std::memory_order_release);
+    }
+
+    // Reads the SoundFont into a new synthesizer, with the wanted piece's instruments in it, and
+    // hands the synthesizer to the audio thread.
+    void loadSoundFont(const std::string& path) {
+        if (options.beforeSoundFontLoad)
+            options.beforeSoundFontLoad();
+        if (path.empty() || closing.load())
+            return;
+        layout = SoundFontLayout::read(path);
+        if (!layout || closing.load())
+            return;
+        fluid_synth_t* s = newSynth();
+        if (!s)
+            return;
+        std::shared_ptr<Piece> piece;
+        {
+            std::lock_guard guard(mailboxLock);
+            piece = wanted;
+        }
+        if (piece) {
+            std::vector<int> chosen;
+            swapInstruments(s, needsOf(*piece, chosen));
+            fillPresets(*piece, chosen);
+            prepared.store(piece.get(), std::memory_order_release);
+        }
+        synth.store(s);
+        fontLoaded.store(true, std::memory_order_release);
+        if (closing.load())
+            destroySynth(synth.exchange(nullptr));
     }
 
     void openOutput() {
@@ -361,34 +828,99 @@ struct AudioEngine::Impl {
         if (hasAlsaPcmDevice())
             drivers.push_back("alsa");
         for (const char* name : drivers) {
-            {
-                std::lock_guard guard(lock);
-                if (shutDown)
-                    return;
-            }
+            if (closing.load())
+                return;
             fluid_settings_setstr(settings, "audio.driver", name);
             fluid_audio_driver_t* opened = new_fluid_audio_driver2(settings, audioCallback, this);
-            if (opened) {
-                std::lock_guard guard(lock);
-                driver = opened;
-                outputOpen = true;
-                wake.notify_all();
+            if (!opened)
+                continue;
+            driver.store(opened);
+            if (closing.load()) {
+                if (fluid_audio_driver_t* mine = driver.exchange(nullptr))
+                    delete_fluid_audio_driver(mine);
                 return;
             }
+            outputOpen.store(true, std::memory_order_release);
+            wakeClock(); // the silent clock hands over
+            return;
         }
     }
 
-    void loadSoundFont(const std::string& path) {
-        if (path.empty())
-            return;
-        // Not under our lock: the synthesizer guards its own font list, and the render thread
-        // keeps running (the piece's clock goes on) while the font loads.
-        if (fluid_synth_sfload(synth, path.c_str(), 1) != FLUID_FAILED)
-            fontReady = true;
+    static void workerMain(std::shared_ptr<Core> self, bool wantDevice, std::string font) {
+        if (wantDevice)
+            self->openOutput();
+        if (self->outputOpen.load())
+            self->loadSoundFont(font);
+        std::uint64_t seen = 0;
+        for (;;) {
+            std::shared_ptr<Piece> piece;
+            {
+                std::unique_lock guard(self->mailboxLock);
+                self->mailboxWake.wait(guard, [&] { return self->workerStop || self->wantedSerial != seen; });
+                if (self->workerStop)
+                    return;
+                seen = self->wantedSerial;
+                piece = self->wanted;
+            }
+            if (self->fontLoaded.load())
+                self->prepare(piece);
+        }
     }
 };
 
-AudioEngine::AudioEngine(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+// The window thread's side: what it has asked for, and the objects the audio thread may still use.
+struct AudioEngine::Front {
+    std::shared_ptr<Core> core;
+    bool manual = false;
+    bool shutDown = false;
+    Request asked;
+    std::shared_ptr<Piece> piece;
+    std::uint32_t positionVersion = 0; // the request that last set the position to 0
+    std::unique_ptr<Wave> wave;
+    struct Retired {
+        std::uint32_t version; // the request from which on the audio thread no longer uses it
+        std::shared_ptr<Piece> piece;
+        std::unique_ptr<Wave> wave;
+    };
+    std::vector<Retired> retired;
+
+    std::uint32_t appliedVersion() const {
+        return static_cast<std::uint32_t>(core->published.load(std::memory_order_acquire) >> kPositionBits);
+    }
+    static bool reached(std::uint32_t applied, std::uint32_t version) {
+        return ((applied - version) & kVersionMask) < (kVersionMask / 2);
+    }
+
+    void send() {
+        asked.version = (asked.version + 1) & kVersionMask;
+        core->request.write(asked);
+        if (manual)
+            core->applyRequest(core->synth.load());
+        else
+            core->wakeClock();
+        const std::uint32_t applied = appliedVersion();
+        std::erase_if(retired, [applied](const Retired& r) { return reached(applied, r.version); });
+    }
+
+    void retire(std::shared_ptr<Piece> old, std::unique_ptr<Wave> oldWave) {
+        retired.push_back({(asked.version + 1) & kVersionMask, std::move(old), std::move(oldWave)});
+    }
+
+    void wantPiece(const std::shared_ptr<Piece>& p) {
+        if (manual) {
+            core->prepare(p);
+            return;
+        }
+        {
+            std::lock_guard guard(core->mailboxLock);
+            core->wanted = p;
+            ++core->wantedSerial;
+        }
+        core->mailboxWake.notify_one();
+    }
+};
+
+AudioEngine::AudioEngine(std::unique_ptr<Front> front) : front_(std::move(front)) {}
 
 AudioEngine::~AudioEngine() {
     shutdown();
@@ -396,192 +928,210 @@ AudioEngine::~AudioEngine() {
 
 std::unique_ptr<AudioEngine> AudioEngine::create(const AudioOptions& options) {
     silenceFluidLog();
-    auto impl = std::make_unique<Impl>();
-    impl->options = options;
-    impl->settings = new_fluid_settings();
-    if (impl->settings) {
-        fluid_settings_setnum(impl->settings, "synth.sample-rate", kSampleRate);
-        fluid_settings_setint(impl->settings, "audio.period-size", kPeriodFrames);
-        fluid_settings_setint(impl->settings, "audio.periods", kPeriods);
+    auto front = std::make_unique<Front>();
+    auto core = std::make_shared<Core>(options);
+    front->core = core;
+    front->manual = options.manualClock;
+    core->manual = options.manualClock;
+    core->settings = new_fluid_settings();
+    if (fluid_settings_t* settings = core->settings) {
+        fluid_settings_setnum(settings, "synth.sample-rate", kSampleRate);
+        fluid_settings_setint(settings, "audio.period-size", kPeriodFrames);
+        fluid_settings_setint(settings, "audio.periods", kPeriods);
         // The game's pieces use a handful of channels with few notes at a time; 64 voices is
         // ample, and the chorus effect, which the pieces do not ask for, is the synthesizer's
         // most expensive stage.
-        fluid_settings_setint(impl->settings, "synth.polyphony", 64);
-        fluid_settings_setint(impl->settings, "synth.chorus.active", 0);
+        fluid_settings_setint(settings, "synth.polyphony", 64);
+        fluid_settings_setint(settings, "synth.chorus.active", 0);
         // The synthesizer's default gain (0.2) leaves the pieces some 8 dB quieter than a game's
         // sound usually is; at 0.5 the loudest piece still peaks below full scale.
-        fluid_settings_setnum(impl->settings, "synth.gain", 0.5);
-        impl->synth = new_fluid_synth(impl->settings);
-        // A new synthesizer's effect buffers are not always cleared: its first block can carry
-        // whatever the memory held (seen as -inf). A system reset clears the reverb and chorus.
-        if (impl->synth)
-            fluid_synth_system_reset(impl->synth);
+        fluid_settings_setnum(settings, "synth.gain", 0.5);
+        // Samples load when their instruments are chosen, not with the font; and the
+        // synthesizer takes no lock of its own, since only one thread at a time uses it.
+        fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
+        fluid_settings_setint(settings, "synth.threadsafe-api", 0);
     }
-    Impl* raw = impl.get();
-    if (raw->synth) {
-        if (options.manualClock) {
-            if (!options.soundFont.empty())
-                raw->loadSoundFont(options.soundFont);
-        } else {
-            const bool wantOutput = !options.noAudio && !envFlag("LW_NO_AUDIO");
-            const std::string font = chooseSoundFont(options.soundFont);
-            const char* recordTo = std::getenv("LW_AUDIO_FILE");
-            if (wantOutput && recordTo && *recordTo)
-                raw->recording = std::make_unique<WaveRecording>(recordTo);
-            if (raw->recording && raw->recording->isOpen()) {
-                raw->outputOpen = true;
-                raw->loadSoundFont(font); // on this thread: the recording must not start silent
-                raw->clockThread = std::thread([raw] { raw->recordingClock(); });
-            } else {
-                raw->clockThread = std::thread([raw] { raw->silentClock(); });
-                if (wantOutput) {
-                    raw->setupThread = std::thread([raw, font] {
-                        raw->openOutput();
-                        if (raw->outputOpen)
-                            raw->loadSoundFont(font);
-                    });
-                }
+    if (!core->settings)
+        return std::unique_ptr<AudioEngine>(new AudioEngine(std::move(front)));
+
+    if (options.manualClock) {
+        core->outputOpen = true;
+        if (!options.soundFont.empty()) {
+            if (options.beforeSoundFontLoad)
+                options.beforeSoundFontLoad();
+            core->layout = SoundFontLayout::read(options.soundFont);
+            if (core->layout) {
+                core->synth = core->newSynth();
+                core->fontLoaded = core->synth.load() != nullptr;
             }
         }
+        return std::unique_ptr<AudioEngine>(new AudioEngine(std::move(front)));
     }
-    return std::unique_ptr<AudioEngine>(new AudioEngine(std::move(impl)));
+
+    const bool wantOutput = !options.noAudio && !envFlag("LW_NO_AUDIO");
+    std::string recordTo = options.recordTo;
+    if (recordTo.empty()) {
+        if (const char* fromEnv = std::getenv("LW_AUDIO_FILE"); fromEnv && *fromEnv)
+            recordTo = fromEnv;
+    }
+    if (wantOutput && !recordTo.empty()) {
+        core->recording = std::make_unique<WaveRecording>(recordTo.c_str());
+        if (!core->recording->isOpen())
+            core->recording.reset();
+        else
+            core->outputOpen = true;
+    }
+    core->clockThread = std::thread([raw = core.get()] { raw->clockLoop(); });
+    if (wantOutput) {
+        core->workerThread = std::thread(Core::workerMain, core, core->recording == nullptr,
+                                         chooseSoundFont(options.soundFont));
+    }
+    return std::unique_ptr<AudioEngine>(new AudioEngine(std::move(front)));
 }
 
 bool AudioEngine::loadPiece(const std::vector<std::uint8_t>& smf) {
-    std::lock_guard guard(impl_->lock);
-    if (impl_->shutDown || !impl_->synth)
+    Front& f = *front_;
+    if (f.shutDown || !f.core->settings)
         return false;
-    if (impl_->player) {
-        delete_fluid_player(impl_->player);
-        impl_->player = nullptr;
-        fluid_synth_all_notes_off(impl_->synth, -1);
-    }
-    impl_->running = false;
-    impl_->piece = smf;
-    impl_->player = new_fluid_player(impl_->synth);
-    if (impl_->player && fluid_player_add_mem(impl_->player, smf.data(), smf.size()) == FLUID_OK)
-        return true;
-    if (impl_->player)
-        delete_fluid_player(impl_->player);
-    impl_->player = nullptr;
-    impl_->piece.clear();
-    return false;
+    auto piece = std::make_shared<Piece>();
+    piece->score = readScore(smf.data(), smf.size(), kSampleRate);
+    f.retire(std::move(f.piece), nullptr);
+    f.piece = piece;
+    f.asked.piece = piece.get();
+    ++f.asked.pieceSerial;
+    f.asked.running = false;
+    f.positionVersion = (f.asked.version + 1) & kVersionMask;
+    f.wantPiece(piece);
+    f.send();
+    return true;
 }
 
 void AudioEngine::startFromBeginning() {
-    {
-        std::lock_guard guard(impl_->lock);
-        if (impl_->shutDown || !impl_->player)
-            return;
-        // A fresh player is the one sure way back to tick 0, also after the piece has ended.
-        delete_fluid_player(impl_->player);
-        fluid_synth_all_notes_off(impl_->synth, -1);
-        impl_->player = new_fluid_player(impl_->synth);
-        if (!impl_->player ||
-            fluid_player_add_mem(impl_->player, impl_->piece.data(), impl_->piece.size()) != FLUID_OK ||
-            fluid_player_play(impl_->player) != FLUID_OK) {
-            if (impl_->player)
-                delete_fluid_player(impl_->player);
-            impl_->player = nullptr;
-            impl_->running = false;
-            return;
-        }
-        impl_->running = true;
-    }
-    impl_->wake.notify_all();
+    Front& f = *front_;
+    if (f.shutDown || !f.piece)
+        return;
+    ++f.asked.startSerial;
+    f.asked.running = true;
+    f.positionVersion = (f.asked.version + 1) & kVersionMask;
+    f.send();
 }
 
 void AudioEngine::pause() {
-    std::lock_guard guard(impl_->lock);
-    if (impl_->shutDown || !impl_->player || !impl_->running)
+    Front& f = *front_;
+    if (f.shutDown || !f.piece || !f.asked.running)
         return;
-    fluid_player_stop(impl_->player); // keeps its place
-    fluid_synth_all_notes_off(impl_->synth, -1);
-    impl_->running = false;
+    f.asked.running = false;
+    f.send();
 }
 
 void AudioEngine::resume() {
-    {
-        std::lock_guard guard(impl_->lock);
-        if (impl_->shutDown || !impl_->player || impl_->running)
-            return;
-        fluid_player_play(impl_->player);
-        impl_->running = true;
-    }
-    impl_->wake.notify_all();
+    Front& f = *front_;
+    if (f.shutDown || !f.piece || f.asked.running)
+        return;
+    f.asked.running = true;
+    f.send();
 }
 
 void AudioEngine::unloadPiece() {
-    std::lock_guard guard(impl_->lock);
-    if (impl_->shutDown || !impl_->player)
+    Front& f = *front_;
+    if (f.shutDown || !f.piece)
         return;
-    delete_fluid_player(impl_->player);
-    impl_->player = nullptr;
-    impl_->piece.clear();
-    impl_->running = false;
-    fluid_synth_all_notes_off(impl_->synth, -1);
+    f.retire(std::move(f.piece), nullptr);
+    f.asked.piece = nullptr;
+    ++f.asked.pieceSerial;
+    f.asked.running = false;
+    f.send();
 }
 
 PieceClock AudioEngine::pieceClock() const {
-    std::lock_guard guard(impl_->lock);
+    const Front& f = *front_;
     PieceClock clock;
-    if (impl_->shutDown || !impl_->player)
+    if (f.shutDown || !f.piece)
         return clock;
     clock.loaded = true;
-    clock.running = impl_->running;
-    clock.finished = impl_->running && fluid_player_get_status(impl_->player) == FLUID_PLAYER_DONE;
-    clock.tick = std::max(0, fluid_player_get_current_tick(impl_->player));
+    clock.running = f.asked.running;
+    const std::uint64_t word = f.core->published.load(std::memory_order_acquire);
+    const auto applied = static_cast<std::uint32_t>(word >> kPositionBits);
+    // Until the audio thread has taken the last load or start, the piece stands at its start.
+    const std::int64_t position =
+        Front::reached(applied, f.positionVersion) ? static_cast<std::int64_t>(word & kPositionMask) : 0;
+    const Score& score = f.piece->score;
+    clock.finished = clock.running && position >= score.endFrame;
+    clock.tick = std::max<std::int64_t>(0, score.tickAt(position));
     return clock;
 }
 
 bool AudioEngine::playWave(std::vector<float> stereoFrames) {
-    if (!hasOutput())
+    Front& f = *front_;
+    if (f.shutDown || !hasOutput())
         return false;
-    std::vector<float> previous;
-    {
-        std::lock_guard guard(impl_->lock);
-        if (impl_->shutDown)
-            return false;
-        previous.swap(impl_->wave); // freed outside the lock
-        impl_->wave = std::move(stereoFrames);
-        impl_->wavePosition = 0;
-    }
+    auto wave = std::make_unique<Wave>();
+    wave->frames = std::move(stereoFrames);
+    f.retire(nullptr, std::move(f.wave));
+    f.wave = std::move(wave);
+    f.asked.wave = f.wave.get();
+    ++f.asked.waveSerial;
+    f.send();
     return true;
 }
 
+void AudioEngine::setMusicGain(float gain) {
+    front_->core->musicGain.store(std::isfinite(gain) ? std::clamp(gain, 0.0f, 1.0f) : 1.0f);
+}
+
+void AudioEngine::setMuted(bool muted) {
+    front_->core->muted.store(muted);
+}
+
 void AudioEngine::render(int frames, std::vector<float>* out) {
-    if (!impl_->options.manualClock || frames <= 0) {
+    Front& f = *front_;
+    if (!f.manual || frames <= 0) {
         if (out)
             out->clear();
         return;
     }
-    std::lock_guard guard(impl_->lock);
-    if (impl_->shutDown) {
-        if (out)
-            out->assign(static_cast<std::size_t>(2 * frames), 0.0f);
+    if (out)
+        out->assign(static_cast<std::size_t>(2 * frames), 0.0f);
+    if (f.shutDown)
         return;
-    }
-    impl_->renderLocked(frames, out);
-}
-
-void AudioEngine::setMusicGain(float gain) {
-    impl_->musicGain.store(std::isfinite(gain) ? std::max(gain, 0.0f) : 1.0f, std::memory_order_relaxed);
-}
-
-void AudioEngine::setMuted(bool muted) {
-    impl_->muted.store(muted, std::memory_order_relaxed);
+    f.core->renderInterleaved(frames, out, nullptr);
 }
 
 bool AudioEngine::hasOutput() const {
-    return impl_->options.manualClock || impl_->outputOpen.load();
+    return front_->core->outputOpen.load();
 }
 
 bool AudioEngine::soundFontReady() const {
-    return impl_->fontReady.load();
+    return front_->core->fontLoaded.load();
 }
 
 void AudioEngine::shutdown() {
-    impl_->stop();
+    Front& f = *front_;
+    if (f.shutDown)
+        return;
+    f.shutDown = true;
+    Core& core = *f.core;
+    core.closing.store(true);
+    {
+        std::lock_guard guard(core.mailboxLock);
+        core.workerStop = true;
+    }
+    core.mailboxWake.notify_all();
+    core.wakeClock();
+    if (core.clockThread.joinable())
+        core.clockThread.join();
+    if (fluid_audio_driver_t* driver = core.driver.exchange(nullptr))
+        delete_fluid_audio_driver(driver); // returns once the callback has stopped
+    // A worker still opening the output or reading the SoundFont is not waited for: it finds
+    // the engine closing when it is done, and frees what it made. The core lives until then.
+    if (core.workerThread.joinable())
+        core.workerThread.detach();
+    core.outputOpen = false;
+    if (core.recording)
+        core.recording->close();
+    Core::destroySynth(core.synth.exchange(nullptr));
+    f.retired.clear();
+    f.wave.reset();
 }
 
 } // namespace lw::audio

@@ -38,8 +38,11 @@ int channelDataBytes(std::uint8_t status) {
     return (kind == 0xc0 || kind == 0xd0) ? 1 : 2;
 }
 
-// Checks one track's events; returns its last tick through `endTick`.
-bool checkTrack(const std::uint8_t* p, const std::uint8_t* end, std::int64_t& endTick) {
+using Visitor = std::function<void(const SmfEvent&)>;
+
+// Checks one track's events, showing each to `visit`; returns its last tick through `endTick`.
+bool checkTrack(int track, const std::uint8_t* p, const std::uint8_t* end, std::int64_t& endTick,
+                const Visitor& visit) {
     std::int64_t tick = 0;
     std::uint8_t running = 0; // 0: no running status in effect
     while (p < end) {
@@ -68,12 +71,16 @@ bool checkTrack(const std::uint8_t* p, const std::uint8_t* end, std::int64_t& en
                 if (p[i] & 0x80)
                     return false;
             }
+            if (visit)
+                visit({track, tick, status, 0, p, static_cast<std::uint32_t>(n)});
             p += n;
         } else if (status == 0xf0 || status == 0xf7) {
             running = 0; // system exclusive cancels running status
             std::uint32_t length = 0;
             if (!readVarLen(p, end, length) || static_cast<std::uint64_t>(end - p) < length)
                 return false;
+            if (visit)
+                visit({track, tick, status, 0, p, length});
             p += length;
         } else if (status == 0xff) {
             running = 0; // so does a meta event
@@ -90,6 +97,8 @@ bool checkTrack(const std::uint8_t* p, const std::uint8_t* end, std::int64_t& en
                 if (length != 3 || ((p[0] << 16) | (p[1] << 8) | p[2]) == 0)
                     return false;
             }
+            if (visit)
+                visit({track, tick, status, type, p, length});
             p += length;
             if (type == 0x2f) {
                 // End of track: nothing may follow it inside the chunk.
@@ -106,7 +115,7 @@ bool checkTrack(const std::uint8_t* p, const std::uint8_t* end, std::int64_t& en
 
 } // namespace
 
-SmfResult checkSmf(const std::uint8_t* data, std::size_t size, SmfInfo* info) {
+SmfResult checkSmf(const std::uint8_t* data, std::size_t size, SmfInfo* info, const Visitor& visit) {
     if (!data || size == 0)
         return SmfResult::Empty;
     if (size > kMaxSmfBytes)
@@ -135,7 +144,7 @@ SmfResult checkSmf(const std::uint8_t* data, std::size_t size, SmfInfo* info) {
         if (size - offset < length)
             return SmfResult::BadTrack;
         std::int64_t trackEnd = 0;
-        if (!checkTrack(data + offset, data + offset + length, trackEnd))
+        if (!checkTrack(t, data + offset, data + offset + length, trackEnd, visit))
             return SmfResult::BadTrack;
         if (trackEnd > endTick)
             endTick = trackEnd;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 namespace lw::audio {
 
@@ -30,9 +31,21 @@ struct SmfInfo {
                               // it is not part of the piece
 };
 
+// One event of a track as the checker walks it.
+struct SmfEvent {
+    int track = 0;
+    std::int64_t tick = 0;
+    std::uint8_t status = 0;        // running status resolved; 0xff a meta event, 0xf0 and 0xf7 system exclusive
+    std::uint8_t metaType = 0;      // meta events only
+    const std::uint8_t* data = nullptr; // channel messages: the data bytes; others: the payload
+    std::uint32_t length = 0;
+};
+
 // Checks `size` bytes at `data` as a format 0 or 1 MIDI file timed in ticks per quarter note:
 // every chunk length, every event and every variable-length number must lie inside its track.
-// Safe on any bytes; `info` (may be null) is filled on success.
-SmfResult checkSmf(const std::uint8_t* data, std::size_t size, SmfInfo* info);
+// Safe on any bytes; `info` (may be null) is filled on success. `visit`, when given, sees every
+// event checked so far, track by track (all of them when the result is Ok).
+SmfResult checkSmf(const std::uint8_t* data, std::size_t size, SmfInfo* info,
+                   const std::function<void(const SmfEvent&)>& visit = {});
 
 } // namespace lw::audio
