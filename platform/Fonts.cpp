@@ -3,7 +3,11 @@
 
 #include "Twips.h"
 
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QImageReader>
 #include <QStringList>
+#include <QThreadPool>
 
 namespace lw {
 namespace {
@@ -50,6 +54,16 @@ QFont gameFont(const QString& name, double points, bool bold, bool italic)
     // Japanese glyphs must come from a Japanese face even when the family lacks one.
     font.setStyleHint(QFont::SansSerif);
     return font;
+}
+
+void warmUpFontsAndPictureFormats()
+{
+    QThreadPool::globalInstance()->start([] {
+        QImageReader::supportedImageFormats();
+        // Shaping a line of kana and kanji loads the face and the fallbacks Japanese text needs.
+        QFontMetrics(gameFont(QStringLiteral("MS PGothic"), 9.75))
+            .horizontalAdvance(QStringLiteral("このゲームはシリーズの作目です。「」"));
+    });
 }
 
 } // namespace lw

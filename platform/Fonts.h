@@ -14,4 +14,9 @@ QFont gameFont(const QString& name, double points, bool bold = false, bool itali
 // The installed family preferred for `name` (its fallback is used when it is missing).
 QString fontFamilyFor(const QString& name);
 
+// Starts, on a pool thread, the slow first steps that a first window's text and icons wait for:
+// the system's font list, the game's Japanese face, and the list of picture plug-ins. The window
+// thread meanwhile goes on building the window; Qt waits for the pool when it ends.
+void warmUpFontsAndPictureFormats();
+
 } // namespace lw

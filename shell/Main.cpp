@@ -2,6 +2,7 @@
 #include "Lunaweave.h"
 
 #include "Dialogs.h"
+#include "Fonts.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "Form3.h"
@@ -105,8 +106,12 @@ void Main()
     GameState& game = gameState();
 
     if (seriesNoticeWanted(settingsStore().GetSetting(QStringLiteral("Kestrune"), QStringLiteral("Solvenne"),
-                                                      QStringLiteral("LWFLock"))))
+                                                      QStringLiteral("LWFLock")))) {
+        // The notice's text and icons wait for these; they load on another core while the
+        // message box is built.
+        warmUpFontsAndPictureFormats();
         dialogs().MsgBox(seriesNoticeText(), QStringLiteral("Lunaweave"));
+    }
 
     PictureExt = QStringLiteral(".LWV");
 

@@ -34,7 +34,8 @@ int main(int argc, char* argv[])
         QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
 
 #ifdef LW_HAVE_AUDIO
-    // Returns at once; the SoundFont loads in the background while the first windows show.
+    // Returns at once; the synthesizer and the SoundFont load in the background while the first
+    // windows show.
     std::unique_ptr<lw::AudioSystem> audio = lw::AudioSystem::create();
     lw::KS_Midi midi(audio->midi());
     lw::installMusic(&midi);

@@ -19,6 +19,12 @@
 #include "SoundFontSubset.h"
 #include "WaveRecording.h"
 
+#include <dlfcn.h>
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 #include <fluidsynth.h>
 
 #include <algorithm>
@@ -74,13 +80,50 @@ constexpr std::array kGeneralMidiFonts = {
 
 void dropLogMessage(int, const char*, void*) {}
 
-// FluidSynth writes its messages to the terminal unless told otherwise.
-void silenceFluidLog() {
-    static std::once_flag once;
-    std::call_once(once, [] {
+// The FluidSynth functions the engine uses. The library is opened at run time, off the window
+// thread: it brings some forty libraries of its own (sound servers, codecs, SDL), and loading
+// them at start-up would put them on the path to the first window.
+#define LW_FLUID_FUNCTIONS(X)                                                                                     \
+    X(new_fluid_settings) X(delete_fluid_settings) X(fluid_settings_setint) X(fluid_settings_setnum)               \
+    X(fluid_settings_setstr) X(new_fluid_synth) X(delete_fluid_synth) X(new_fluid_audio_driver2)                   \
+    X(delete_fluid_audio_driver) X(fluid_set_log_function) X(new_fluid_defsfloader) X(fluid_sfloader_set_callbacks) \
+    X(fluid_synth_add_sfloader) X(fluid_synth_sfload) X(fluid_synth_sfunload) X(fluid_synth_pin_preset)            \
+    X(fluid_synth_system_reset) X(fluid_synth_write_float) X(fluid_synth_noteon) X(fluid_synth_noteoff)            \
+    X(fluid_synth_cc) X(fluid_synth_key_pressure) X(fluid_synth_channel_pressure) X(fluid_synth_pitch_bend)         \
+    X(fluid_synth_pitch_wheel_sens) X(fluid_synth_program_select) X(fluid_synth_unset_program)                     \
+    X(fluid_synth_all_notes_off) X(fluid_synth_all_sounds_off)
+
+struct FluidApi {
+#define LW_FLUID_MEMBER(name) decltype(&::name) name = nullptr;
+    LW_FLUID_FUNCTIONS(LW_FLUID_MEMBER)
+#undef LW_FLUID_MEMBER
+};
+
+#ifndef LW_FLUIDSYNTH_LIBRARY
+#define LW_FLUIDSYNTH_LIBRARY "libfluidsynth.so.3"
+#endif
+
+// Opens FluidSynth once per process; null when it cannot be opened (the music then runs silent).
+const FluidApi* openFluid() {
+    static const FluidApi* const api = []() -> const FluidApi* {
+        void* library = dlopen(LW_FLUIDSYNTH_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        if (!library)
+            return nullptr;
+        static FluidApi table;
+        bool complete = true;
+#define LW_FLUID_LOOKUP(name)                                                                                      \
+    table.name = reinterpret_cast<decltype(table.name)>(dlsym(library, #name));                                    \
+    complete = complete && table.name;
+        LW_FLUID_FUNCTIONS(LW_FLUID_LOOKUP)
+#undef LW_FLUID_LOOKUP
+        if (!complete)
+            return nullptr;
+        // FluidSynth writes its messages to the terminal unless told otherwise.
         for (int level = 0; level < LAST_LOG_LEVEL; ++level)
-            fluid_set_log_function(level, dropLogMessage, nullptr);
-    });
+            table.fluid_set_log_function(level, dropLogMessage, nullptr);
+        return &table;
+    }();
+    return api;
 }
 
 // Whatever goes wrong inside the synthesizer, no infinity or NaN reaches the speakers.
@@ -140,8 +183,8 @@ public:
         images().erase(name);
     }
 
-    static void installCallbacks(fluid_sfloader_t* loader) {
-        fluid_sfloader_set_callbacks(loader, open, read, seek, tell, close);
+    static void installCallbacks(const FluidApi* fl, fluid_sfloader_t* loader) {
+        fl->fluid_sfloader_set_callbacks(loader, open, read, seek, tell, close);
     }
 
 private:
@@ -248,12 +291,15 @@ struct AudioEngine::Core {
         destroySynth(synth.exchange(nullptr));
         if (!cutName.empty())
             CutFonts::remove(cutName);
-        if (settings)
-            delete_fluid_settings(settings);
+        if (fl && settings)
+            fl->delete_fluid_settings(settings);
     }
 
     const AudioOptions options;
-    fluid_settings_t* settings = nullptr; // set before any thread starts; freed last
+    // FluidSynth and its settings: set by the worker (by create() with a manual clock) before it
+    // makes a synthesizer or an output, so whoever holds one of those may use them.
+    const FluidApi* fl = nullptr;
+    fluid_settings_t* settings = nullptr;
     std::unique_ptr<WaveRecording> recording;
 
     // --- Window thread to audio thread.
@@ -315,14 +361,14 @@ struct AudioEngine::Core {
 
     // ---------------------------------------------------------------- audio thread
 
-    static void destroySynth(fluid_synth_t* s) {
+    void destroySynth(fluid_synth_t* s) {
         if (s)
-            delete_fluid_synth(s);
+            fl->delete_fluid_synth(s);
     }
 
     void releaseNotes(fluid_synth_t* s) {
         if (s && play.attached)
-            fluid_synth_all_notes_off(s, -1);
+            fl->fluid_synth_all_notes_off(s, -1);
         play.sounding.reset();
     }
 
@@ -389,34 +435,34 @@ struct AudioEngine::Core {
 
     // The channels the piece uses start from the synthesizer's power-on settings, without
     // selecting any instrument (that would load samples here).
-    static void resetChannel(fluid_synth_t* s, int channel) {
-        fluid_synth_all_notes_off(s, channel);
-        fluid_synth_cc(s, channel, 121, 0); // reset all controllers
+    void resetChannel(fluid_synth_t* s, int channel) {
+        fl->fluid_synth_all_notes_off(s, channel);
+        fl->fluid_synth_cc(s, channel, 121, 0); // reset all controllers
         static constexpr std::pair<int, int> kDefaults[] = {
             {0, 0},  {32, 0}, {7, 100}, {39, 0}, {10, 64}, {42, 0}, {8, 64}, {40, 0},
             {91, 0}, {92, 0}, {93, 0},  {94, 0}, {95, 0},  {70, 64}, {71, 64}, {72, 64},
             {73, 64}, {74, 64}, {75, 64}, {76, 64}, {77, 64}, {78, 64}, {79, 64}};
         for (const auto& [controller, value] : kDefaults)
-            fluid_synth_cc(s, channel, controller, value);
-        fluid_synth_pitch_wheel_sens(s, channel, 2);
+            fl->fluid_synth_cc(s, channel, controller, value);
+        fl->fluid_synth_pitch_wheel_sens(s, channel, 2);
     }
 
     void applyToSynth(fluid_synth_t* s, const ScoreEvent& e) {
         const int channel = e.status & 0x0f;
         switch (e.status & 0xf0) {
         case 0x90:
-            if (fluid_synth_noteon(s, channel, e.data1, e.data2) == FLUID_OK)
+            if (fl->fluid_synth_noteon(s, channel, e.data1, e.data2) == FLUID_OK)
                 play.sounding.set(static_cast<std::size_t>(channel * 128 + e.data1));
             break;
         case 0x80:
-            fluid_synth_noteoff(s, channel, e.data1);
+            fl->fluid_synth_noteoff(s, channel, e.data1);
             play.sounding.reset(static_cast<std::size_t>(channel * 128 + e.data1));
             break;
         case 0xa0:
-            fluid_synth_key_pressure(s, channel, e.data1, e.data2);
+            fl->fluid_synth_key_pressure(s, channel, e.data1, e.data2);
             break;
         case 0xb0:
-            fluid_synth_cc(s, channel, e.data1, e.data2);
+            fl->fluid_synth_cc(s, channel, e.data1, e.data2);
             break;
         case 0xc0: {
             const auto& presets = play.attached->presets;
@@ -424,16 +470,16 @@ struct AudioEngine::Core {
                                     ? presets[static_cast<std::size_t>(e.program)]
                                     : std::pair{-1, -1};
             if (chosen.first >= 0 && play.attached->fontId >= 0)
-                fluid_synth_program_select(s, channel, play.attached->fontId, chosen.first, chosen.second);
+                fl->fluid_synth_program_select(s, channel, play.attached->fontId, chosen.first, chosen.second);
             else
-                fluid_synth_unset_program(s, channel);
+                fl->fluid_synth_unset_program(s, channel);
             break;
         }
         case 0xd0:
-            fluid_synth_channel_pressure(s, channel, e.data1);
+            fl->fluid_synth_channel_pressure(s, channel, e.data1);
             break;
         case 0xe0:
-            fluid_synth_pitch_bend(s, channel, e.data1 | (e.data2 << 7));
+            fl->fluid_synth_pitch_bend(s, channel, e.data1 | (e.data2 << 7));
             break;
         default:
             break;
@@ -505,7 +551,7 @@ struct AudioEngine::Core {
                 n = static_cast<int>(std::min<std::int64_t>(n, rounded));
             }
             if (s) {
-                fluid_synth_write_float(s, n, left + done * stride, 0, stride, right + done * stride, 0, stride);
+                fl->fluid_synth_write_float(s, n, left + done * stride, 0, stride, right + done * stride, 0, stride);
             } else {
                 for (int i = 0; i < n; ++i)
                     left[(done + i) * stride] = right[(done + i) * stride] = 0.0f;
@@ -665,17 +711,17 @@ struct AudioEngine::Core {
     // ---------------------------------------------------------------- worker
 
     fluid_synth_t* newSynth() {
-        fluid_synth_t* s = new_fluid_synth(settings);
+        fluid_synth_t* s = fl->new_fluid_synth(settings);
         if (!s)
             return nullptr;
         // A new synthesizer's effect buffers are not always cleared: its first block can carry
         // whatever the memory held (seen as -inf). A system reset clears the reverb and chorus;
         // with no SoundFont yet it selects no instrument.
-        fluid_synth_system_reset(s);
-        fluid_sfloader_t* loader = new_fluid_defsfloader(settings);
+        fl->fluid_synth_system_reset(s);
+        fluid_sfloader_t* loader = fl->new_fluid_defsfloader(settings);
         if (loader) {
-            CutFonts::installCallbacks(loader);
-            fluid_synth_add_sfloader(s, loader);
+            CutFonts::installCallbacks(fl, loader);
+            fl->fluid_synth_add_sfloader(s, loader);
         }
         return s;
     }
@@ -703,13 +749,13 @@ struct AudioEngine::Core {
     // Puts the piece's instruments into the synthesizer `s`, which the caller holds: the
     // previous cut font out, the new one in, its samples loaded.
     void swapInstruments(fluid_synth_t* s, const std::vector<std::pair<int, SoundFontLayout::Notes>>& needs) {
-        fluid_synth_all_sounds_off(s, -1);
+        fl->fluid_synth_all_sounds_off(s, -1);
         std::vector<float> drain(2 * kDrainFrames);
-        fluid_synth_write_float(s, kDrainFrames, drain.data(), 0, 2, drain.data(), 1, 2);
+        fl->fluid_synth_write_float(s, kDrainFrames, drain.data(), 0, 2, drain.data(), 1, 2);
         for (int channel = 0; channel < kMidiChannels; ++channel)
-            fluid_synth_unset_program(s, channel);
+            fl->fluid_synth_unset_program(s, channel);
         if (cutFontId >= 0)
-            fluid_synth_sfunload(s, cutFontId, 0);
+            fl->fluid_synth_sfunload(s, cutFontId, 0);
         cutFontId = -1;
         cutNeeds.clear();
         if (needs.empty())
@@ -719,11 +765,11 @@ struct AudioEngine::Core {
             cutName = CutFonts::add(std::move(image));
         else
             CutFonts::replace(cutName, std::move(image));
-        const int id = fluid_synth_sfload(s, cutName.c_str(), 0);
+        const int id = fl->fluid_synth_sfload(s, cutName.c_str(), 0);
         if (id == FLUID_FAILED)
             return;
         for (const auto& [preset, notes] : needs)
-            fluid_synth_pin_preset(s, id, layout->presetBank(preset), layout->presetProgram(preset));
+            fl->fluid_synth_pin_preset(s, id, layout->presetBank(preset), layout->presetProgram(preset));
         cutFontId = id;
         cutNeeds = needs;
     }
@@ -830,14 +876,14 @@ struct AudioEngine::Core {
         for (const char* name : drivers) {
             if (closing.load())
                 return;
-            fluid_settings_setstr(settings, "audio.driver", name);
-            fluid_audio_driver_t* opened = new_fluid_audio_driver2(settings, audioCallback, this);
+            fl->fluid_settings_setstr(settings, "audio.driver", name);
+            fluid_audio_driver_t* opened = fl->new_fluid_audio_driver2(settings, audioCallback, this);
             if (!opened)
                 continue;
             driver.store(opened);
             if (closing.load()) {
                 if (fluid_audio_driver_t* mine = driver.exchange(nullptr))
-                    delete_fluid_audio_driver(mine);
+                    fl->delete_fluid_audio_driver(mine);
                 return;
             }
             outputOpen.store(true, std::memory_order_release);
@@ -846,7 +892,37 @@ struct AudioEngine::Core {
         }
     }
 
+    // Opens FluidSynth and makes the settings that every synthesizer and output here share.
+    bool openSynthesizerLibrary() {
+        fl = openFluid();
+        if (!fl || !(settings = fl->new_fluid_settings()))
+            return false;
+        fl->fluid_settings_setnum(settings, "synth.sample-rate", AudioEngine::kSampleRate);
+        fl->fluid_settings_setint(settings, "audio.period-size", kPeriodFrames);
+        fl->fluid_settings_setint(settings, "audio.periods", kPeriods);
+        // The game's pieces use a handful of channels with few notes at a time; 64 voices is
+        // ample, and the chorus effect, which the pieces do not ask for, is the synthesizer's
+        // most expensive stage.
+        fl->fluid_settings_setint(settings, "synth.polyphony", 64);
+        fl->fluid_settings_setint(settings, "synth.chorus.active", 0);
+        // The synthesizer's default gain (0.2) leaves the pieces some 8 dB quieter than a game's
+        // sound usually is; at 0.5 the loudest piece still peaks below full scale.
+        fl->fluid_settings_setnum(settings, "synth.gain", 0.5);
+        // Samples load when their instruments are chosen, not with the font; and the
+        // synthesizer takes no lock of its own, since only one thread at a time uses it.
+        fl->fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
+        fl->fluid_settings_setint(settings, "synth.threadsafe-api", 0);
+        return true;
+    }
+
     static void workerMain(std::shared_ptr<Core> self, bool wantDevice, std::string font) {
+#ifdef __linux__
+        // Background work: on a busy machine the window thread goes first (it starts at the same
+        // moment as the first window is built).
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+#endif
+        if (!self->openSynthesizerLibrary())
+            return;
         if (wantDevice)
             self->openOutput();
         if (self->outputOpen.load())
@@ -927,36 +1003,15 @@ AudioEngine::~AudioEngine() {
 }
 
 std::unique_ptr<AudioEngine> AudioEngine::create(const AudioOptions& options) {
-    silenceFluidLog();
     auto front = std::make_unique<Front>();
     auto core = std::make_shared<Core>(options);
     front->core = core;
     front->manual = options.manualClock;
     core->manual = options.manualClock;
-    core->settings = new_fluid_settings();
-    if (fluid_settings_t* settings = core->settings) {
-        fluid_settings_setnum(settings, "synth.sample-rate", kSampleRate);
-        fluid_settings_setint(settings, "audio.period-size", kPeriodFrames);
-        fluid_settings_setint(settings, "audio.periods", kPeriods);
-        // The game's pieces use a handful of channels with few notes at a time; 64 voices is
-        // ample, and the chorus effect, which the pieces do not ask for, is the synthesizer's
-        // most expensive stage.
-        fluid_settings_setint(settings, "synth.polyphony", 64);
-        fluid_settings_setint(settings, "synth.chorus.active", 0);
-        // The synthesizer's default gain (0.2) leaves the pieces some 8 dB quieter than a game's
-        // sound usually is; at 0.5 the loudest piece still peaks below full scale.
-        fluid_settings_setnum(settings, "synth.gain", 0.5);
-        // Samples load when their instruments are chosen, not with the font; and the
-        // synthesizer takes no lock of its own, since only one thread at a time uses it.
-        fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
-        fluid_settings_setint(settings, "synth.threadsafe-api", 0);
-    }
-    if (!core->settings)
-        return std::unique_ptr<AudioEngine>(new AudioEngine(std::move(front)));
 
     if (options.manualClock) {
         core->outputOpen = true;
-        if (!options.soundFont.empty()) {
+        if (!options.soundFont.empty() && core->openSynthesizerLibrary()) {
             if (options.beforeSoundFontLoad)
                 options.beforeSoundFontLoad();
             core->layout = SoundFontLayout::read(options.soundFont);
@@ -991,7 +1046,7 @@ std::unique_ptr<AudioEngine> AudioEngine::create(const AudioOptions& options) {
 
 bool AudioEngine::loadPiece(const std::vector<std::uint8_t>& smf) {
     Front& f = *front_;
-    if (f.shutDown || !f.core->settings)
+    if (f.shutDown)
         return false;
     auto piece = std::make_shared<Piece>();
     piece->score = readScore(smf.data(), smf.size(), kSampleRate);
@@ -1121,7 +1176,7 @@ void AudioEngine::shutdown() {
     if (core.clockThread.joinable())
         core.clockThread.join();
     if (fluid_audio_driver_t* driver = core.driver.exchange(nullptr))
-        delete_fluid_audio_driver(driver); // returns once the callback has stopped
+        core.fl->delete_fluid_audio_driver(driver); // returns once the callback has stopped
     // A worker still opening the output or reading the SoundFont is not waited for: it finds
     // the engine closing when it is done, and frees what it made. The core lives until then.
     if (core.workerThread.joinable())
@@ -1129,7 +1184,7 @@ void AudioEngine::shutdown() {
     core.outputOpen = false;
     if (core.recording)
         core.recording->close();
-    Core::destroySynth(core.synth.exchange(nullptr));
+    core.destroySynth(core.synth.exchange(nullptr));
     f.retired.clear();
     f.wave.reset();
 }
