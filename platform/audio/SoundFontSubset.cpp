@@ -244,6 +244,26 @@ int SoundFontLayout::presetProgram(int preset) const {
     return presets_.at(static_cast<std::size_t>(preset)).program;
 }
 
+std::set<int> SoundFontLayout::samplesOf(int preset) const {
+    std::set<int> samples;
+    if (preset < 0 || static_cast<std::size_t>(preset) + 1 >= presets_.size())
+        return samples;
+    const auto p = static_cast<std::size_t>(preset);
+    for (int b = presets_[p].firstBag; b < presets_[p + 1].firstBag; ++b) {
+        const int instrument = zoneGen(presetGens_, presetBags_[b].firstGen, presetBags_[b + 1].firstGen, kGenInstrument);
+        if (instrument < 0)
+            continue;
+        const auto i = static_cast<std::size_t>(instrument);
+        for (int z = instruments_[i].firstBag; z < instruments_[i + 1].firstBag; ++z) {
+            const int sample =
+                zoneGen(instrumentGens_, instrumentBags_[z].firstGen, instrumentBags_[z + 1].firstGen, kGenSampleId);
+            if (sample >= 0)
+                samples.insert(sample);
+        }
+    }
+    return samples;
+}
+
 std::shared_ptr<const SoundFontLayout::Image> SoundFontLayout::cut(
     const std::vector<std::pair<int, Notes>>& presets) const {
     std::vector<std::uint8_t> phdr, pbag, pmod, pgen, inst, ibag, imod, igen;

@@ -27,7 +27,9 @@ public:
     int findPreset(int bank, int program) const;
     int presetBank(int preset) const;
     int presetProgram(int preset) const;
-    std::size_t presetCount() const { return presets_.size(); }
+    std::size_t presetCount() const { return presets_.size(); } // the terminal record included
+    // The samples (their numbers in the font) that the preset's zones can play.
+    std::set<int> samplesOf(int preset) const;
 
     // A key and velocity that a piece sounds, packed as key * 128 + velocity.
     using Notes = std::set<std::uint16_t>;

@@ -1,0 +1,342 @@
+// The audio engine with its real threads: nothing the window thread does waits for a SoundFont
+// that is loading; and the score and SoundFont cutting the engine plays from.
+#include "AudioEngine.h"
+#include "MciSequencer.h"
+#include "SmfBuilder.h"
+#include "SmfScore.h"
+#include "SoundFontSubset.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+using namespace lw::audio;
+using namespace lw::testing;
+
+namespace {
+
+constexpr const char* kTimFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+
+// A SoundFont load that stays blocked until the test lets it go. If the window thread were
+// stuck behind the load, a watchdog lets it go after ten seconds and the test fails rather than
+// hanging.
+class SlowLoader {
+public:
+    ~SlowLoader() {
+        letGo();
+        if (watchdog_.joinable())
+            watchdog_.join();
+    }
+    std::function<void()> hook() {
+        return [this] {
+            std::unique_lock guard(lock_);
+            entered_ = true;
+            changed_.notify_all();
+            changed_.wait(guard, [this] { return released_; });
+        };
+    }
+    bool waitUntilBlocked() {
+        std::unique_lock guard(lock_);
+        if (!changed_.wait_for(guard, std::chrono::seconds(20), [this] { return entered_; }))
+            return false;
+        watchdog_ = std::thread([this] {
+            std::unique_lock g(lock_);
+            if (!changed_.wait_for(g, std::chrono::seconds(10), [this] { return released_; })) {
+                released_ = true;
+                timedOut_ = true;
+                changed_.notify_all();
+            }
+        });
+        return true;
+    }
+    // True while the load has not been let go: whatever returned before this is checked did not
+    // wait for the load.
+    bool stillBlocked() {
+        std::lock_guard guard(lock_);
+        return !released_ && !timedOut_;
+    }
+    void letGo() {
+        std::lock_guard guard(lock_);
+        released_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable changed_;
+    bool entered_ = false, released_ = false, timedOut_ = false;
+    std::thread watchdog_;
+};
+
+void writeFile(const QString& path, const Bytes& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+// A SoundFont 2 file made byte by byte: one sample per entry of `sampleKeys`, an instrument
+// whose zone i plays sample i over the key range sampleKeys[i], and presets 0:0 (that
+// instrument) and 0:5 (a second instrument on sample 0 alone).
+Bytes tinySoundFont(const std::vector<std::pair<int, int>>& sampleKeys) {
+    const auto chunk = [](const char* id, const Bytes& body) {
+        Bytes out(id, id + 4);
+        appendLe(out, static_cast<std::uint32_t>(body.size()), 4);
+        out.insert(out.end(), body.begin(), body.end());
+        return out;
+    };
+    const auto list = [&chunk](const char* type, const std::vector<Bytes>& parts) {
+        Bytes body(type, type + 4);
+        for (const Bytes& p : parts)
+            body.insert(body.end(), p.begin(), p.end());
+        return chunk("LIST", body);
+    };
+    const auto name = [](Bytes& out, const char* text, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i)
+            out.push_back(static_cast<std::uint8_t>(i < std::strlen(text) ? text[i] : 0));
+    };
+    constexpr int kFrames = 100; // each sample, followed by the 46 zero frames the format asks for
+    Bytes samples;
+    Bytes shdr;
+    for (std::size_t i = 0; i < sampleKeys.size(); ++i) {
+        for (int f = 0; f < kFrames + 46; ++f)
+            appendLe(samples, f < kFrames ? static_cast<std::uint32_t>((f % 20) * 1000) : 0, 2);
+        name(shdr, ("s" + std::to_string(i)).c_str(), 20);
+        const auto start = static_cast<std::uint32_t>(i * (kFrames + 46));
+        for (std::uint32_t v : {start, start + kFrames, start + 10, start + 90, 44100u})
+            appendLe(shdr, v, 4);
+        append(shdr, {60, 0});
+        appendLe(shdr, 0, 2);
+        appendLe(shdr, 1, 2); // mono
+    }
+    name(shdr, "EOS", 46);
+
+    Bytes phdr, pbag, pgen, inst, ibag, igen;
+    const auto preset = [&](const char* n, int program, int instrument) {
+        name(phdr, n, 20);
+        appendLe(phdr, static_cast<std::uint32_t>(program), 2);
+        appendLe(phdr, 0, 2);
+        appendLe(phdr, static_cast<std::uint32_t>(pbag.size() / 4), 2);
+        appendLe(phdr, 0, 4);
+        appendLe(phdr, 0, 4);
+        appendLe(phdr, 0, 4);
+        appendLe(pbag, static_cast<std::uint32_t>(pgen.size() / 4), 2);
+        appendLe(pbag, 0, 2);
+        append(pgen, {41, 0});
+        appendLe(pgen, static_cast<std::uint32_t>(instrument), 2);
+    };
+    preset("all", 0, 0);
+    preset("first", 5, 1);
+    name(phdr, "EOP", 20);
+    appendLe(phdr, 0, 4);
+    appendLe(phdr, static_cast<std::uint32_t>(pbag.size() / 4), 2);
+    appendLe(phdr, 0, 12);
+    appendLe(pbag, static_cast<std::uint32_t>(pgen.size() / 4), 2);
+    appendLe(pbag, 0, 2);
+    appendLe(pgen, 0, 4);
+
+    const auto instrument = [&](const char* n, const std::vector<int>& samplesOfZones) {
+        name(inst, n, 20);
+        appendLe(inst, static_cast<std::uint32_t>(ibag.size() / 4), 2);
+        for (int sample : samplesOfZones) {
+            appendLe(ibag, static_cast<std::uint32_t>(igen.size() / 4), 2);
+            appendLe(ibag, 0, 2);
+            append(igen, {43, 0, sampleKeys[static_cast<std::size_t>(sample)].first,
+                          sampleKeys[static_cast<std::size_t>(sample)].second});
+            append(igen, {53, 0});
+            appendLe(igen, static_cast<std::uint32_t>(sample), 2);
+        }
+    };
+    std::vector<int> every;
+    for (std::size_t i = 0; i < sampleKeys.size(); ++i)
+        every.push_back(static_cast<int>(i));
+    instrument("every", every);
+    instrument("one", {0});
+    name(inst, "EOI", 20);
+    appendLe(inst, static_cast<std::uint32_t>(ibag.size() / 4), 2);
+    appendLe(ibag, static_cast<std::uint32_t>(igen.size() / 4), 2);
+    appendLe(ibag, 0, 2);
+    appendLe(igen, 0, 4);
+
+    Bytes ifil;
+    appendLe(ifil, 2, 2);
+    appendLe(ifil, 1, 2);
+    const Bytes zeroMod(10, 0);
+    Bytes riff{'R', 'I', 'F', 'F'};
+    Bytes content{'s', 'f', 'b', 'k'};
+    for (const Bytes& part :
+         {list("INFO", {chunk("ifil", ifil), chunk("INAM", Bytes{'t', 'i', 'n', 'y', 0, 0})}),
+          list("sdta", {chunk("smpl", samples)}),
+          list("pdta", {chunk("phdr", phdr), chunk("pbag", pbag), chunk("pmod", zeroMod), chunk("pgen", pgen),
+                        chunk("inst", inst), chunk("ibag", ibag), chunk("imod", zeroMod), chunk("igen", igen),
+                        chunk("shdr", shdr)})})
+        content.insert(content.end(), part.begin(), part.end());
+    appendLe(riff, static_cast<std::uint32_t>(content.size()), 4);
+    riff.insert(riff.end(), content.begin(), content.end());
+    return riff;
+}
+
+} // namespace
+
+class TestAudioEngine : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        writeFile(path("long.mid"), heldNote(480, 500000, 480 * 40)); // 20 s
+    }
+
+    // The window thread's calls all return while the SoundFont load is still blocked; the piece's
+    // clock and the output run on meanwhile, and the music joins once the font is in.
+    void windowThreadNeverWaitsForTheSoundFont() {
+        SlowLoader loader;
+        AudioOptions options;
+        options.recordTo = path("during-load.wav").toStdString();
+        options.soundFont = QFile::exists(kTimFont) ? kTimFont : "/nonexistent.sf2";
+        options.beforeSoundFontLoad = loader.hook();
+        auto engine = AudioEngine::create(options);
+        QVERIFY(loader.waitUntilBlocked());
+
+        MciSequencer midi(*engine);
+        const std::string open = "open \"" + path("long.mid").toStdString() + "\" type sequencer alias Midi";
+        std::string answer;
+        for (const std::string& command : {open, std::string("play Midi"), std::string("pause Midi"),
+                                           std::string("resume Midi"), std::string("stop Midi"),
+                                           std::string("close Midi"), open, std::string("play Midi"),
+                                           std::string("status Midi mode")}) {
+            QCOMPARE(midi.sendString(command, &answer, 512, 0), 0);
+            QVERIFY2(loader.stillBlocked(), command.c_str());
+        }
+        QCOMPARE(answer, std::string("playing"));
+        QVERIFY(engine->playWave(std::vector<float>(2000, 0.25f)));
+        QVERIFY(loader.stillBlocked());
+
+        // The piece moves on in real time, and the file output keeps being written.
+        const qint64 sizeBefore = QFileInfo(path("during-load.wav")).size();
+        QTRY_VERIFY_WITH_TIMEOUT((midi.sendString("status Midi position", &answer, 255, 0), std::stoi(answer) >= 4),
+                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path("during-load.wav")).size() > sizeBefore + 20000, 5000);
+        QVERIFY(loader.stillBlocked());
+        const int positionDuringLoad = std::stoi(answer);
+
+        loader.letGo();
+        if (QFile::exists(kTimFont))
+            QTRY_VERIFY_WITH_TIMEOUT(engine->soundFontReady(), 10000);
+        QCOMPARE(midi.sendString("status Midi position", &answer, 255, 0), 0);
+        QVERIFY2(std::stoi(answer) >= positionDuringLoad, answer.c_str()); // went on from there
+        engine->shutdown();
+    }
+
+    void quittingDuringTheLoadReturnsAtOnce() {
+        SlowLoader loader;
+        AudioOptions options;
+        options.recordTo = path("quit.wav").toStdString();
+        options.soundFont = kTimFont;
+        options.beforeSoundFontLoad = loader.hook();
+        auto engine = AudioEngine::create(options);
+        QVERIFY(loader.waitUntilBlocked());
+        engine->shutdown();
+        QVERIFY(loader.stillBlocked());
+        engine.reset();
+        QVERIFY(loader.stillBlocked());
+    }
+
+    // Tempo changes anywhere, program changes read through the GS bank select, notes before any
+    // program change, and note-ons of velocity 0.
+    void scoreTimesAndInstruments() {
+        const Bytes file = smf(1, 480,
+                               {TrackBuilder().tempo(0, 500000).tempo(960, 250000).end(),
+                                TrackBuilder()
+                                    .raw(0, {0xb0, 0, 8})    // bank 8 on channel 0
+                                    .raw(0, {0xc0, 24})      // program 24 there
+                                    .noteOn(0, 60)
+                                    .raw(480, {0x90, 60, 0}) // a note-on of velocity 0 ends it
+                                    .raw(0, {0xb9, 0, 8})    // bank select on the drum channel is ignored
+                                    .noteOn(0, 36, 9)        // the drum channel sounds before a program change
+                                    .raw(480, {0xc9, 16})
+                                    .noteOff(960, 36, 9)
+                                    .end()});
+        const Score score = readScore(file.data(), file.size(), 44100);
+        QCOMPARE(score.programs, (std::vector<ProgramRequest>{{8, 24}, {kDrumBank, 0}, {kDrumBank, 16}}));
+        // The drum channel's opening program comes first, at frame 0.
+        QCOMPARE(int(score.events.front().status), 0xc9);
+        QCOMPARE(int(score.events.front().program), 1);
+        // 960 ticks at 120 bpm (1 s), then 960 at 240 bpm (0.5 s).
+        QCOMPARE(score.endTick, std::int64_t(1920));
+        QCOMPARE(score.endFrame, std::int64_t(44100 + 22050));
+        QCOMPARE(score.tickAt(44100 + 11025), std::int64_t(960 + 480));
+        QCOMPARE(score.frameAt(480), std::int64_t(22050));
+        int noteOffs = 0;
+        for (const ScoreEvent& e : score.events)
+            noteOffs += (e.status & 0xf0) == 0x80;
+        QCOMPARE(noteOffs, 2);
+        QCOMPARE(int(score.channels), (1 << 0) | (1 << 9));
+    }
+
+    // The cut font keeps the presets asked for and, of their instruments, only the zones that
+    // the notes played reach; its sample data is the original's.
+    void cutKeepsOnlyWhatIsPlayed() {
+        writeFile(path("tiny.sf2"), tinySoundFont({{0, 47}, {48, 71}, {72, 127}}));
+        const auto layout = SoundFontLayout::read(path("tiny.sf2").toStdString());
+        QVERIFY(layout);
+        const int all = layout->findPreset(0, 0), first = layout->findPreset(0, 5);
+        QVERIFY(all >= 0 && first >= 0 && all != first);
+        QCOMPARE(layout->findPreset(3, 5), first);    // an unknown bank falls back to bank 0
+        QCOMPARE(layout->findPreset(0, 99), all);     // an unknown program to program 0
+        QCOMPARE(layout->findPreset(kDrumBank, 3), -1); // no percussion in this font
+        QCOMPARE(layout->samplesOf(all), (std::set<int>{0, 1, 2}));
+
+        SoundFontLayout::Notes notes{SoundFontLayout::note(60, 100), SoundFontLayout::note(64, 80)};
+        const auto image = layout->cut({{all, notes}});
+        QFile cutFile(path("cut.sf2"));
+        QVERIFY(cutFile.open(QIODevice::WriteOnly));
+        std::vector<char> bytes(image->size());
+        std::FILE* source = std::fopen(path("tiny.sf2").toUtf8().constData(), "rb");
+        QVERIFY(image->read(0, bytes.data(), bytes.size(), source));
+        std::fclose(source);
+        cutFile.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        cutFile.close();
+
+        const auto cut = SoundFontLayout::read(path("cut.sf2").toStdString());
+        QVERIFY(cut);
+        QCOMPARE(int(cut->presetCount()), 2); // the one preset and the terminal record
+        QCOMPARE(cut->findPreset(0, 5), cut->findPreset(0, 0)); // preset 5 is not in it
+        QCOMPARE(cut->samplesOf(cut->findPreset(0, 0)), (std::set<int>{1}));
+        QVERIFY(!image->read(image->size() - 1, bytes.data(), 2, nullptr)); // past the end
+    }
+
+    void unreadableFontsAreRefused_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const Bytes good = tinySoundFont({{0, 127}});
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("not RIFF") << QByteArray("MThd\0\0\0\6", 8);
+        QTest::newRow("cut short") << QByteArray(reinterpret_cast<const char*>(good.data()), int(good.size()) - 60);
+        Bytes badSample = good;
+        // The sample number of the instrument zone (the last gen before the terminal one) beyond shdr.
+        const auto igen = std::search(badSample.begin(), badSample.end(), std::begin("igen"), std::end("igen") - 1);
+        QVERIFY(igen != badSample.end());
+        igen[8 + 4 + 2] = 9;
+        QTest::newRow("sample number out of range")
+            << QByteArray(reinterpret_cast<const char*>(badSample.data()), int(badSample.size()));
+    }
+    void unreadableFontsAreRefused() {
+        QFETCH(QByteArray, bytes);
+        QFile file(path("bad.sf2"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        QVERIFY(!SoundFontLayout::read(path("bad.sf2").toStdString()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAudioEngine)
+#include "tst_audio_engine.moc"
