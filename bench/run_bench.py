@@ -1,10 +1,16 @@
 #!/usr/bin/env python3
 """Benchmarks of the game, each against a baseline measured in the same run.
 
-Usage: bench/run_bench.py [--build build] [--runs 15] [--out bench/results.md]
+Usage: bench/run_bench.py [--build build] [--runs 15] [--phase-runs 3] [--seconds 20] [--out bench/results.md]
 
-Needs Xvfb and xdotool (apt-get install xvfb xdotool). Starts its own X server, so it can run
-on a machine without a display. Prints a table and writes it, in Markdown, to --out.
+Set-up (as root; the game's own set-up installs only TimGM6mb):
+    apt-get install xvfb xauth xdotool fluid-soundfont-gm
+Starts its own X server, so it runs on a machine without a display. Every phase is measured with
+real synthesis: the game writes its sound to a WAV file in real time (LW_AUDIO_FILE), once for
+each SoundFont installed. Start-up is timed by an outside X client (bench_map_observer) against
+a bare Qt program, for both settings of the series notice. The floor of the game phase's CPU is
+FluidSynth alone (bench_synth_floor) rendering the same piece with the same settings, in the same
+run. Prints the tables and writes them, in Markdown, to --out.
 """
 import argparse
 import os
@@ -15,7 +21,8 @@ import sys
 import tempfile
 import time
 
-CLK_TCK = os.sysconf("SC_CLK_TCK")
+SOUNDFONTS = ["/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2"]
+GAME_PHASE_PIECE = "okera.mid"  # the music of the first scene, playing through the game phase
 
 
 def median_min_max(samples):
@@ -23,10 +30,15 @@ def median_min_max(samples):
 
 
 def cpu_seconds(pid):
-    with open(f"/proc/{pid}/stat") as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    # utime and stime are fields 14 and 15 of the whole line (11 and 12 after the name).
-    return (int(fields[11]) + int(fields[12])) / CLK_TCK
+    """CPU time of every thread of the process, from the scheduler's nanosecond counters."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/schedstat") as f:
+                total += int(f.read().split()[0])
+        except (FileNotFoundError, ProcessLookupError):
+            pass  # a thread that ended meanwhile
+    return total / 1e9
 
 
 def peak_memory_mb(pid):
@@ -67,7 +79,7 @@ def window_centre(window):
 
 
 class Display:
-    def __init__(self, number=97):
+    def __init__(self, number):
         self.name = f":{number}"
         self.server = subprocess.Popen(["Xvfb", self.name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -87,23 +99,34 @@ def game_environment(home):
     return env
 
 
-def make_home():
+def make_home(notice):
     home = tempfile.mkdtemp(prefix="lw-bench-home-")
     os.makedirs(os.path.join(home, ".config", "Kestrune"))
-    with open(os.path.join(home, ".config", "Kestrune", "Kestrune.conf"), "w") as f:
-        f.write("[Solvenne]\nLWFLock=OFF\n")
+    if not notice:
+        with open(os.path.join(home, ".config", "Kestrune", "Kestrune.conf"), "w") as f:
+            f.write("[Solvenne]\nLWFLock=OFF\n")
     return home
 
 
-def time_to_first_window(command, cwd, env, runs):
-    samples = []
-    env = dict(env, LW_BENCH_EXIT_ON_FIRST_PAINT="1")
-    for _ in range(runs):
-        start = time.monotonic()
-        subprocess.run(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=60, check=True)
-        samples.append(1000 * (time.monotonic() - start))
-    return samples
+def first_map(observer, command, cwd, env):
+    """(wall ms, CPU ms) from starting `command` to its first top-level window mapping."""
+    result = subprocess.run([observer, "--", *command], cwd=cwd, env=env, capture_output=True, text=True, timeout=60)
+    if result.returncode != 0:
+        raise RuntimeError(f"{command[0]}: {result.stderr.strip()}")
+    out = result.stdout.split()
+    return float(out[0]), float(out[1])
+
+
+def floor_cpu(floor, font, piece, seconds):
+    """CPU percent of FluidSynth alone rendering `piece` in real time, over `seconds`."""
+    process = subprocess.Popen([floor, font, piece, str(seconds + 4)], stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    try:
+        time.sleep(2.0)
+        return cpu_percent(process.pid, seconds)
+    finally:
+        process.kill()
+        process.wait()
 
 
 def measure_phases(game, data, env, seconds):
@@ -131,7 +154,7 @@ def measure_phases(game, data, env, seconds):
         wait_for_window("エンディング", timeout=20)
         time.sleep(1.0)
         results["staff roll (ending music playing)"] = cpu_percent(process.pid, seconds)
-        results["peak memory (MB)"] = peak_memory_mb(process.pid)
+        results["peak memory (MiB)"] = peak_memory_mb(process.pid)
     finally:
         process.kill()
         process.wait()
@@ -158,72 +181,111 @@ def measure_idle_game_without_music(game, data, env, seconds):
         shutil.rmtree(silent, ignore_errors=True)
 
 
+def missing_tools():
+    return [tool for tool in ("Xvfb", "xdotool") if shutil.which(tool) is None]
+
+
 def main():
     parser = argparse.ArgumentParser()
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     parser.add_argument("--build", default=os.path.join(root, "build"))
     parser.add_argument("--runs", type=int, default=15)
     parser.add_argument("--phase-runs", type=int, default=3)
-    parser.add_argument("--seconds", type=float, default=10.0)
+    parser.add_argument("--seconds", type=float, default=20.0)
+    parser.add_argument("--display", type=int, default=97)
     parser.add_argument("--out", default=os.path.join(root, "bench", "results.md"))
     args = parser.parse_args()
 
+    if missing_tools():
+        sys.exit("missing " + ", ".join(missing_tools()) + ": apt-get install xvfb xauth xdotool fluid-soundfont-gm")
     build = os.path.abspath(args.build)
     data = os.path.join(build, "data")
     game = os.path.join(build, "bin", "lunaweave")
     bare = os.path.join(build, "bench", "bench_bare_qt")
+    observer = os.path.join(build, "bench", "bench_map_observer")
+    floor = os.path.join(build, "bench", "bench_synth_floor")
     inprocess = os.path.join(build, "bench", "bench_inprocess")
-    for path in (game, bare, inprocess):
+    for path in (game, bare, observer, floor, inprocess):
         if not os.path.exists(path):
             sys.exit(f"missing {path}: build first (cmake --build {build})")
+    fonts = [f for f in SOUNDFONTS if os.path.exists(f)]
+    work = tempfile.mkdtemp(prefix="lw-bench-")
 
-    display = Display()
-    home = make_home()
-    env = game_environment(home)
-    rows = []
+    display = Display(args.display)
+    homes = {True: make_home(True), False: make_home(False)}
+    startup_rows, phase_rows = [], []
     try:
-        # Start-up: alternate the two programs so that both see the same machine.
-        bare_ms, game_ms = [], []
+        # Start-up, as an outside X client sees it, with real synthesis and the default SoundFont.
+        # The three programs take turns so that all see the same machine.
+        samples = {"bare": [], True: [], False: []}
         for _ in range(args.runs):
-            bare_ms += time_to_first_window([bare], data, env, 1)
-            game_ms += time_to_first_window([game], data, env, 1)
-        b, g = median_min_max(bare_ms), median_min_max(game_ms)
-        rows.append(("start-up to first window: bare Qt, two windows (baseline)", "%.1f ms" % b[0],
-                     "%.1f-%.1f" % b[1:], ""))
-        rows.append(("start-up to first window: Lunaweave", "%.1f ms" % g[0], "%.1f-%.1f" % g[1:],
-                     "%.2f× baseline" % (g[0] / b[0])))
+            samples["bare"].append(first_map(observer, [bare], data, game_environment(homes[False])))
+            for notice in (True, False):
+                env = dict(game_environment(homes[notice]), LW_AUDIO_FILE=os.path.join(work, "startup.wav"))
+                samples[notice].append(first_map(observer, [game], data, env))
+        base_wall = statistics.median(w for w, _ in samples["bare"])
+        base_cpu = statistics.median(c for _, c in samples["bare"])
+        for key, label in (("bare", "bare Qt: a picture window and a label of Japanese text (baseline)"),
+                           (True, "Lunaweave, series notice shown"), (False, "Lunaweave, notice OFF (demo first)")):
+            wall = median_min_max([w for w, _ in samples[key]])
+            cpu = statistics.median(c for _, c in samples[key])
+            startup_rows.append((label, "%.1f ms" % wall[0], "%.1f-%.1f" % wall[1:], "%.2f×" % (wall[0] / base_wall),
+                                 "%.1f ms (%.2f×)" % (cpu, cpu / base_cpu)))
 
-        # Idle CPU per phase, over several runs of the whole flow.
-        phases = {}
-        for _ in range(args.phase_runs):
-            for key, value in measure_phases(game, data, env, args.seconds).items():
-                phases.setdefault(key, []).append(value)
-        silent = [measure_idle_game_without_music(game, data, env, args.seconds) for _ in range(args.phase_runs)]
-        for key, values in list(phases.items()) + [("game (no music files)", silent)]:
-            m = median_min_max(values)
-            unit = "MB" if "memory" in key else "% of a core"
-            label = key if "memory" in key else f"CPU, {key}"
-            rows.append((label, "%.2f %s" % (m[0], unit), "%.2f-%.2f" % m[1:], ""))
+        # Every phase with real synthesis, for each SoundFont, and FluidSynth alone as the floor.
+        for font in fonts:
+            name = os.path.basename(font)
+            phases, floors = {}, []
+            for _ in range(args.phase_runs):
+                env = dict(game_environment(homes[False]), LW_AUDIO_FILE=os.path.join(work, "game.wav"),
+                           LW_SOUNDFONT=font)
+                for key, value in measure_phases(game, data, env, args.seconds).items():
+                    phases.setdefault(key, []).append(value)
+                floors.append(floor_cpu(floor, font, os.path.join(data, GAME_PHASE_PIECE), args.seconds))
+            game_cpu = statistics.median(phases["game (background music playing)"])
+            floor_median = statistics.median(floors)
+            for key, values in phases.items():
+                m = median_min_max(values)
+                unit = "MiB" if "memory" in key else "% of a core"
+                label = f"{name}: " + (key if "memory" in key else f"CPU, {key}")
+                against = ""
+                if key.startswith("game"):
+                    against = "%.2f× FluidSynth alone" % (game_cpu / floor_median)
+                phase_rows.append((label, "%.2f %s" % (m[0], unit), "%.2f-%.2f" % m[1:], against))
+            m = median_min_max(floors)
+            phase_rows.append((f"{name}: CPU, FluidSynth alone playing {GAME_PHASE_PIECE} (floor)",
+                               "%.2f %% of a core" % m[0], "%.2f-%.2f" % m[1:], ""))
+        silent = [measure_idle_game_without_music(game, data, game_environment(homes[False]), args.seconds)
+                  for _ in range(args.phase_runs)]
+        m = median_min_max(silent)
+        phase_rows.append(("CPU, game (no music files)", "%.2f %% of a core" % m[0], "%.2f-%.2f" % m[1:], ""))
     finally:
         display.close()
-        shutil.rmtree(home, ignore_errors=True)
+        for home in homes.values():
+            shutil.rmtree(home, ignore_errors=True)
+        shutil.rmtree(work, ignore_errors=True)
 
     # In-process timings (offscreen).
     result = subprocess.run([inprocess], cwd=data, env=dict(os.environ, QT_QPA_PLATFORM="offscreen"),
-                            capture_output=True, text=True, timeout=600)
+                            capture_output=True, text=True, timeout=900)
     inprocess_lines = [line for line in result.stdout.splitlines() if line.strip()]
 
-    lines = ["| measurement | median | min-max | against baseline |", "|---|---|---|---|"]
-    lines += ["| %s | %s | %s | %s |" % row for row in rows]
-    table = "\n".join(lines)
-    print(table)
+    startup = ["| first window mapped (outside X observer) | median | min-max | against baseline | CPU used by then |",
+               "|---|---|---|---|---|"] + ["| %s | %s | %s | %s | %s |" % row for row in startup_rows]
+    phases = ["| measurement (real synthesis into a WAV file) | median | min-max | against floor |",
+              "|---|---|---|---|"] + ["| %s | %s | %s | %s |" % row for row in phase_rows]
+    text = "\n".join(startup) + "\n\n" + "\n".join(phases)
+    print(text)
     print()
     print("\n".join(inprocess_lines))
+    load = os.getloadavg()
     with open(args.out, "w") as f:
         f.write("# Benchmark results\n\n")
-        f.write(f"Measured {time.strftime('%Y-%m-%d')} on {os.cpu_count()} cores with `bench/run_bench.py "
-                f"--runs {args.runs} --phase-runs {args.phase_runs}` (Xvfb, no sound card).\n\n")
-        f.write(table + "\n\nIn-process (offscreen, `build/bench/bench_inprocess` in `build/data`):\n\n```\n")
+        f.write(f"Measured {time.strftime('%Y-%m-%d')} on {os.cpu_count()} cores (load average at the end "
+                f"{load[0]:.1f}) with `bench/run_bench.py --runs {args.runs} --phase-runs {args.phase_runs} "
+                f"--seconds {args.seconds:g}` under Xvfb, SoundFonts: "
+                + ", ".join(os.path.basename(x) for x in fonts) + ".\n\n")
+        f.write(text + "\n\nIn-process (offscreen, `build/bench/bench_inprocess` in `build/data`):\n\n```\n")
         f.write("\n".join(inprocess_lines) + "\n```\n")
 
 

@@ -7,8 +7,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include <cstdio>
-#include <cstdlib>
 
 namespace lw {
 namespace {
@@ -38,13 +36,6 @@ QRect screenRect()
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-}
-
-// Set by the start-up benchmark: the process ends as soon as its first window has been painted.
-bool exitOnFirstPaint()
-{
-    static const bool enabled = qEnvironmentVariableIsSet("LW_BENCH_EXIT_ON_FIRST_PAINT");
-    return enabled;
 }
 
 } // namespace
@@ -204,13 +195,7 @@ bool GameWindow::event(QEvent* event)
     default:
         break;
     }
-    const bool handled = QWidget::event(event);
-    if (event->type() == QEvent::Paint && exitOnFirstPaint()) {
-        // Start-up benchmark: the first window has been drawn.
-        std::fflush(stdout);
-        std::_Exit(0);
-    }
-    return handled;
+    return QWidget::event(event);
 }
 
 } // namespace lw

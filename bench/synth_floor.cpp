@@ -1,0 +1,67 @@
+// FluidSynth alone, the floor of the game phase's CPU: plays one piece, looping, through
+// FluidSynth's own MIDI player with the game's synthesizer settings, rendering in real time in
+// the steps the game's file output uses, and throws the sound away.
+// Usage: bench_synth_floor <soundfont> <piece.mid> <seconds>
+#include <fluidsynth.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+namespace {
+void dropLogMessage(int, const char*, void*) {}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s <soundfont> <piece.mid> <seconds>\n", argv[0]);
+        return 2;
+    }
+    for (int level = 0; level < LAST_LOG_LEVEL; ++level)
+        fluid_set_log_function(level, dropLogMessage, nullptr);
+    constexpr int kRate = 44100;
+    fluid_settings_t* settings = new_fluid_settings();
+    // The same settings as the game's synthesizer (platform/audio/FluidAudioEngine.cpp).
+    fluid_settings_setnum(settings, "synth.sample-rate", kRate);
+    fluid_settings_setint(settings, "synth.polyphony", 64);
+    fluid_settings_setint(settings, "synth.chorus.active", 0);
+    fluid_settings_setnum(settings, "synth.gain", 0.5);
+    fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
+    fluid_settings_setint(settings, "synth.threadsafe-api", 0);
+    fluid_synth_t* synth = new_fluid_synth(settings);
+    if (fluid_synth_sfload(synth, argv[1], 1) == FLUID_FAILED) {
+        std::fprintf(stderr, "cannot load %s\n", argv[1]);
+        return 1;
+    }
+    fluid_player_t* player = new_fluid_player(synth);
+    if (fluid_player_add(player, argv[2]) != FLUID_OK) {
+        std::fprintf(stderr, "cannot read %s\n", argv[2]);
+        return 1;
+    }
+    fluid_player_set_loop(player, -1);
+    fluid_player_play(player);
+
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    const auto end = start + std::chrono::duration<double>(std::atof(argv[3]));
+    std::vector<float> buffer(2 * 4096);
+    long long rendered = 0;
+    while (Clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+        long long frames = elapsed * kRate / 1000000 - rendered;
+        while (frames > 0) {
+            const int n = static_cast<int>(frames < 4096 ? frames : 4096);
+            fluid_synth_write_float(synth, n, buffer.data(), 0, 2, buffer.data(), 1, 2);
+            frames -= n;
+            rendered += n;
+        }
+    }
+    delete_fluid_player(player);
+    delete_fluid_synth(synth);
+    delete_fluid_settings(settings);
+    return 0;
+}
