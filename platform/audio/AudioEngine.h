@@ -39,6 +39,8 @@ struct PieceClock {
 class AudioEngine {
 public:
     static constexpr int kSampleRate = 44100; // frames per second of every output
+    // A change of music gain or mute moves in a straight line over this many frames (5.8 ms).
+    static constexpr int kGainRampFrames = 256;
 
     static std::unique_ptr<AudioEngine> create(const AudioOptions& options = {});
     ~AudioEngine();
@@ -63,9 +65,10 @@ public:
     // False (and nothing happens) when there is no audio output.
     bool playWave(std::vector<float> stereoFrames);
 
-    // The player's loudness, from any thread, heard within one audio period (ramped over it). The
-    // gain scales the music only (1 as written); mute silences music and wave alike. Neither
-    // touches the piece's clock: a muted piece plays on, unheard, and ends when it would have.
+    // The player's loudness, from any thread, heard from the next block on, ramped over
+    // kGainRampFrames. The gain scales the music only (1 as written); mute silences music and
+    // wave alike. Neither touches the piece's clock: a muted piece plays on, unheard, and ends
+    // when it would have.
     void setMusicGain(float gain);
     void setMuted(bool muted);
 

@@ -126,6 +126,31 @@ const FluidApi* openFluid() {
     return api;
 }
 
+// A gain that moves to a new value in a straight line over at most `length` frames, then holds
+// it, so that a change of loudness never clicks.
+struct Ramp {
+    float value = 1.0f; // at the last frame shaped
+
+    void apply(float target, float* left, float* right, int stride, int frames, int length) {
+        if (value == 1.0f && target == 1.0f)
+            return;
+        const int n = std::min(frames, length);
+        for (int i = 0; i < n; ++i) {
+            const float g = value + (target - value) * static_cast<float>(i + 1) / static_cast<float>(n);
+            left[i * stride] *= g;
+            right[i * stride] *= g;
+        }
+        if (target != 1.0f) {
+            for (int i = n; i < frames; ++i) {
+                left[i * stride] *= target;
+                right[i * stride] *= target;
+            }
+        }
+        if (n > 0)
+            value = target;
+    }
+};
+
 // Whatever goes wrong inside the synthesizer, no infinity or NaN reaches the speakers.
 void silenceNonFinite(float* samples, std::size_t count, std::size_t stride = 1) {
     for (std::size_t i = 0; i < count; ++i) {
@@ -348,9 +373,9 @@ struct AudioEngine::Core {
         std::size_t synthSeen = 0;      // events [0, synthSeen) are in the synthesizer
         std::bitset<kMidiChannels * 128> sounding;
         bool synthLentOut = false;
-        float synthFade = 1.0f; // ramps the synthesizer back in after a lend
-        float gain = 1.0f;      // music gain applied to the last frame
-        float mute = 1.0f;      // 0 muted, 1 heard, at the last frame
+        Ramp synthFade; // the synthesizer faded out for a lend, and back in after it
+        Ramp gain;      // the music gain
+        Ramp mute;      // 0 muted, 1 heard
         const Wave* wave = nullptr;
         std::size_t wavePosition = 0; // in floats
         std::vector<float> scratch = std::vector<float>(2 * kScratchFrames);
@@ -414,7 +439,7 @@ struct AudioEngine::Core {
             // Back from the worker: it silenced every voice and cleared the channels.
             play.synthLentOut = false;
             play.attached = nullptr;
-            play.synthFade = 0.0f;
+            play.synthFade.value = 0.0f;
         }
         if (state == kAsked) {
             if (!s) {
@@ -565,21 +590,12 @@ struct AudioEngine::Core {
         }
     }
 
-    // Scales the synthesizer's part by the music gain and the fade after a lend, ramping from
-    // the values of the previous period; `fadeOut` ramps it to silence.
+    // Scales the synthesizer's part by the music gain (ramped over kGainRampFrames) and by the
+    // fade after a lend (ramped over the whole period); `fadeOut` fades it to silence.
     void shapeMusic(float* left, float* right, int stride, int frames, bool fadeOut) {
-        const float target = std::clamp(musicGain.load(std::memory_order_relaxed), 0.0f, 1.0f);
-        const float fadeTarget = fadeOut ? 0.0f : 1.0f;
-        const float from = play.gain * play.synthFade, to = target * fadeTarget;
-        if (from != 1.0f || to != 1.0f) {
-            for (int i = 0; i < frames; ++i) {
-                const float g = from + (to - from) * static_cast<float>(i + 1) / static_cast<float>(frames);
-                left[i * stride] *= g;
-                right[i * stride] *= g;
-            }
-        }
-        play.gain = target;
-        play.synthFade = fadeTarget;
+        play.synthFade.apply(fadeOut ? 0.0f : 1.0f, left, right, stride, frames, frames);
+        play.gain.apply(std::clamp(musicGain.load(std::memory_order_relaxed), 0.0f, 1.0f), left, right, stride,
+                        frames, AudioEngine::kGainRampFrames);
     }
 
     // Adds the sounding wave into `left` and `right`.
@@ -598,15 +614,8 @@ struct AudioEngine::Core {
     }
 
     void applyMute(float* left, float* right, int stride, int frames) {
-        const float target = muted.load(std::memory_order_relaxed) ? 0.0f : 1.0f;
-        if (play.mute != 1.0f || target != 1.0f) {
-            for (int i = 0; i < frames; ++i) {
-                const float g = play.mute + (target - play.mute) * static_cast<float>(i + 1) / static_cast<float>(frames);
-                left[i * stride] *= g;
-                right[i * stride] *= g;
-            }
-        }
-        play.mute = target;
+        play.mute.apply(muted.load(std::memory_order_relaxed) ? 0.0f : 1.0f, left, right, stride, frames,
+                        AudioEngine::kGainRampFrames);
     }
 
     // One audio period: the whole path from the window thread's request to the output samples.

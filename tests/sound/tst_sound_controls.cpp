@@ -22,6 +22,7 @@ using namespace lw::testing;
 namespace {
 
 constexpr int kRate = AudioEngine::kSampleRate;
+constexpr int kRamp = AudioEngine::kGainRampFrames; // a change of gain or mute is heard over these
 const char* const kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 
 std::unique_ptr<AudioEngine> manualEngine(const std::string& soundFont = {})
@@ -65,11 +66,11 @@ class TestSoundControls : public QObject {
     }
 
 private slots:
-    // The wave passes the music's gain untouched; mute silences it.
+    // The wave passes the music's gain untouched; mute fades it out over a ramp and silences it.
     void waveIgnoresTheGainAndObeysMute()
     {
         Bytes samples;
-        for (int i = 0; i < 12; ++i) // six stereo frames
+        for (int i = 0; i < 2 * (3 * kRamp + 6); ++i) // samples of three ramps and six frames
             appendLe(samples, std::uint16_t(16384), 2);
         const std::string chime = file(QStringLiteral("chime.wav"), wave(2, 16, 44100, samples));
         auto engine = manualEngine(); // no SoundFont: the synthesizer adds silence
@@ -77,12 +78,17 @@ private slots:
         engine->setMusicGain(0.0f);
         QVERIFY(player.playAsync(chime));
         std::vector<float> out;
+        engine->render(kRamp, &out); // the music's gain moves to 0; the wave is untouched
+        QCOMPARE(out, std::vector<float>(2 * kRamp, 0.5f));
         engine->render(2, &out);
         QCOMPARE(out, std::vector<float>(4, 0.5f));
         engine->setMuted(true);
+        engine->render(kRamp, &out); // fading out, without a click
+        QVERIFY(out.front() > 0.49f && out[2 * kRamp - 4] > 0.0f && out.back() == 0.0f);
         engine->render(2, &out);
         QCOMPARE(out, std::vector<float>(4, 0.0f));
         engine->setMuted(false);
+        engine->render(kRamp, &out);
         engine->render(2, &out);
         QCOMPARE(out, std::vector<float>(4, 0.5f));
     }
@@ -116,16 +122,22 @@ private slots:
         QCOMPARE(actual, expected);
 
         player->setMusicGain(0.25f);
+        reference->render(kRamp);
+        player->render(kRamp);
         both();
         QVERIFY2(deviation(actual, expected, 0.25f) < 1e-6f,
                  qPrintable(QString::number(deviation(actual, expected, 0.25f))));
 
         player->setMuted(true);
+        reference->render(kRamp);
+        player->render(kRamp);
         for (int i = 0; i < 8; ++i) { // two seconds, unheard
             both();
             QCOMPARE(peak(actual), 0.0f);
         }
         player->setMuted(false);
+        reference->render(kRamp);
+        player->render(kRamp);
         both();
         QVERIFY(peak(actual) > 0.0f); // the note is still sounding, fainter by now
         QVERIFY(deviation(actual, expected, 0.25f) < 1e-6f);
