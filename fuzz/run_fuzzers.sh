@@ -21,7 +21,7 @@ build=${FUZZ_BUILD_DIR:-$src/build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
 parallel=${FUZZ_PARALLEL:-1}
 jobs=${FUZZ_JOBS:-2}
-all_targets=(picture mci_command mci_file smf_check screen_jump wave)
+all_targets=(picture mci_command mci_file smf_check screen_jump wave soundfont)
 
 usage() { sed -n '2,16s/^# \{0,1\}//p' "${BASH_SOURCE[0]}" >&2; exit 2; }
 targets=()
@@ -38,11 +38,12 @@ done
 ((${#targets[@]})) || targets=("${all_targets[@]}")
 
 # Longest input per target, in bytes: room for a small picture, a short MIDI file, a few dozen
-# commands, a typed number, a short wave file in any encoding.
+# commands, a typed number, a short wave file in any encoding, a SoundFont of a few presets.
 declare -A max_len=([picture]=16384 [mci_command]=2048 [mci_file]=8192 [smf_check]=8192
-                    [screen_jump]=256 [wave]=16384)
+                    [screen_jump]=256 [wave]=16384 [soundfont]=16384)
 declare -A dict=([picture]=picture.dict [mci_command]=mci_command.dict [mci_file]=smf.dict
-                 [smf_check]=smf.dict [screen_jump]=screen_jump.dict [wave]=wave.dict)
+                 [smf_check]=smf.dict [screen_jump]=screen_jump.dict [wave]=wave.dict
+                 [soundfont]=soundfont.dict)
 
 for t in "${targets[@]}"; do
     [[ -n ${max_len[$t]:-} ]] || { echo "unknown target: $t (known: ${all_targets[*]})" >&2; exit 2; }

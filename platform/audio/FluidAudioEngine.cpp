@@ -1,7 +1,7 @@
 // The audio engine over FluidSynth: one synthesizer, our own sequencer of the loaded piece, the
 // audio output with the wave mixed in, and a silent real-time clock when there is no output.
 // With LW_AUDIO_FILE set, the output is a WAV file written in real time instead of a sound card.
-// This is the only file of the game that sees FluidSynth.
+// FluidSynth is reached through the audio back end module's table (AudioBackend.h).
 //
 // Threads. The window thread never waits for the others: it publishes what it wants (the piece,
 // started or paused, the wave) as one LatestValue and reads back what the audio thread publishes
@@ -14,18 +14,17 @@
 // it is lent), so no FluidSynth call of either ever waits behind the other.
 #include "AudioEngine.h"
 
+#include "AudioBackend.h"
 #include "Handoff.h"
 #include "SmfScore.h"
 #include "SoundFontSubset.h"
 #include "WaveRecording.h"
 
-#include <dlfcn.h>
 #ifdef __linux__
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #endif
-#include <fluidsynth.h>
 
 #include <algorithm>
 #include <array>
@@ -77,54 +76,6 @@ constexpr std::array kGeneralMidiFonts = {
     "/usr/share/sounds/sf2/default-GM.sf2",
     "/usr/share/sounds/sf3/default-GM.sf3",
 };
-
-void dropLogMessage(int, const char*, void*) {}
-
-// The FluidSynth functions the engine uses. The library is opened at run time, off the window
-// thread: it brings some forty libraries of its own (sound servers, codecs, SDL), and loading
-// them at start-up would put them on the path to the first window.
-#define LW_FLUID_FUNCTIONS(X)                                                                                     \
-    X(new_fluid_settings) X(delete_fluid_settings) X(fluid_settings_setint) X(fluid_settings_setnum)               \
-    X(fluid_settings_setstr) X(new_fluid_synth) X(delete_fluid_synth) X(new_fluid_audio_driver2)                   \
-    X(delete_fluid_audio_driver) X(fluid_set_log_function) X(new_fluid_defsfloader) X(fluid_sfloader_set_callbacks) \
-    X(fluid_synth_add_sfloader) X(fluid_synth_sfload) X(fluid_synth_sfunload) X(fluid_synth_pin_preset)            \
-    X(fluid_synth_system_reset) X(fluid_synth_write_float) X(fluid_synth_noteon) X(fluid_synth_noteoff)            \
-    X(fluid_synth_cc) X(fluid_synth_key_pressure) X(fluid_synth_channel_pressure) X(fluid_synth_pitch_bend)         \
-    X(fluid_synth_pitch_wheel_sens) X(fluid_synth_program_select) X(fluid_synth_unset_program)                     \
-    X(fluid_synth_all_notes_off) X(fluid_synth_all_sounds_off)
-
-struct FluidApi {
-#define LW_FLUID_MEMBER(name) decltype(&::name) name = nullptr;
-    LW_FLUID_FUNCTIONS(LW_FLUID_MEMBER)
-#undef LW_FLUID_MEMBER
-};
-
-#ifndef LW_FLUIDSYNTH_LIBRARY
-#define LW_FLUIDSYNTH_LIBRARY "libfluidsynth.so.3"
-#endif
-
-// Opens FluidSynth once per process; null when it cannot be opened (the music then runs silent).
-const FluidApi* openFluid() {
-    static const FluidApi* const api = []() -> const FluidApi* {
-        void* library = dlopen(LW_FLUIDSYNTH_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-        if (!library)
-            return nullptr;
-        static FluidApi table;
-        bool complete = true;
-#define LW_FLUID_LOOKUP(name)                                                                                      \
-    table.name = reinterpret_cast<decltype(table.name)>(dlsym(library, #name));                                    \
-    complete = complete && table.name;
-        LW_FLUID_FUNCTIONS(LW_FLUID_LOOKUP)
-#undef LW_FLUID_LOOKUP
-        if (!complete)
-            return nullptr;
-        // FluidSynth writes its messages to the terminal unless told otherwise.
-        for (int level = 0; level < LAST_LOG_LEVEL; ++level)
-            table.fluid_set_log_function(level, dropLogMessage, nullptr);
-        return &table;
-    }();
-    return api;
-}
 
 // A gain that moves to a new value in a straight line over at most `length` frames, then holds
 // it, so that a change of loudness never clicks.
@@ -901,9 +852,10 @@ struct AudioEngine::Core {
         }
     }
 
-    // Opens FluidSynth and makes the settings that every synthesizer and output here share.
+    // Opens the back end module and makes the settings that every synthesizer and output here share.
     bool openSynthesizerLibrary() {
-        fl = openFluid();
+        const AudioBackend* backend = audioBackend();
+        fl = backend ? &backend->fluid : nullptr;
         if (!fl || !(settings = fl->new_fluid_settings()))
             return false;
         fl->fluid_settings_setnum(settings, "synth.sample-rate", AudioEngine::kSampleRate);
@@ -1012,6 +964,7 @@ AudioEngine::~AudioEngine() {
 }
 
 std::unique_ptr<AudioEngine> AudioEngine::create(const AudioOptions& options) {
+    locateAudioBackend(); // the worker opens it, off the window thread
     auto front = std::make_unique<Front>();
     auto core = std::make_shared<Core>(options);
     front->core = core;

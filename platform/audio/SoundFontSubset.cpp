@@ -14,7 +14,6 @@ constexpr int kGenInstrument = 41;
 constexpr int kGenSampleId = 53;
 constexpr std::size_t kPresetRecord = 38, kBagRecord = 4, kModRecord = 10, kGenRecord = 4, kInstrumentRecord = 22,
                       kSampleRecord = 46;
-constexpr std::uint64_t kMaxTableBytes = 64u << 20; // far beyond any real font's preset data
 
 std::uint32_t le32(const std::uint8_t* p) {
     return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
@@ -99,12 +98,21 @@ bool indicesInOrder(const std::vector<Header>& headers, const std::vector<Bag>& 
 } // namespace
 
 std::optional<SoundFontLayout> SoundFontLayout::read(const std::string& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file || fseeko(file.get(), 0, SEEK_END) != 0)
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!file)
         return std::nullopt;
-    const auto fileSize = static_cast<std::uint64_t>(ftello(file.get()));
+    return read(file.get(), path);
+}
+
+std::optional<SoundFontLayout> SoundFontLayout::read(std::FILE* file, const std::string& path) {
+    if (!file || fseeko(file, 0, SEEK_END) != 0)
+        return std::nullopt;
+    const off_t length = ftello(file);
+    if (length < 0)
+        return std::nullopt;
+    const auto fileSize = static_cast<std::uint64_t>(length);
     std::uint8_t riff[12];
-    if (fileSize < 12 || !readAt(file.get(), 0, riff, 12) || std::memcmp(riff, "RIFF", 4) != 0 ||
+    if (fileSize < 12 || !readAt(file, 0, riff, 12) || std::memcmp(riff, "RIFF", 4) != 0 ||
         std::memcmp(riff + 8, "sfbk", 4) != 0)
         return std::nullopt;
     const std::uint64_t end = std::min<std::uint64_t>(fileSize, 8 + std::uint64_t{le32(riff + 4)});
@@ -116,17 +124,17 @@ std::optional<SoundFontLayout> SoundFontLayout::read(const std::string& path) {
     bool haveInfo = false, haveSamples = false;
     for (std::uint64_t at = 12; at + 12 <= end;) {
         std::uint8_t header[12];
-        if (!readAt(file.get(), at, header, 12))
+        if (!readAt(file, at, header, 12))
             return std::nullopt;
         const std::uint64_t size = le32(header + 4);
         const std::uint64_t whole = 8 + size + (size & 1);
         if (at + 8 + size > end)
             return std::nullopt;
         if (std::memcmp(header, "LIST", 4) == 0) {
-            if (std::memcmp(header + 8, "INFO", 4) == 0 && !haveInfo && size <= kMaxTableBytes) {
+            if (std::memcmp(header + 8, "INFO", 4) == 0 && !haveInfo && size <= kMaxInfoBytes) {
                 const std::size_t old = layout.head_.size();
                 layout.head_.resize(old + whole);
-                if (!readAt(file.get(), at, layout.head_.data() + old, std::min(whole, end - at)))
+                if (!readAt(file, at, layout.head_.data() + old, std::min(whole, end - at)))
                     return std::nullopt;
                 haveInfo = true;
             } else if (std::memcmp(header + 8, "sdta", 4) == 0 && !haveSamples) {
@@ -134,9 +142,9 @@ std::optional<SoundFontLayout> SoundFontLayout::read(const std::string& path) {
                 layout.sampleChunkSize_ = std::min(whole, end - at);
                 haveSamples = true;
             } else if (std::memcmp(header + 8, "pdta", 4) == 0 && pdta.empty() && size >= 4 &&
-                       size <= kMaxTableBytes) {
+                       size <= kMaxPresetDataBytes) {
                 pdta.resize(size - 4);
-                if (!readAt(file.get(), at + 12, pdta.data(), pdta.size()))
+                if (!readAt(file, at + 12, pdta.data(), pdta.size()))
                     return std::nullopt;
             }
         }

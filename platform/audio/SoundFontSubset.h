@@ -18,8 +18,18 @@ namespace lw::audio {
 // sample data lies, and its preset and instrument tables, read once.
 class SoundFontLayout {
 public:
-    // Nothing when the file cannot be read or is not a well-formed SoundFont.
+    // Nothing when the file cannot be read or is not a well-formed SoundFont. Safe on any bytes:
+    // what it keeps of the file is held to kMaxInfoBytes and kMaxPresetDataBytes.
     static std::optional<SoundFontLayout> read(const std::string& path);
+    // The same from an open file, read from its start; `path` is where the cut font's samples
+    // will be read from.
+    static std::optional<SoundFontLayout> read(std::FILE* file, const std::string& path);
+
+    // The largest INFO list and preset data (pdta) list kept, in bytes. Real fonts have a few
+    // hundred bytes of INFO and some 200 KB of preset data; the tables' 16-bit indices cannot
+    // reach much beyond 8 MB of it.
+    static constexpr std::uint64_t kMaxInfoBytes = 1u << 20;
+    static constexpr std::uint64_t kMaxPresetDataBytes = 8u << 20;
 
     // The preset the synthesizer plays for a bank and program, with its fallbacks: a percussion
     // bank falls back to its program 0; a melodic bank to bank 0, then to program 0 of bank 0.

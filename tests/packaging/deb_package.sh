@@ -33,7 +33,8 @@ echo "Built $(basename "$deb")"
 
 # The layout Debian's games have.
 dpkg-deb --fsys-tarfile "$deb" | tar -t >"$work/contents"
-for path in usr/games/lunaweave usr/libexec/lunaweave/lunaweave usr/share/man/man6/lunaweave.6.gz \
+for path in usr/games/lunaweave usr/libexec/lunaweave/lunaweave usr/libexec/lunaweave/liblunaweave-audio.so \
+    usr/share/man/man6/lunaweave.6.gz \
     usr/share/doc/lunaweave/copyright usr/share/doc/lunaweave/changelog.gz \
     usr/share/doc/lunaweave/changelog.Debian.gz usr/share/applications/"$app_id".desktop \
     usr/share/metainfo/"$app_id".metainfo.xml usr/share/icons/hicolor/32x32/apps/"$app_id".png \
@@ -48,6 +49,11 @@ fi
 grep '^\./usr/share/lunaweave/.*[^/]$' "$work/contents" | sort >"$work/data.packaged"
 diff -u "$work/data.expected" "$work/data.packaged" || fail "the data directory differs from the build's"
 [[ $(dpkg-deb -f "$deb" Section) == games ]] || fail "Section is not games"
+# The audio back end module is opened at run time: its libraries must be named all the same.
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libfluidsynth3 libsndfile1 libsoxr0; do
+    [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
+done
 
 # Hardening, as lintian's hardening checks see it: a position-independent executable, bound
 # immediately, calling the stack protector and fortified C library functions.
