@@ -23,6 +23,7 @@ import time
 
 SOUNDFONTS = ["/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2"]
 GAME_PHASE_PIECE = "okera.mid"  # the music of the first scene, playing through the game phase
+CLOCK_STEP_MS = 20  # how often the game's file output renders (kClockPeriod in the audio engine)
 
 
 def median_min_max(samples):
@@ -117,9 +118,9 @@ def first_map(observer, command, cwd, env):
     return float(out[0]), float(out[1])
 
 
-def floor_cpu(floor, font, piece, seconds):
-    """CPU percent of FluidSynth alone rendering `piece` in real time, over `seconds`."""
-    process = subprocess.Popen([floor, font, piece, str(seconds + 4)], stdout=subprocess.DEVNULL,
+def floor_cpu(floor, font, piece, seconds, step_ms=CLOCK_STEP_MS):
+    """CPU percent of FluidSynth alone rendering `piece` in real time in `step_ms` steps, over `seconds`."""
+    process = subprocess.Popen([floor, font, piece, str(seconds + 4), str(step_ms)], stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     try:
         time.sleep(2.0)

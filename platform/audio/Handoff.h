@@ -3,8 +3,11 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <type_traits>
 
 namespace lw::audio {
@@ -45,6 +48,38 @@ public:
 private:
     std::atomic<std::uint32_t> sequence_{0};
     std::array<std::atomic<std::uint64_t>, kWords> words_{};
+};
+
+// Wakes a sleeping clock thread before its time. Only the clock thread sleeps in it and takes its
+// mutex; wake() only sets a flag and notifies, so whoever wakes it never waits. A wake that lands
+// just as the clock goes to sleep is seen at the clock's next deadline; wakeSurely() (for the end)
+// takes the mutex and is never missed. One futex wait per sleep: no spinning, no polling.
+class ClockWake {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    void wake() {
+        woken_.store(true, std::memory_order_release);
+        condition_.notify_one();
+    }
+    void wakeSurely() {
+        {
+            std::lock_guard guard(mutex_);
+            woken_.store(true, std::memory_order_release);
+        }
+        condition_.notify_one();
+    }
+    // Sleeps until `deadline` or a wake, whichever comes first, and clears the wake.
+    void sleepUntil(Clock::time_point deadline) {
+        std::unique_lock lock(mutex_);
+        condition_.wait_until(lock, deadline, [this] { return woken_.load(std::memory_order_acquire); });
+        woken_.store(false, std::memory_order_relaxed);
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable condition_;
+    std::atomic<bool> woken_{false};
 };
 
 } // namespace lw::audio
