@@ -7,7 +7,7 @@
 // envelopes' (10 ms windows) correlation, the lag that best lines them up, the onsets (rises of
 // the envelope) of each and how many of the player's onsets the engine has within one period, and
 // the level difference. With out.wav, writes both renderings side by side (engine left, player
-// right) for listening. Needs LW_AUDIO_BACKEND when not run from the program's folder.
+// right) for listening.
 #include "AudioEngine.h"
 
 #include <fluidsynth.h>
@@ -48,7 +48,7 @@ std::vector<float> renderEngine(const std::string& font, const std::vector<std::
     options.soundFont = font;
     auto engine = AudioEngine::create(options);
     if (!engine->soundFontReady()) {
-        std::fprintf(stderr, "the engine cannot load %s (is LW_AUDIO_BACKEND set?)\n", font.c_str());
+        std::fprintf(stderr, "the engine cannot load %s\n", font.c_str());
         std::exit(1);
     }
     engine->loadPiece(smf);
@@ -188,6 +188,8 @@ void writeWav(const std::string& path, const std::vector<float>& left, const std
 
 int main(int argc, char* argv[])
 {
+    if (!qEnvironmentVariableIsSet("LW_AUDIO_BACKEND"))
+        qputenv("LW_AUDIO_BACKEND", LW_BENCH_AUDIO_BACKEND);
     QCoreApplication app(argc, argv);
     if (argc < 3) {
         std::fprintf(stderr, "usage: %s <soundfont> <piece.mid> [seconds] [period frames] [out.wav]\n", argv[0]);

@@ -10,7 +10,10 @@ real synthesis: the game writes its sound to a WAV file in real time (LW_AUDIO_F
 each SoundFont installed. Start-up is timed by an outside X client (bench_map_observer) against
 a bare Qt program, for both settings of the series notice. The floor of the game phase's CPU is
 FluidSynth alone (bench_synth_floor) rendering the same piece with the same settings, in the same
-run. Prints the tables and writes them, in Markdown, to --out.
+run: it starts when the game phase's music starts and is measured over the same seconds, rendering
+in the game's clock steps into a file of the same 16-bit samples. Also runs the in-process
+benchmark, which times the window thread's music calls while a SoundFont loads. Prints the tables
+and writes them, in Markdown, to --out.
 """
 import argparse
 import os
@@ -23,7 +26,7 @@ import time
 
 SOUNDFONTS = ["/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2"]
 GAME_PHASE_PIECE = "okera.mid"  # the music of the first scene, playing through the game phase
-CLOCK_STEP_MS = 20  # how often the game's file output renders (kClockPeriod in the audio engine)
+CLOCK_STEP_MS = 40  # how often the game's file output renders (kClockPeriod in the audio engine)
 
 
 def median_min_max(samples):
@@ -51,9 +54,15 @@ def peak_memory_mb(pid):
 
 
 def cpu_percent(pid, seconds):
-    start_cpu, start = cpu_seconds(pid), time.monotonic()
+    return cpu_percents([pid], seconds)[0]
+
+
+def cpu_percents(pids, seconds):
+    """CPU percent of each process over the same `seconds`."""
+    starts, start = [cpu_seconds(pid) for pid in pids], time.monotonic()
     time.sleep(seconds)
-    return 100 * (cpu_seconds(pid) - start_cpu) / (time.monotonic() - start)
+    elapsed = time.monotonic() - start
+    return [100 * (cpu_seconds(pid) - before) / elapsed for pid, before in zip(pids, starts)]
 
 
 def xdotool(*args, check=False):
@@ -118,20 +127,11 @@ def first_map(observer, command, cwd, env):
     return float(out[0]), float(out[1])
 
 
-def floor_cpu(floor, font, piece, seconds, step_ms=CLOCK_STEP_MS):
-    """CPU percent of FluidSynth alone rendering `piece` in real time in `step_ms` steps, over `seconds`."""
-    process = subprocess.Popen([floor, font, piece, str(seconds + 4), str(step_ms)], stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
-    try:
-        time.sleep(2.0)
-        return cpu_percent(process.pid, seconds)
-    finally:
-        process.kill()
-        process.wait()
-
-
-def measure_phases(game, data, env, seconds):
-    """Runs the game from the demo to the staff roll, measuring the CPU of each phase."""
+def measure_phases(game, data, env, seconds, floor=None):
+    """Runs the game from the demo to the staff roll, measuring the CPU of each phase. With `floor`
+    (the command of FluidSynth alone, less its length) it starts as the game phase's music does and
+    is measured over the same seconds: both play the same bars on the same machine. `floor` is
+    (program, SoundFont, piece, file it writes)."""
     process = subprocess.Popen([game], cwd=data, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     results = {}
     try:
@@ -144,14 +144,28 @@ def measure_phases(game, data, env, seconds):
         x, y = window_centre(title)
         xdotool("mousemove", str(x), str(y), "click", "1")
         wait_for_window("Lunaweave　【", timeout=20)
-        time.sleep(2.0)
-        results["game (background music playing)"] = cpu_percent(process.pid, seconds)
+        if floor:
+            program, font, piece, sink = floor
+            floor_process = subprocess.Popen([program, font, piece, str(seconds + 10), str(CLOCK_STEP_MS), sink],
+                                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                time.sleep(2.0)
+                game_cpu, floor_cpu = cpu_percents([process.pid, floor_process.pid], seconds)
+            finally:
+                floor_process.kill()
+                floor_process.wait()
+            results["game (background music playing)"] = game_cpu
+            results["floor"] = floor_cpu
+        else:
+            time.sleep(2.0)
+            results["game (background music playing)"] = cpu_percent(process.pid, seconds)
         message = wait_for_window("^Lunaweave$", timeout=5)
-        xdotool("windowfocus", message)
-        xdotool("key", "--window", message, "ctrl+j")
+        # Keys as a keyboard sends them (XTEST) to the focused window: keys sent to a window as
+        # events of their own can reach the dialog that Ctrl+J opens.
+        xdotool("windowfocus", "--sync", message)
+        xdotool("key", "ctrl+j")
         wait_for_window("ずるちゃん", timeout=10)
-        xdotool("type", "563")
-        xdotool("key", "Return")
+        xdotool("key", "--delay", "30", "5", "6", "3", "Return")
         wait_for_window("エンディング", timeout=20)
         time.sleep(1.0)
         results["staff roll (ending music playing)"] = cpu_percent(process.pid, seconds)
@@ -236,26 +250,27 @@ def main():
         # Every phase with real synthesis, for each SoundFont, and FluidSynth alone as the floor.
         for font in fonts:
             name = os.path.basename(font)
-            phases, floors = {}, []
+            phases = {}
             for _ in range(args.phase_runs):
                 env = dict(game_environment(homes[False]), LW_AUDIO_FILE=os.path.join(work, "game.wav"),
                            LW_SOUNDFONT=font)
-                for key, value in measure_phases(game, data, env, args.seconds).items():
+                floor_command = (floor, font, os.path.join(data, GAME_PHASE_PIECE), os.path.join(work, "floor.raw"))
+                for key, value in measure_phases(game, data, env, args.seconds, floor_command).items():
                     phases.setdefault(key, []).append(value)
-                floors.append(floor_cpu(floor, font, os.path.join(data, GAME_PHASE_PIECE), args.seconds))
-            game_cpu = statistics.median(phases["game (background music playing)"])
-            floor_median = statistics.median(floors)
+            floors = phases.pop("floor")
+            ratios = [g / f for g, f in zip(phases["game (background music playing)"], floors)]
             for key, values in phases.items():
                 m = median_min_max(values)
                 unit = "MiB" if "memory" in key else "% of a core"
                 label = f"{name}: " + (key if "memory" in key else f"CPU, {key}")
                 against = ""
                 if key.startswith("game"):
-                    against = "%.2f× FluidSynth alone" % (game_cpu / floor_median)
+                    r = median_min_max(ratios)
+                    against = "%.2f× FluidSynth alone (%.2f-%.2f)" % r
                 phase_rows.append((label, "%.2f %s" % (m[0], unit), "%.2f-%.2f" % m[1:], against))
             m = median_min_max(floors)
-            phase_rows.append((f"{name}: CPU, FluidSynth alone playing {GAME_PHASE_PIECE} (floor)",
-                               "%.2f %% of a core" % m[0], "%.2f-%.2f" % m[1:], ""))
+            phase_rows.append((f"{name}: CPU, FluidSynth alone playing {GAME_PHASE_PIECE} into a file, same seconds "
+                               "(floor)", "%.2f %% of a core" % m[0], "%.2f-%.2f" % m[1:], ""))
         silent = [measure_idle_game_without_music(game, data, game_environment(homes[False]), args.seconds)
                   for _ in range(args.phase_runs)]
         m = median_min_max(silent)

@@ -243,6 +243,9 @@ private:
 // A loaded piece: its score, and what the worker prepared for it in the synthesizer.
 struct Piece {
     Score score;
+    // Unique over the engine's life. What the synthesizer holds is known by this number, never by
+    // the address: a new piece may be given the memory of one already freed.
+    std::uint64_t serial = 0;
     // Written by the worker before it publishes the piece as prepared, read by the audio thread
     // only after: the cut font holding the piece's instruments, and for each of the score's
     // program requests the bank and program to select in it (-1: the font has none).
@@ -295,7 +298,7 @@ struct AudioEngine::Core {
     std::atomic<bool> fontLoaded{false};
     enum Lend : int { kWithAudio, kAsked, kLent };
     std::atomic<int> lend{kWithAudio};
-    std::atomic<const Piece*> prepared{nullptr}; // the piece whose instruments the synthesizer holds
+    std::atomic<std::uint64_t> prepared{0}; // serial of the piece whose instruments the synthesizer holds
 
     // --- Lifetime.
     std::atomic<bool> closing{false};
@@ -473,7 +476,7 @@ struct AudioEngine::Core {
         if (!s || !play.piece || !play.running)
             return;
         if (play.attached != play.piece) {
-            if (prepared.load(std::memory_order_acquire) != play.piece)
+            if (prepared.load(std::memory_order_acquire) != play.piece->serial)
                 return;
             play.attached = play.piece;
             play.synthSeen = 0;
@@ -494,7 +497,7 @@ struct AudioEngine::Core {
     // Whether the piece's clock stands still: its instruments are not in yet, though the
     // SoundFont is (while the SoundFont itself loads, the clock runs).
     bool pieceHeld() const {
-        return fontLoaded.load(std::memory_order_acquire) && prepared.load(std::memory_order_acquire) != play.piece;
+        return fontLoaded.load(std::memory_order_acquire) && prepared.load(std::memory_order_acquire) != play.piece->serial;
     }
 
     // Plays the events due at the current position.
@@ -781,7 +784,7 @@ struct AudioEngine::Core {
 
     // Makes the piece ready to sound: its instruments and notes in the synthesizer.
     void prepare(const std::shared_ptr<Piece>& piece) {
-        if (!layout || !piece || prepared.load(std::memory_order_acquire) == piece.get())
+        if (!layout || !piece || prepared.load(std::memory_order_acquire) == piece->serial)
             return;
         std::vector<int> chosen;
         const auto needs = needsOf(*piece, chosen);
@@ -791,12 +794,12 @@ struct AudioEngine::Core {
                 return;
             swapInstruments(s, needs);
             fillPresets(*piece, chosen);
-            prepared.store(piece.get(), std::memory_order_release);
+            prepared.store(piece->serial, std::memory_order_release);
             returnSynth(s);
             return;
         }
         fillPresets(*piece, chosen);
-        prepared.store(piece.get(), std::memory_order_release);
+        prepared.store(piece->serial, std::memory_order_release);
     }
 
     // Reads the SoundFont into a new synthesizer, with the wanted piece's instruments in it, and
@@ -821,7 +824,7 @@ struct AudioEngine::Core {
             std::vector<int> chosen;
             swapInstruments(s, needsOf(*piece, chosen));
             fillPresets(*piece, chosen);
-            prepared.store(piece.get(), std::memory_order_release);
+            prepared.store(piece->serial, std::memory_order_release);
         }
         synth.store(s);
         fontLoaded.store(true, std::memory_order_release);
@@ -910,6 +913,7 @@ struct AudioEngine::Front {
     std::shared_ptr<Core> core;
     bool manual = false;
     bool shutDown = false;
+    std::uint64_t pieceSerial = 0; // the last serial given to a piece
     Request asked;
     std::shared_ptr<Piece> piece;
     std::uint32_t positionVersion = 0; // the request that last set the position to 0
@@ -1011,6 +1015,7 @@ bool AudioEngine::loadPiece(const std::vector<std::uint8_t>& smf) {
     if (f.shutDown)
         return false;
     auto piece = std::make_shared<Piece>();
+    piece->serial = ++f.pieceSerial;
     piece->score = readScore(smf.data(), smf.size(), kSampleRate);
     f.retire(std::move(f.piece), nullptr);
     f.piece = piece;

@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -312,6 +313,31 @@ private slots:
         QCOMPARE(cut->findPreset(0, 5), cut->findPreset(0, 0)); // preset 5 is not in it
         QCOMPARE(cut->samplesOf(cut->findPreset(0, 0)), (std::set<int>{1}));
         QVERIFY(!image->read(image->size() - 1, bytes.data(), 2, nullptr)); // past the end
+    }
+
+    // A piece opened after the one before was closed gets its own instruments, round after round,
+    // even where it takes the memory the closed piece had.
+    void eachPieceSoundsAfterTheOneBeforeIsClosed() {
+        writeFile(path("rounds.sf2"), tinySoundFont({{0, 127}}));
+        AudioOptions options;
+        options.manualClock = true;
+        options.soundFont = path("rounds.sf2").toStdString();
+        auto engine = AudioEngine::create(options);
+        QVERIFY(engine->soundFontReady());
+        const auto piece = [](int program) {
+            return smf(0, 480, {TrackBuilder().raw(0, {0xc0, program}).noteOn(0, 60).noteOff(960, 60).end()});
+        };
+        std::vector<float> out;
+        for (int round = 0; round < 6; ++round) {
+            engine->unloadPiece();
+            QVERIFY(engine->loadPiece(piece(round % 2 ? 5 : 0)));
+            engine->startFromBeginning();
+            engine->render(AudioEngine::kSampleRate / 2, &out);
+            const float loudest = std::abs(*std::max_element(out.begin(), out.end(), [](float a, float b) {
+                return std::abs(a) < std::abs(b);
+            }));
+            QVERIFY2(loudest > 0.01f, qPrintable(QStringLiteral("round %1: peak %2").arg(round).arg(loudest)));
+        }
     }
 
     void unreadableFontsAreRefused_data() {
