@@ -15,7 +15,9 @@
 #include "AudioEngine.h"
 
 #include "AudioBackend.h"
+#include "CutFontFiles.h"
 #include "Handoff.h"
+#include "OutputShaping.h"
 #include "SmfScore.h"
 #include "SoundFontSubset.h"
 #include "WaveRecording.h"
@@ -81,40 +83,6 @@ constexpr std::array kGeneralMidiFonts = {
     "/usr/share/sounds/sf3/default-GM.sf3",
 };
 
-// A gain that moves to a new value in a straight line over at most `length` frames, then holds
-// it, so that a change of loudness never clicks.
-struct Ramp {
-    float value = 1.0f; // at the last frame shaped
-
-    void apply(float target, float* left, float* right, int stride, int frames, int length) {
-        if (value == 1.0f && target == 1.0f)
-            return;
-        const int n = std::min(frames, length);
-        for (int i = 0; i < n; ++i) {
-            const float g = value + (target - value) * static_cast<float>(i + 1) / static_cast<float>(n);
-            left[i * stride] *= g;
-            right[i * stride] *= g;
-        }
-        if (target != 1.0f) {
-            for (int i = n; i < frames; ++i) {
-                left[i * stride] *= target;
-                right[i * stride] *= target;
-            }
-        }
-        if (n > 0)
-            value = target;
-    }
-};
-
-// Whatever goes wrong inside the synthesizer, no infinity or NaN reaches the speakers.
-void silenceNonFinite(float* samples, std::size_t count, std::size_t stride = 1) {
-    for (std::size_t i = 0; i < count; ++i) {
-        float& sample = samples[i * stride];
-        if (!std::isfinite(sample))
-            sample = 0.0f;
-    }
-}
-
 bool envFlag(const char* name) {
     const char* value = std::getenv(name);
     return value && *value && std::string_view(value) != "0";
@@ -143,100 +111,6 @@ bool hasAlsaPcmDevice() {
     }
     return false;
 }
-
-// Cut SoundFonts reach the synthesizer's loader as files with names of their own; the loader's
-// file callbacks (plain functions, no context) find them here. Any other name is a real file.
-class CutFonts {
-public:
-    static std::string add(std::shared_ptr<const SoundFontLayout::Image> image) {
-        std::lock_guard guard(lock());
-        const std::string name = "lunaweave-cut-soundfont-" + std::to_string(++counter());
-        images()[name] = std::move(image);
-        return name;
-    }
-    static void replace(const std::string& name, std::shared_ptr<const SoundFontLayout::Image> image) {
-        std::lock_guard guard(lock());
-        images()[name] = std::move(image);
-    }
-    static void remove(const std::string& name) {
-        std::lock_guard guard(lock());
-        images().erase(name);
-    }
-
-    static void installCallbacks(const FluidApi* fl, fluid_sfloader_t* loader) {
-        fl->fluid_sfloader_set_callbacks(loader, open, read, seek, tell, close);
-    }
-
-private:
-    struct Handle {
-        std::shared_ptr<const SoundFontLayout::Image> image; // null: a real file
-        std::FILE* file = nullptr;                           // the real file, or the image's source
-        std::uint64_t position = 0;
-    };
-
-    static std::mutex& lock() {
-        static std::mutex mutex;
-        return mutex;
-    }
-    static std::map<std::string, std::shared_ptr<const SoundFontLayout::Image>>& images() {
-        static std::map<std::string, std::shared_ptr<const SoundFontLayout::Image>> map;
-        return map;
-    }
-    static unsigned& counter() {
-        static unsigned n = 0;
-        return n;
-    }
-
-    static void* open(const char* name) {
-        auto handle = std::make_unique<Handle>();
-        {
-            std::lock_guard guard(lock());
-            if (auto found = images().find(name); found != images().end())
-                handle->image = found->second;
-        }
-        handle->file = std::fopen(handle->image ? handle->image->sourcePath.c_str() : name, "rb");
-        if (!handle->file)
-            return nullptr;
-        return handle.release();
-    }
-    static int read(void* buffer, fluid_long_long_t count, void* opaque) {
-        auto* handle = static_cast<Handle*>(opaque);
-        if (count < 0)
-            return FLUID_FAILED;
-        const auto n = static_cast<std::uint64_t>(count);
-        if (!handle->image) {
-            if (std::fread(buffer, 1, n, handle->file) != n)
-                return FLUID_FAILED;
-        } else if (!handle->image->read(handle->position, buffer, n, handle->file)) {
-            return FLUID_FAILED;
-        }
-        handle->position += n;
-        return FLUID_OK;
-    }
-    static int seek(void* opaque, fluid_long_long_t offset, int origin) {
-        auto* handle = static_cast<Handle*>(opaque);
-        if (!handle->image)
-            return fseeko(handle->file, static_cast<off_t>(offset), origin) == 0 ? FLUID_OK : FLUID_FAILED;
-        const auto size = static_cast<fluid_long_long_t>(handle->image->size());
-        const fluid_long_long_t base = origin == SEEK_SET ? 0
-                                       : origin == SEEK_CUR ? static_cast<fluid_long_long_t>(handle->position)
-                                                            : size;
-        if (base + offset < 0 || base + offset > size)
-            return FLUID_FAILED;
-        handle->position = static_cast<std::uint64_t>(base + offset);
-        return FLUID_OK;
-    }
-    static fluid_long_long_t tell(void* opaque) {
-        auto* handle = static_cast<Handle*>(opaque);
-        return handle->image ? static_cast<fluid_long_long_t>(handle->position) : ftello(handle->file);
-    }
-    static int close(void* opaque) {
-        auto* handle = static_cast<Handle*>(opaque);
-        std::fclose(handle->file);
-        delete handle;
-        return FLUID_OK;
-    }
-};
 
 } // namespace
 
