@@ -1,5 +1,6 @@
 // Program entry: the application object, the sound services, then the game's start-up procedure.
 #include "DisplayCheck.h"
+#include "Fonts.h"
 #include "PictureLoader.h"
 #include "KS_Midi.h"
 #include "Lunaweave.h"
@@ -17,6 +18,8 @@
 
 int main(int argc, char* argv[])
 {
+    // Overlaps the application object's making; the first window's text needs it next.
+    lw::startFontConfigLoad();
     // Without a display QApplication would abort the process; one line and status 1 instead.
     if (!lw::windowSystemAvailable(argc, argv))
         return 1;
