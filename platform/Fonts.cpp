@@ -102,10 +102,11 @@ void warmUpFontsAndPictureFormats()
         // Qt's font list would load the configuration a second time if the first load still ran.
         fontConfigLoad().finish();
 #endif
-        QImageReader::supportedImageFormats();
         // Shaping a line of kana and kanji loads the face and the fallbacks Japanese text needs.
+        // First: the window thread meanwhile loads the picture plug-ins for the icon itself.
         QFontMetrics(gameFont(QStringLiteral("MS PGothic"), 9.75))
             .horizontalAdvance(QStringLiteral("このゲームはシリーズの作目です。「」"));
+        QImageReader::supportedImageFormats();
     });
 }
 
