@@ -6,6 +6,7 @@
 #include "Lunaweave.h"
 #include "PlayerAdditions.h"
 #include "Runtime.h"
+#include "ShellServices.h"
 #include "WavePlayer.h"
 
 #ifdef LW_HAVE_AUDIO
@@ -18,8 +19,11 @@
 
 int main(int argc, char* argv[])
 {
-    // Overlaps the application object's making; the first window's text needs it next.
-    lw::startFontConfigLoad();
+    // The series notice is text: the font configuration it needs loads on another core while the
+    // application object is made. The demo, shown instead when the notice is off, needs no fonts
+    // before it is on screen.
+    if (lw::seriesNoticeWillShow())
+        lw::startFontConfigLoad();
     // Without a display QApplication would abort the process; one line and status 1 instead.
     if (!lw::windowSystemAvailable(argc, argv))
         return 1;
