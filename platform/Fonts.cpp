@@ -103,7 +103,8 @@ void warmUpFontsAndPictureFormats()
         fontConfigLoad().finish();
 #endif
         // Shaping a line of kana and kanji loads the face and the fallbacks Japanese text needs.
-        // First: the window thread meanwhile loads the picture plug-ins for the icon itself.
+        // Done before the plug-ins: the window thread loads those its icon needs by itself
+        // meanwhile, and lays the text out right after.
         QFontMetrics(gameFont(QStringLiteral("MS PGothic"), 9.75))
             .horizontalAdvance(QStringLiteral("このゲームはシリーズの作目です。「」"));
         QImageReader::supportedImageFormats();
