@@ -9,8 +9,37 @@
 #include <QStringList>
 #include <QThreadPool>
 
+#ifdef LW_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+
+#include <mutex>
+#include <thread>
+#endif
+
 namespace lw {
 namespace {
+
+#ifdef LW_HAVE_FONTCONFIG
+// The configuration load started by startFontConfigLoad(); joined by whoever needs it done, or
+// at exit if nobody did.
+struct FontConfigLoad {
+    std::mutex mutex;
+    std::thread thread;
+    ~FontConfigLoad() { finish(); }
+    void finish()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (thread.joinable())
+            thread.join();
+    }
+};
+
+FontConfigLoad& fontConfigLoad()
+{
+    static FontConfigLoad load;
+    return load;
+}
+#endif
 
 struct FontMapping {
     const char16_t* gameName;
@@ -56,13 +85,29 @@ QFont gameFont(const QString& name, double points, bool bold, bool italic)
     return font;
 }
 
+void startFontConfigLoad()
+{
+#ifdef LW_HAVE_FONTCONFIG
+    FontConfigLoad& load = fontConfigLoad();
+    const std::lock_guard<std::mutex> lock(load.mutex);
+    if (!load.thread.joinable())
+        load.thread = std::thread([] { FcInit(); });
+#endif
+}
+
 void warmUpFontsAndPictureFormats()
 {
     QThreadPool::globalInstance()->start([] {
-        QImageReader::supportedImageFormats();
+#ifdef LW_HAVE_FONTCONFIG
+        // Qt's font list would load the configuration a second time if the first load still ran.
+        fontConfigLoad().finish();
+#endif
         // Shaping a line of kana and kanji loads the face and the fallbacks Japanese text needs.
+        // Done before the plug-ins: the window thread loads those its icon needs by itself
+        // meanwhile, and lays the text out right after.
         QFontMetrics(gameFont(QStringLiteral("MS PGothic"), 9.75))
             .horizontalAdvance(QStringLiteral("このゲームはシリーズの作目です。「」"));
+        QImageReader::supportedImageFormats();
     });
 }
 

@@ -14,6 +14,11 @@ QFont gameFont(const QString& name, double points, bool bold = false, bool itali
 // The installed family preferred for `name` (its fallback is used when it is missing).
 QString fontFamilyFor(const QString& name);
 
+// Starts reading the system's font configuration and font caches on a thread of its own. Called
+// first thing in main(), so the reading overlaps the making of the application object, which
+// needs no fonts; the first text measured then finds it done. Does nothing without fontconfig.
+void startFontConfigLoad();
+
 // Starts, on a pool thread, the slow first steps that a first window's text and icons wait for:
 // the system's font list, the game's Japanese face, and the list of picture plug-ins. The window
 // thread meanwhile goes on building the window; Qt waits for the pool when it ends.

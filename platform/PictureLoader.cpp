@@ -43,6 +43,9 @@ Picture decodePicture(const QByteArray& bytes)
     const QByteArray format = formatFromSignature(bytes);
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(format.isEmpty());
+    // A named format goes straight to its reader: PNG and BMP are built into Qt, so the first
+    // pictures (the window icon, the demo's mascots) load no image plug-in at all.
+    reader.setAutoDetectImageFormat(format.isEmpty());
     reader.setAutoTransform(false);
     if (!reader.canRead())
         return {{}, PictureError::Invalid};

@@ -2,7 +2,10 @@
 #include "Runtime.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
+#include <QTimer>
+#include <QWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +29,29 @@ void exitAtOnce(int status)
     // window can deliver a close or unload handler.
     std::_Exit(status);
 }
+
+// Waits, as an application event filter, for the first window's show. The show event comes before
+// the window is mapped, so the action is queued rather than run there.
+class FirstWindowWatch : public QObject {
+public:
+    explicit FirstWindowWatch(std::function<void()> action) : QObject(qApp), action_(std::move(action))
+    {
+        qApp->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
+            qApp->removeEventFilter(this);
+            QTimer::singleShot(0, qApp, std::move(action_));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> action_;
+};
 
 EndHandler& endHandler()
 {
@@ -69,5 +95,7 @@ void runShutdownHooks()
     for (auto it = list.rbegin(); it != list.rend(); ++it)
         (*it)();
 }
+
+void whenFirstWindowShown(std::function<void()> action) { new FirstWindowWatch(std::move(action)); }
 
 } // namespace lw::runtime

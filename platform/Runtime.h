@@ -25,4 +25,9 @@ EndHandler setEndHandler(EndHandler handler); // returns the previous handler
 void addShutdownHook(std::function<void()> hook);
 void runShutdownHooks();
 
+// Runs `action` once, from the event loop, after the first top-level window has been shown (its
+// map request already sent), ahead of anything that window queued when it was shown. Work the
+// first window need not wait for starts here. Needs the application object.
+void whenFirstWindowShown(std::function<void()> action);
+
 } // namespace lw::runtime

@@ -6,7 +6,7 @@ set -euo pipefail
 LW_BUILD=${LW_BUILD:-$LW_ROOT/build}
 LW_PACKAGES=(
   build-essential cmake pkg-config
-  qt6-base-dev libgl-dev libxcb1-dev
+  qt6-base-dev libgl-dev libxcb1-dev libfontconfig-dev
   libfluidsynth-dev timgm6mb-soundfont
   libsndfile1-dev libsoxr-dev
   fonts-ipafont-gothic fonts-ipafont-mincho

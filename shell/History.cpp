@@ -5,7 +5,6 @@
 #include "Lunaweave.h"
 #include "SceneCatalogue.h"
 
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -68,11 +67,7 @@ void HistoryWindow::open(const QFont& font, const QRect& cover, QWidget* opener)
 {
     opener_ = opener;
     list_->setFont(font);
-    QElapsedTimer t;
-    t.start();
     fill();
-    qWarning("fill %lld", t.elapsed());
-    t.restart();
     setGeometry(cover);
     show();
     // The offscreen platform (tests) has no stacking order and says so on every call.
@@ -80,10 +75,7 @@ void HistoryWindow::open(const QFont& font, const QRect& cover, QWidget* opener)
         raise();
     activateWindow();
     list_->setFocus();
-    qWarning("show %lld", t.elapsed());
-    t.restart();
     list_->verticalScrollBar()->setValue(list_->verticalScrollBar()->maximum());
-    qWarning("scroll %lld", t.elapsed());
 }
 
 void HistoryWindow::closeHistory()

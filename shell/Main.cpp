@@ -75,6 +75,12 @@ void layOutAndShowGameWindows(double screenWidth, double screenHeight)
 
 bool seriesNoticeWanted(const QString& settingValue) { return settingValue != QStringLiteral("OFF"); }
 
+bool seriesNoticeWillShow()
+{
+    return seriesNoticeWanted(
+        settingsStore().GetSetting(QStringLiteral("Kestrune"), QStringLiteral("Solvenne"), QStringLiteral("LWFLock")));
+}
+
 QString seriesNoticeText()
 {
     return QStringLiteral("このたびはダウンロードありがとうございました。") + QStringLiteral("\r\n") +
@@ -105,8 +111,7 @@ void Main()
 {
     GameState& game = gameState();
 
-    if (seriesNoticeWanted(settingsStore().GetSetting(QStringLiteral("Kestrune"), QStringLiteral("Solvenne"),
-                                                      QStringLiteral("LWFLock")))) {
+    if (seriesNoticeWillShow()) {
         // The notice's text and icons wait for these; they load on another core while the
         // message box is built.
         warmUpFontsAndPictureFormats();

@@ -19,7 +19,7 @@ PlayerAdditions* current = nullptr;
 
 } // namespace
 
-PlayerAdditions::PlayerAdditions() : historyWindow_(history_), previous_(current)
+PlayerAdditions::PlayerAdditions() : previous_(current)
 {
     accessibility::installRoles();
     current = this;
@@ -31,6 +31,13 @@ PlayerAdditions::~PlayerAdditions()
     qApp->removeEventFilter(this);
     if (current == this)
         current = previous_;
+}
+
+HistoryWindow& PlayerAdditions::historyWindow()
+{
+    if (!historyWindow_)
+        historyWindow_ = std::make_unique<HistoryWindow>(history_);
+    return *historyWindow_;
 }
 
 PlayerAdditions& installPlayerAdditions()
@@ -54,7 +61,8 @@ void noteScreenJump(int state)
 void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
 {
     history_.addLine(speaker, text, sceneCaptionOnScreen());
-    historyWindow_.refresh();
+    if (historyWindow_)
+        historyWindow_->refresh();
     if (Form2* message = Window<Form2>::ifLoaded())
         accessibility::announceLine(message->Label1);
 }
@@ -62,12 +70,13 @@ void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
 void PlayerAdditions::screenJumped(int state)
 {
     history_.startSection(state);
-    historyWindow_.refresh();
+    if (historyWindow_)
+        historyWindow_->refresh();
 }
 
 void PlayerAdditions::openHistory(QWidget* opener)
 {
-    if (historyWindow_.isOpen())
+    if (historyOpen())
         return;
     Form1* main = Window<Form1>::ifLoaded();
     Form2* message = Window<Form2>::ifLoaded();
@@ -77,7 +86,7 @@ void PlayerAdditions::openHistory(QWidget* opener)
         cover = QRect(main->Image1->mapToGlobal(QPoint(0, 0)), main->Image1->size());
     else if (message)
         cover = message->geometry();
-    historyWindow_.open(font, cover, opener);
+    historyWindow().open(font, cover, opener);
 }
 
 bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
@@ -96,14 +105,14 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
     }
     if (auto* title = qobject_cast<Form3*>(window); title && handleTitleKey(*title, key))
         return true;
-    if (window->inherits("lw::GameWindow") || window == &historyWindow_)
+    if (window->inherits("lw::GameWindow") || window == historyWindow_.get())
         return soundKeys_.handleKey(window, key);
     return false;
 }
 
 bool PlayerAdditions::wheelTurned(QWidget* widget, const QWheelEvent& wheel)
 {
-    if (wheel.angleDelta().y() <= 0 || historyWindow_.isOpen())
+    if (wheel.angleDelta().y() <= 0 || historyOpen())
         return false;
     QWidget* window = widget->window();
     const Form1* main = qobject_cast<Form1*>(window);
@@ -129,11 +138,11 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
         // While the history is open, a click on the scene picture only closes it.
-        if (historyWindow_.isOpen()) {
+        if (historyOpen()) {
             const Form1* main = Window<Form1>::ifLoaded();
             if (main && watched == main->Image1) {
                 if (event->type() != QEvent::MouseButtonRelease)
-                    historyWindow_.closeHistory();
+                    historyWindow_->closeHistory();
                 return true;
             }
         }
@@ -141,10 +150,10 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Hide:
     case QEvent::WindowStateChange:
         // The history lies over the scene picture: it goes when the main window does.
-        if (historyWindow_.isOpen()) {
+        if (historyOpen()) {
             const Form1* main = Window<Form1>::ifLoaded();
             if (main && watched == main && (event->type() == QEvent::Hide || main->isMinimized()))
-                historyWindow_.closeHistory();
+                historyWindow_->closeHistory();
         }
         break;
     case QEvent::WindowTitleChange:

@@ -8,6 +8,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 class QWheelEvent;
 
 namespace lw {
@@ -20,7 +22,8 @@ public:
     ~PlayerAdditions() override;
 
     LineHistory& history() { return history_; }
-    HistoryWindow& historyWindow() { return historyWindow_; }
+    // Made on first use: building it loads fonts and text machinery the first window need not wait for.
+    HistoryWindow& historyWindow();
     SoundKeys& soundKeys() { return soundKeys_; }
 
     // Opens the history over the scene picture, in the message window's font.
@@ -35,9 +38,10 @@ protected:
 private:
     bool keyPressed(QWidget* window, const QKeyEvent& key);
     bool wheelTurned(QWidget* widget, const QWheelEvent& wheel);
+    bool historyOpen() const { return historyWindow_ && historyWindow_->isOpen(); }
 
     LineHistory history_;
-    HistoryWindow historyWindow_;
+    std::unique_ptr<HistoryWindow> historyWindow_;
     SoundKeys soundKeys_;
     PlayerAdditions* previous_;
 };

@@ -1,10 +1,12 @@
 // Program entry: the application object, the sound services, then the game's start-up procedure.
 #include "DisplayCheck.h"
+#include "Fonts.h"
 #include "PictureLoader.h"
 #include "KS_Midi.h"
 #include "Lunaweave.h"
 #include "PlayerAdditions.h"
 #include "Runtime.h"
+#include "ShellServices.h"
 #include "WavePlayer.h"
 
 #ifdef LW_HAVE_AUDIO
@@ -17,6 +19,11 @@
 
 int main(int argc, char* argv[])
 {
+    // The series notice is text: the font configuration it needs loads on another core while the
+    // application object is made. The demo, shown instead when the notice is off, needs no fonts
+    // before it is on screen.
+    if (lw::seriesNoticeWillShow())
+        lw::startFontConfigLoad();
     // Without a display QApplication would abort the process; one line and status 1 instead.
     if (!lw::windowSystemAvailable(argc, argv))
         return 1;
@@ -34,14 +41,24 @@ int main(int argc, char* argv[])
         QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
 
 #ifdef LW_HAVE_AUDIO
-    // Returns at once; the synthesizer and the SoundFont load in the background while the first
-    // windows show.
-    std::unique_ptr<lw::AudioSystem> audio = lw::AudioSystem::create();
-    lw::KS_Midi midi(audio->midi());
-    lw::installMusic(&midi);
-    lw::installWavePlayer(&audio->wave());
-    lw::installSoundControl(audio.get());
-    lw::runtime::addShutdownHook([&audio] { audio->shutdown(); });
+    // Started once the first window is on screen, before anything it plays: the audio worker
+    // opens the synthesizer's module, and while the dynamic loader is busy with its libraries no
+    // other thread of the program can start a thread or load a plug-in, which the first window
+    // needs to do. create() returns at once; the SoundFont loads in the background, and music
+    // asked for meanwhile sounds once it is ready.
+    std::unique_ptr<lw::AudioSystem> audio;
+    std::unique_ptr<lw::KS_Midi> midi;
+    lw::runtime::whenFirstWindowShown([&audio, &midi] {
+        audio = lw::AudioSystem::create();
+        midi = std::make_unique<lw::KS_Midi>(audio->midi());
+        lw::installMusic(midi.get());
+        lw::installWavePlayer(&audio->wave());
+        lw::installSoundControl(audio.get());
+    });
+    lw::runtime::addShutdownHook([&audio] {
+        if (audio)
+            audio->shutdown();
+    });
 #endif
 
     // History, keyboard play, sound keys and screen-reader support, for every window of the run.

@@ -265,6 +265,35 @@ private slots:
         QVERIFY(!timedOut);
     }
 
+    void firstWindowShownStartsWorkOnceBeforeWhatTheWindowQueued()
+    {
+        // A window that queues work when shown, as the demo queues its first piece of music.
+        class Queuing : public QWidget {
+        public:
+            explicit Queuing(QStringList& order) : order_(order) {}
+
+        protected:
+            void showEvent(QShowEvent*) override
+            {
+                QTimer::singleShot(0, this, [this] { order_ << QStringLiteral("window"); });
+            }
+
+        private:
+            QStringList& order_;
+        };
+        QStringList order;
+        runtime::whenFirstWindowShown([&order] { order << QStringLiteral("action"); });
+        runtime::DoEvents();
+        Queuing first(order);
+        first.show();
+        QVERIFY(order.isEmpty()); // queued: the window maps first
+        runtime::DoEvents();
+        Queuing second(order);
+        second.show();
+        runtime::DoEvents();
+        QCOMPARE(order, (QStringList{QStringLiteral("action"), QStringLiteral("window"), QStringLiteral("window")}));
+    }
+
     void windowsMeasureInTwips()
     {
         ProbeWindow window;
