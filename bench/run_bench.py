@@ -91,7 +91,7 @@ def window_centre(window):
 class Display:
     def __init__(self, number):
         self.name = f":{number}"
-        self.server = subprocess.Popen(["Xvfb", self.name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+        self.server = subprocess.Popen(["Xvfb", self.name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"],
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.environ["DISPLAY"] = self.name
         time.sleep(1.0)
