@@ -9,7 +9,7 @@
 // right) for listening.
 #include "AudioEngine.h"
 
-#include <fluidsynth.h>
+#include "FloorSynth.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -35,8 +35,6 @@ double threadCpuSeconds()
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
-
-void dropLogMessage(int, const char*, void*) {}
 
 // The engine on its manual clock, rendered period by period as the audio thread does.
 std::vector<float> renderEngine(const std::string& font, const std::vector<std::uint8_t>& smf, int frames, int period,
@@ -67,32 +65,15 @@ std::vector<float> renderEngine(const std::string& font, const std::vector<std::
 // FluidSynth alone: its own player with the game's settings, writing the same periods.
 std::vector<float> renderPlayer(const std::string& font, const std::string& piece, int frames, int period, double& cpu)
 {
-    fluid_settings_t* settings = new_fluid_settings();
-    fluid_settings_setnum(settings, "synth.sample-rate", kRate);
-    fluid_settings_setint(settings, "synth.polyphony", 64);
-    fluid_settings_setint(settings, "synth.chorus.active", 0);
-    fluid_settings_setnum(settings, "synth.gain", 0.5);
-    fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
-    fluid_settings_setint(settings, "synth.threadsafe-api", 0);
-    fluid_synth_t* synth = new_fluid_synth(settings);
-    if (fluid_synth_sfload(synth, font.c_str(), 1) == FLUID_FAILED) {
-        std::fprintf(stderr, "cannot load %s\n", font.c_str());
-        std::exit(1);
-    }
-    fluid_player_t* player = new_fluid_player(synth);
-    fluid_player_add(player, piece.c_str());
-    fluid_player_play(player);
+    lw::bench::FloorSynth player(font.c_str(), piece.c_str(), false);
     std::vector<float> all(static_cast<std::size_t>(2 * frames));
     const double start = threadCpuSeconds();
     for (int done = 0; done < frames; done += period) {
         const int n = std::min(period, frames - done);
         float* out = all.data() + 2 * done;
-        fluid_synth_write_float(synth, n, out, 0, 2, out, 1, 2);
+        player.render(n, out);
     }
     cpu = threadCpuSeconds() - start;
-    delete_fluid_player(player);
-    delete_fluid_synth(synth);
-    delete_fluid_settings(settings);
     return all;
 }
 
@@ -189,8 +170,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: %s <soundfont> <piece.mid> [seconds] [period frames] [out.wav]\n", argv[0]);
         return 2;
     }
-    for (int level = 0; level < LAST_LOG_LEVEL; ++level)
-        fluid_set_log_function(level, dropLogMessage, nullptr);
+    lw::bench::silenceFluidLog();
     const std::string font = argv[1], piece = argv[2];
     const double seconds = argc > 3 ? std::atof(argv[3]) : 30.0;
     const int period = argc > 4 ? std::atoi(argv[4]) : 512;

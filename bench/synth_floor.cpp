@@ -3,8 +3,8 @@
 // the steps the game's file output uses, and throws the sound away.
 // With an output file it writes what it renders there as 16-bit samples, as the game does into
 // LW_AUDIO_FILE, so both pay for the same sink.
-// Usage: bench_synth_floor <soundfont> <piece.mid> <seconds> [step ms, default 20] [out.raw]
-#include <fluidsynth.h>
+// Usage: bench_synth_floor <soundfont> <piece.mid> <seconds> [step ms, default 40] [out.raw]
+#include "FloorSynth.h"
 
 #include <algorithm>
 #include <chrono>
@@ -14,42 +14,17 @@
 #include <thread>
 #include <vector>
 
-namespace {
-void dropLogMessage(int, const char*, void*) {}
-} // namespace
-
 int main(int argc, char* argv[])
 {
     if (argc < 4 || argc > 6) {
         std::fprintf(stderr, "usage: %s <soundfont> <piece.mid> <seconds> [step ms] [out.raw]\n", argv[0]);
         return 2;
     }
-    for (int level = 0; level < LAST_LOG_LEVEL; ++level)
-        fluid_set_log_function(level, dropLogMessage, nullptr);
-    constexpr int kRate = 44100;
-    fluid_settings_t* settings = new_fluid_settings();
-    // The same settings as the game's synthesizer (platform/audio/FluidAudioEngine.cpp).
-    fluid_settings_setnum(settings, "synth.sample-rate", kRate);
-    fluid_settings_setint(settings, "synth.polyphony", 64);
-    fluid_settings_setint(settings, "synth.chorus.active", 0);
-    fluid_settings_setnum(settings, "synth.gain", 0.5);
-    fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
-    fluid_settings_setint(settings, "synth.threadsafe-api", 0);
-    fluid_synth_t* synth = new_fluid_synth(settings);
-    if (fluid_synth_sfload(synth, argv[1], 1) == FLUID_FAILED) {
-        std::fprintf(stderr, "cannot load %s\n", argv[1]);
-        return 1;
-    }
-    fluid_player_t* player = new_fluid_player(synth);
-    if (fluid_player_add(player, argv[2]) != FLUID_OK) {
-        std::fprintf(stderr, "cannot read %s\n", argv[2]);
-        return 1;
-    }
-    fluid_player_set_loop(player, -1);
-    fluid_player_play(player);
+    lw::bench::FloorSynth floor(argv[1], argv[2], true);
+    constexpr int kRate = lw::bench::kFloorRate;
 
     using Clock = std::chrono::steady_clock;
-    const auto step = std::chrono::milliseconds(argc >= 5 ? std::atoi(argv[4]) : 20);
+    const auto step = std::chrono::milliseconds(argc >= 5 ? std::atoi(argv[4]) : 40);
     std::FILE* out = argc == 6 ? std::fopen(argv[5], "wb") : nullptr;
     if (out)
         std::setvbuf(out, nullptr, _IOFBF, 64 * 1024);
@@ -64,7 +39,7 @@ int main(int argc, char* argv[])
         long long frames = elapsed * kRate / 1000000 - rendered;
         while (frames > 0) {
             const int n = static_cast<int>(frames < 4096 ? frames : 4096);
-            fluid_synth_write_float(synth, n, buffer.data(), 0, 2, buffer.data(), 1, 2);
+            floor.render(n, buffer.data());
             if (out) {
                 for (int i = 0; i < 2 * n; ++i)
                     samples[i] = static_cast<std::int16_t>(std::clamp(buffer[i], -1.0f, 1.0f) * 32767.0f);
@@ -76,8 +51,5 @@ int main(int argc, char* argv[])
     }
     if (out)
         std::fclose(out);
-    delete_fluid_player(player);
-    delete_fluid_synth(synth);
-    delete_fluid_settings(settings);
     return 0;
 }
