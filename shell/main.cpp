@@ -6,6 +6,7 @@
 #include "Lunaweave.h"
 #include "PlayerAdditions.h"
 #include "Runtime.h"
+#include "SessionBus.h"
 #include "ShellServices.h"
 #include "WavePlayer.h"
 
@@ -27,6 +28,8 @@ int main(int argc, char* argv[])
     // Without a display QApplication would abort the process; one line and status 1 instead.
     if (!lw::windowSystemAvailable(argc, argv))
         return 1;
+    // Qt's screen-reader support looks for the session bus while the first window is built.
+    lw::skipSessionBusSearchThatCanOnlyFail();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lunaweave"));
     QApplication::setOrganizationName(QStringLiteral("Kestrune"));
