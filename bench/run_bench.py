@@ -2,6 +2,7 @@
 """Benchmarks of the game, each against a baseline measured in the same run.
 
 Usage: bench/run_bench.py [--build build] [--runs 15] [--phase-runs 3] [--seconds 20] [--out bench/results.md]
+                          [--startup-only]
 
 Set-up (as root; the game's own set-up installs only TimGM6mb):
     apt-get install xvfb xauth xdotool fluid-soundfont-gm
@@ -9,7 +10,8 @@ Starts its own X server, so it runs on a machine without a display. Every phase 
 real synthesis: the game writes its sound to a WAV file in real time (LW_AUDIO_FILE), once for
 each SoundFont installed. Start-up is timed by an outside X client (bench_map_observer) against
 a bare Qt program, for both settings of the series notice, with Qt's own message box showing the
-notice's text as a reference for what the notice itself costs. The floor of the game phase's CPU
+notice's text as a reference for what the notice itself costs; once with no D-Bus session bus, as
+on this machine, and once more with a private session bus for every program, as on a desktop. The floor of the game phase's CPU
 is FluidSynth alone (bench_synth_floor) rendering the same piece with the same settings, in the
 same run: it starts when the game phase's music starts and is measured over the same seconds,
 rendering in the game's clock steps into a file of the same 16-bit samples. Also runs the in-process
@@ -201,6 +203,48 @@ def missing_tools():
     return [tool for tool in ("Xvfb", "xdotool") if shutil.which(tool) is None]
 
 
+def startup_comparison(observer, bare, game, data, homes, work, runs, extra_env, session):
+    """Rows of first-map times for the baseline, Qt's message box and the game with and without the
+    notice; the four programs take turns so that all see the same machine."""
+    def with_session(env):
+        for name, value in extra_env.items():
+            if value is None:
+                env.pop(name, None)
+            else:
+                env[name] = value
+        return env
+
+    samples = {"bare": [], "message box": [], True: [], False: []}
+    for _ in range(runs):
+        bare_env = with_session(game_environment(homes[False]))
+        samples["bare"].append(first_map(observer, [bare], data, bare_env))
+        samples["message box"].append(first_map(observer, [bare, "--message-box"], data, bare_env))
+        for notice in (True, False):
+            env = with_session(dict(game_environment(homes[notice]), LW_AUDIO_FILE=os.path.join(work, "startup.wav")))
+            samples[notice].append(first_map(observer, [game], data, env))
+    base_wall = statistics.median(w for w, _ in samples["bare"])
+    base_cpu = statistics.median(c for _, c in samples["bare"])
+    rows = []
+    for key, label in (("bare", "bare Qt: a picture window and a label of Japanese text (baseline)"),
+                       ("message box", "bare Qt: its own message box with the notice's text (reference)"),
+                       (True, "Lunaweave, series notice shown"), (False, "Lunaweave, notice OFF (demo first)")):
+        wall = median_min_max([w for w, _ in samples[key]])
+        cpu = statistics.median(c for _, c in samples[key])
+        rows.append((session, label, "%.1f ms" % wall[0], "%.1f-%.1f" % wall[1:], "%.2f×" % (wall[0] / base_wall),
+                     "%.1f ms (%.2f×)" % (cpu, cpu / base_cpu)))
+    return rows
+
+
+def start_session_bus():
+    """(process, address) of a private D-Bus session bus, or None without dbus-daemon."""
+    if not shutil.which("dbus-daemon"):
+        return None
+    server = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    address = server.stdout.readline().strip()
+    return (server, address) if address else None
+
+
 def main():
     parser = argparse.ArgumentParser()
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -210,6 +254,7 @@ def main():
     parser.add_argument("--seconds", type=float, default=20.0)
     parser.add_argument("--display", type=int, default=97)
     parser.add_argument("--out", default=os.path.join(root, "bench", "results.md"))
+    parser.add_argument("--startup-only", action="store_true", help="time the first window only; print, write nothing")
     args = parser.parse_args()
 
     if missing_tools():
@@ -231,25 +276,21 @@ def main():
     homes = {True: make_home(True), False: make_home(False)}
     startup_rows, phase_rows = [], []
     try:
-        # Start-up, as an outside X client sees it, with real synthesis and the default SoundFont.
-        # The three programs take turns so that all see the same machine.
-        samples = {"bare": [], "message box": [], True: [], False: []}
-        for _ in range(args.runs):
-            samples["bare"].append(first_map(observer, [bare], data, game_environment(homes[False])))
-            samples["message box"].append(
-                first_map(observer, [bare, "--message-box"], data, game_environment(homes[False])))
-            for notice in (True, False):
-                env = dict(game_environment(homes[notice]), LW_AUDIO_FILE=os.path.join(work, "startup.wav"))
-                samples[notice].append(first_map(observer, [game], data, env))
-        base_wall = statistics.median(w for w, _ in samples["bare"])
-        base_cpu = statistics.median(c for _, c in samples["bare"])
-        for key, label in (("bare", "bare Qt: a picture window and a label of Japanese text (baseline)"),
-                           ("message box", "bare Qt: its own message box with the notice's text (reference)"),
-                           (True, "Lunaweave, series notice shown"), (False, "Lunaweave, notice OFF (demo first)")):
-            wall = median_min_max([w for w, _ in samples[key]])
-            cpu = statistics.median(c for _, c in samples[key])
-            startup_rows.append((label, "%.1f ms" % wall[0], "%.1f-%.1f" % wall[1:], "%.2f×" % (wall[0] / base_wall),
-                                 "%.1f ms (%.2f×)" % (cpu, cpu / base_cpu)))
+        # Start-up, as an outside X client sees it, with real synthesis and the default SoundFont,
+        # in a session with no D-Bus session bus (as here) and then with one (as on a desktop).
+        no_bus = {"DBUS_SESSION_BUS_ADDRESS": None, "XDG_RUNTIME_DIR": None}
+        startup_rows += startup_comparison(observer, bare, game, data, homes, work, args.runs, no_bus, "no session bus")
+        bus = start_session_bus()
+        if bus:
+            try:
+                startup_rows += startup_comparison(observer, bare, game, data, homes, work, args.runs,
+                                                   {"DBUS_SESSION_BUS_ADDRESS": bus[1]}, "session bus")
+            finally:
+                bus[0].terminate()
+                bus[0].wait()
+        if args.startup_only:
+            print("\n".join("| %s | %s | %s | %s | %s | %s |" % row for row in startup_rows))
+            return
 
         # Every phase with real synthesis, for each SoundFont, and FluidSynth alone as the floor.
         for font in fonts:
@@ -290,8 +331,9 @@ def main():
                             capture_output=True, text=True, timeout=900)
     inprocess_lines = [line for line in result.stdout.splitlines() if line.strip()]
 
-    startup = ["| first window mapped (outside X observer) | median | min-max | against baseline | CPU used by then |",
-               "|---|---|---|---|---|"] + ["| %s | %s | %s | %s | %s |" % row for row in startup_rows]
+    startup = ["| session | first window mapped (outside X observer) | median | min-max | against baseline | "
+               "CPU used by then |", "|---|---|---|---|---|---|"] + [
+                   "| %s | %s | %s | %s | %s | %s |" % row for row in startup_rows]
     phases = ["| measurement (real synthesis into a WAV file) | median | min-max | against floor |",
               "|---|---|---|---|"] + ["| %s | %s | %s | %s |" % row for row in phase_rows]
     text = "\n".join(startup) + "\n\n" + "\n".join(phases)
