@@ -20,6 +20,13 @@ bool sessionBusSearchCanOnlyFail(const SessionBusEnvironment& environment)
     return !environment.launcherInstalled();
 }
 
+bool dbusLaunchInstalled()
+{
+    // The library runs the copy in its own binary directory first, then looks along PATH.
+    return QFileInfo(QStringLiteral("/usr/bin/dbus-launch")).isExecutable() ||
+           !QStandardPaths::findExecutable(QStringLiteral("dbus-launch")).isEmpty();
+}
+
 void skipSessionBusSearchThatCanOnlyFail()
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
@@ -31,11 +38,7 @@ void skipSessionBusSearchThatCanOnlyFail()
         struct stat status {};
         return ::stat(path.constData(), &status) == 0 && S_ISSOCK(status.st_mode);
     };
-    // The library runs the copy in its own binary directory first, then looks along PATH.
-    environment.launcherInstalled = [] {
-        return QFileInfo(QStringLiteral("/usr/bin/dbus-launch")).isExecutable() ||
-               !QStandardPaths::findExecutable(QStringLiteral("dbus-launch")).isEmpty();
-    };
+    environment.launcherInstalled = dbusLaunchInstalled;
     if (sessionBusSearchCanOnlyFail(environment))
         qputenv("DBUS_SESSION_BUS_ADDRESS", kNoSessionBusAddress);
 #endif

@@ -27,6 +27,9 @@ struct SessionBusEnvironment {
 // set and dbus-launch is not installed.
 bool sessionBusSearchCanOnlyFail(const SessionBusEnvironment& environment);
 
+// Whether dbus-launch, which finds or starts a bus for an X display, can be run.
+bool dbusLaunchInstalled();
+
 // The address named when the search can only fail; it names no transport, so connecting fails
 // without starting anything.
 inline constexpr char kNoSessionBusAddress[] = "disabled:";

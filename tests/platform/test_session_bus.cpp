@@ -76,10 +76,8 @@ private slots:
 
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
         skipSessionBusSearchThatCanOnlyFail();
-        const bool launcherInstalled = QFileInfo(QStringLiteral("/usr/bin/dbus-launch")).isExecutable() ||
-                                       !QStandardPaths::findExecutable(QStringLiteral("dbus-launch")).isEmpty();
         QCOMPARE(qgetenv("DBUS_SESSION_BUS_ADDRESS"),
-                 launcherInstalled ? QByteArray() : QByteArray(kNoSessionBusAddress));
+                 dbusLaunchInstalled() ? QByteArray() : QByteArray(kNoSessionBusAddress));
 
         restore("DISPLAY", savedDisplay);
         restore("XDG_RUNTIME_DIR", savedRuntime);
