@@ -1,4 +1,4 @@
-// FluidSynth alone with the game's synthesizer settings (platform/audio/FluidAudioEngine.cpp), playing
+// FluidSynth alone with the game's synthesizer settings (audio/InstrumentWorker.cpp), playing
 // one piece through its own MIDI player: what the benchmarks measure the game's engine against.
 #pragma once
 

@@ -29,7 +29,7 @@ import time
 
 SOUNDFONTS = ["/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2"]
 GAME_PHASE_PIECE = "okera.mid"  # the music of the first scene, playing through the game phase
-CLOCK_STEP_MS = 40  # how often the game's file output renders (kClockPeriod in the audio engine)
+CLOCK_STEP_MS = 40  # how often the game's file output renders (kClockPeriod in audio/OutputClock.cpp)
 
 
 def median_min_max(samples):

@@ -1,12 +1,14 @@
 // Cut SoundFonts reach the synthesizer's loader as files with names of their own; the loader's
-// file callbacks (plain functions, no context) find them here. Any other name is a real file.
+// file callbacks (plain functions, no context) find their registry through the name. Any other
+// name is a real file.
 #include "CutFontFiles.h"
 
+#include <charconv>
+#include <cinttypes>
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <memory>
-#include <mutex>
+#include <string_view>
 
 namespace lw::audio {
 namespace {
@@ -17,17 +19,12 @@ struct Handle {
     std::uint64_t position = 0;
 };
 
-std::mutex imagesLock; // the loader opens files on the worker; names are added there too
-std::map<std::string, std::shared_ptr<const SoundFontLayout::Image>> imagesByName;
-unsigned namesGiven = 0;
+// A cut font's name: this prefix, the registry's address, a slash and a number.
+constexpr std::string_view kNamePrefix = "lunaweave-cut-soundfont/";
 
 void* openImage(const char* name) {
     auto handle = std::make_unique<Handle>();
-    {
-        std::lock_guard guard(imagesLock);
-        if (auto found = imagesByName.find(name); found != imagesByName.end())
-            handle->image = found->second;
-    }
+    handle->image = CutFonts::find(name);
     handle->file = std::fopen(handle->image ? handle->image->sourcePath.c_str() : name, "rb");
     if (!handle->file)
         return nullptr;
@@ -78,20 +75,32 @@ int closeImage(void* opaque) {
 } // namespace
 
 std::string CutFonts::add(std::shared_ptr<const SoundFontLayout::Image> image) {
-    std::lock_guard guard(imagesLock);
-    const std::string name = "lunaweave-cut-soundfont-" + std::to_string(++namesGiven);
-    imagesByName[name] = std::move(image);
+    std::lock_guard guard(lock_);
+    char address[32];
+    std::snprintf(address, sizeof address, "%" PRIxPTR, reinterpret_cast<std::uintptr_t>(this));
+    const std::string name = std::string(kNamePrefix) + address + "/" + std::to_string(++namesGiven_);
+    imagesByName_[name] = std::move(image);
     return name;
 }
 
 void CutFonts::replace(const std::string& name, std::shared_ptr<const SoundFontLayout::Image> image) {
-    std::lock_guard guard(imagesLock);
-    imagesByName[name] = std::move(image);
+    std::lock_guard guard(lock_);
+    imagesByName_[name] = std::move(image);
 }
 
-void CutFonts::remove(const std::string& name) {
-    std::lock_guard guard(imagesLock);
-    imagesByName.erase(name);
+std::shared_ptr<const SoundFontLayout::Image> CutFonts::find(const char* name) {
+    const std::string_view text(name);
+    if (!text.starts_with(kNamePrefix))
+        return nullptr;
+    std::uintptr_t address = 0;
+    const char* digits = name + kNamePrefix.size();
+    const auto [end, error] = std::from_chars(digits, name + text.size(), address, 16);
+    if (error != std::errc() || end == digits || *end != '/' || address == 0)
+        return nullptr;
+    auto* registry = reinterpret_cast<CutFonts*>(address);
+    std::lock_guard guard(registry->lock_);
+    const auto found = registry->imagesByName_.find(std::string(text));
+    return found == registry->imagesByName_.end() ? nullptr : found->second;
 }
 
 void CutFonts::installCallbacks(const FluidApi* fl, fluid_sfloader_t* loader) {

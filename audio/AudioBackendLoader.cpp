@@ -10,8 +10,6 @@
 namespace lw::audio {
 namespace {
 
-void dropLogMessage(int, const char*, void*) {}
-
 std::mutex& pathLock()
 {
     static std::mutex lock;
@@ -46,9 +44,11 @@ const AudioBackend* open()
     const AudioBackend* backend = entry ? entry() : nullptr;
     if (!backend || backend->version != AudioBackend::kVersion)
         return nullptr;
-    // FluidSynth writes its messages to the terminal unless told otherwise.
+    // FluidSynth writes its messages to the terminal unless told otherwise. No level gets a
+    // function: FluidSynth formats a message only for a level that has one, and it sends a debug
+    // message on every program change, from the audio thread.
     for (int level = 0; level < LAST_LOG_LEVEL; ++level)
-        backend->fluid.fluid_set_log_function(level, dropLogMessage, nullptr);
+        backend->fluid.fluid_set_log_function(level, nullptr, nullptr);
     return backend;
 }
 

@@ -9,6 +9,19 @@
 
 namespace lw::audio {
 
+// A sound card as the engine sees it: once open, it calls its render callback from a thread of
+// its own. Destroying it closes it, and returns only once the callback has stopped.
+class AudioOutput {
+public:
+    virtual ~AudioOutput() = default;
+};
+
+// What a sound card calls for each period: `frames` frames into `left` and `right`.
+struct OutputCallback {
+    void (*render)(void* context, int frames, float* left, float* right) = nullptr;
+    void* context = nullptr;
+};
+
 struct AudioOptions {
     // Manual clock: no threads and no audio output; time advances only through render(), and
     // render() is the output (waves mix into what it returns).
@@ -26,9 +39,12 @@ struct AudioOptions {
     std::string recordTo;
     // Runs on the loading thread just before the SoundFont is read (tests make the load slow).
     std::function<void()> beforeSoundFontLoad;
+    // Opens the sound card in place of the synthesizer's own audio drivers (tests stand a thread
+    // in for one); null when there is none. Called on the loading thread.
+    std::function<std::unique_ptr<AudioOutput>(OutputCallback)> openOutput;
 };
 
-// Playback state of the loaded piece as the synthesizer's player sees it.
+// Playback state of the loaded piece as the audio thread last published it.
 struct PieceClock {
     bool loaded = false;   // a piece is in the player
     bool running = false;  // started and not paused
@@ -42,10 +58,10 @@ public:
     // A change of music gain or mute moves in a straight line over this many frames (5.8 ms).
     static constexpr int kGainRampFrames = 256;
 
+    // The engine over FluidSynth. Returns at once: the output opens and the SoundFont loads in
+    // the background.
     static std::unique_ptr<AudioEngine> create(const AudioOptions& options = {});
-    ~AudioEngine();
-    AudioEngine(const AudioEngine&) = delete;
-    AudioEngine& operator=(const AudioEngine&) = delete;
+    virtual ~AudioEngine() = default;
 
     // Music, one piece at a time; all from the UI thread, and none of these calls waits for the
     // audio thread or the SoundFont: they hand the request over and return. The bytes must have
@@ -54,40 +70,34 @@ public:
     // starts sounding once they are in (its clock waits for them when the SoundFont is loaded;
     // while the SoundFont itself loads, the clock runs and the music joins where it has got to).
     // False after shutdown.
-    bool loadPiece(const std::vector<std::uint8_t>& smf);
-    void startFromBeginning(); // (re)starts the loaded piece at tick 0
-    void pause();              // holds the piece where it is; sounding notes are released
-    void resume();             // goes on from where pause left it
-    void unloadPiece();        // stops and forgets the piece
-    PieceClock pieceClock() const;
+    virtual bool loadPiece(const std::vector<std::uint8_t>& smf) = 0;
+    virtual void startFromBeginning() = 0; // (re)starts the loaded piece at tick 0
+    virtual void pause() = 0;              // holds the piece where it is; sounding notes are released
+    virtual void resume() = 0;             // goes on from where pause left it
+    virtual void unloadPiece() = 0;        // stops and forgets the piece
+    virtual PieceClock pieceClock() const = 0;
 
     // Replaces whatever wave is sounding with these interleaved stereo frames at kSampleRate.
     // False (and nothing happens) when there is no audio output.
-    bool playWave(std::vector<float> stereoFrames);
+    virtual bool playWave(std::vector<float> stereoFrames) = 0;
 
     // The player's loudness, from any thread, heard from the next block on, ramped over
     // kGainRampFrames. The gain scales the music only (1 as written); mute silences music and
     // wave alike. Neither touches the piece's clock: a muted piece plays on, unheard, and ends
     // when it would have.
-    void setMusicGain(float gain);
-    void setMuted(bool muted);
+    virtual void setMusicGain(float gain) = 0;
+    virtual void setMuted(bool muted) = 0;
 
     // Manual clock only: advances time by `frames` (at kSampleRate); when `out` is given it
     // receives the mixed interleaved stereo output (2 * frames floats).
-    void render(int frames, std::vector<float>* out = nullptr);
+    virtual void render(int frames, std::vector<float>* out = nullptr) = 0;
 
-    bool hasOutput() const; // a real audio output is open (or the manual clock stands in)
-    bool soundFontReady() const; // the synthesizer has its SoundFont
+    virtual bool hasOutput() const = 0; // a real audio output is open (or the manual clock stands in)
+    virtual bool soundFontReady() const = 0; // the synthesizer has its SoundFont
     // Stops the audio output and the threads; every later call is a harmless no-op. Idempotent.
     // Returns at once even while the SoundFont loads: the load ends on its own and is dropped.
-    void shutdown();
+    virtual void shutdown() = 0;
 
-    struct Core;
-
-private:
-    struct Front;
-    explicit AudioEngine(std::unique_ptr<Front> front);
-    std::unique_ptr<Front> front_;
 };
 
 } // namespace lw::audio
