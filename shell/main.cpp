@@ -8,6 +8,7 @@
 #include "Runtime.h"
 #include "SessionBus.h"
 #include "ShellServices.h"
+#include "TerminationSignals.h"
 #include "WavePlayer.h"
 
 #ifdef LW_HAVE_AUDIO
@@ -63,6 +64,10 @@ int main(int argc, char* argv[])
             audio->shutdown();
     });
 #endif
+
+    // A logout, a process manager or Ctrl+C quits as the game's own quit does: the shutdown hooks
+    // close the audio, which finalizes an LW_AUDIO_FILE recording. Status as if killed by it.
+    lw::TerminationSignals termination([](int signal) { lw::runtime::endProgram(128 + signal); });
 
     // History, keyboard play, sound keys and screen-reader support, for every window of the run.
     lw::installPlayerAdditions();
