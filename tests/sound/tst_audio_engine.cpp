@@ -16,6 +16,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -28,8 +29,15 @@ constexpr const char* kTimFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 
 // A SoundFont load that stays blocked until the test lets it go. If the window thread were
 // stuck behind the load, a watchdog lets it go after ten seconds and the test fails rather than
-// hanging.
+// hanging. The state is shared with the loading thread, which the engine does not wait for and
+// which may still be waking from the hook after the test is over.
 class SlowLoader {
+    struct State {
+        std::mutex lock;
+        std::condition_variable changed;
+        bool entered = false, released = false, timedOut = false;
+    };
+
 public:
     ~SlowLoader() {
         letGo();
@@ -37,23 +45,23 @@ public:
             watchdog_.join();
     }
     std::function<void()> hook() {
-        return [this] {
-            std::unique_lock guard(lock_);
-            entered_ = true;
-            changed_.notify_all();
-            changed_.wait(guard, [this] { return released_; });
+        return [s = s_] {
+            std::unique_lock guard(s->lock);
+            s->entered = true;
+            s->changed.notify_all();
+            s->changed.wait(guard, [&s] { return s->released; });
         };
     }
     bool waitUntilBlocked() {
-        std::unique_lock guard(lock_);
-        if (!changed_.wait_for(guard, std::chrono::seconds(20), [this] { return entered_; }))
+        std::unique_lock guard(s_->lock);
+        if (!s_->changed.wait_for(guard, std::chrono::seconds(20), [this] { return s_->entered; }))
             return false;
-        watchdog_ = std::thread([this] {
-            std::unique_lock g(lock_);
-            if (!changed_.wait_for(g, std::chrono::seconds(10), [this] { return released_; })) {
-                released_ = true;
-                timedOut_ = true;
-                changed_.notify_all();
+        watchdog_ = std::thread([s = s_] {
+            std::unique_lock g(s->lock);
+            if (!s->changed.wait_for(g, std::chrono::seconds(10), [&s] { return s->released; })) {
+                s->released = true;
+                s->timedOut = true;
+                s->changed.notify_all();
             }
         });
         return true;
@@ -61,19 +69,17 @@ public:
     // True while the load has not been let go: whatever returned before this is checked did not
     // wait for the load.
     bool stillBlocked() {
-        std::lock_guard guard(lock_);
-        return !released_ && !timedOut_;
+        std::lock_guard guard(s_->lock);
+        return !s_->released && !s_->timedOut;
     }
     void letGo() {
-        std::lock_guard guard(lock_);
-        released_ = true;
-        changed_.notify_all();
+        std::lock_guard guard(s_->lock);
+        s_->released = true;
+        s_->changed.notify_all();
     }
 
 private:
-    std::mutex lock_;
-    std::condition_variable changed_;
-    bool entered_ = false, released_ = false, timedOut_ = false;
+    std::shared_ptr<State> s_ = std::make_shared<State>();
     std::thread watchdog_;
 };
 
