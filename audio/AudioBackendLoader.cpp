@@ -54,10 +54,7 @@ const AudioBackend* open()
 
 } // namespace
 
-void locateAudioBackend()
-{
-    chosenPath();
-}
+void locateAudioBackend() { chosenPath(); }
 
 const AudioBackend* audioBackend()
 {

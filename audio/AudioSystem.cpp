@@ -9,11 +9,10 @@ namespace lw {
 
 AudioSystem::AudioSystem() = default;
 
-AudioSystem::~AudioSystem() {
-    shutdown();
-}
+AudioSystem::~AudioSystem() { shutdown(); }
 
-std::unique_ptr<AudioSystem> AudioSystem::create() {
+std::unique_ptr<AudioSystem> AudioSystem::create()
+{
     std::unique_ptr<AudioSystem> system(new AudioSystem());
     system->engine_ = audio::AudioEngine::create();
     system->midi_ = std::make_unique<audio::MciSequencer>(*system->engine_);
@@ -21,23 +20,16 @@ std::unique_ptr<AudioSystem> AudioSystem::create() {
     return system;
 }
 
-lw::MidiService& AudioSystem::midi() {
-    return *midi_;
-}
+lw::MidiService& AudioSystem::midi() { return *midi_; }
 
-lw::WavePlayer& AudioSystem::wave() {
-    return *wave_;
-}
+lw::WavePlayer& AudioSystem::wave() { return *wave_; }
 
-void AudioSystem::setMusicGain(float gain) {
-    engine_->setMusicGain(gain);
-}
+void AudioSystem::setMusicGain(float gain) { engine_->setMusicGain(gain); }
 
-void AudioSystem::setMuted(bool muted) {
-    engine_->setMuted(muted);
-}
+void AudioSystem::setMuted(bool muted) { engine_->setMuted(muted); }
 
-void AudioSystem::shutdown() {
+void AudioSystem::shutdown()
+{
     if (engine_)
         engine_->shutdown();
 }

@@ -22,7 +22,8 @@ struct Handle {
 // A cut font's name: this prefix, the registry's address, a slash and a number.
 constexpr std::string_view kNamePrefix = "lunaweave-cut-soundfont/";
 
-void* openImage(const char* name) {
+void* openImage(const char* name)
+{
     auto handle = std::make_unique<Handle>();
     handle->image = CutFonts::find(name);
     handle->file = std::fopen(handle->image ? handle->image->sourcePath.c_str() : name, "rb");
@@ -31,7 +32,8 @@ void* openImage(const char* name) {
     return handle.release();
 }
 
-int readImage(void* buffer, fluid_long_long_t count, void* opaque) {
+int readImage(void* buffer, fluid_long_long_t count, void* opaque)
+{
     auto* handle = static_cast<Handle*>(opaque);
     if (count < 0)
         return FLUID_FAILED;
@@ -46,12 +48,13 @@ int readImage(void* buffer, fluid_long_long_t count, void* opaque) {
     return FLUID_OK;
 }
 
-int seekImage(void* opaque, fluid_long_long_t offset, int origin) {
+int seekImage(void* opaque, fluid_long_long_t offset, int origin)
+{
     auto* handle = static_cast<Handle*>(opaque);
     if (!handle->image)
         return fseeko(handle->file, static_cast<off_t>(offset), origin) == 0 ? FLUID_OK : FLUID_FAILED;
     const auto size = static_cast<fluid_long_long_t>(handle->image->size());
-    const fluid_long_long_t base = origin == SEEK_SET ? 0
+    const fluid_long_long_t base = origin == SEEK_SET   ? 0
                                    : origin == SEEK_CUR ? static_cast<fluid_long_long_t>(handle->position)
                                                         : size;
     if (base + offset < 0 || base + offset > size)
@@ -60,12 +63,14 @@ int seekImage(void* opaque, fluid_long_long_t offset, int origin) {
     return FLUID_OK;
 }
 
-fluid_long_long_t tellImage(void* opaque) {
+fluid_long_long_t tellImage(void* opaque)
+{
     auto* handle = static_cast<Handle*>(opaque);
     return handle->image ? static_cast<fluid_long_long_t>(handle->position) : ftello(handle->file);
 }
 
-int closeImage(void* opaque) {
+int closeImage(void* opaque)
+{
     auto* handle = static_cast<Handle*>(opaque);
     std::fclose(handle->file);
     delete handle;
@@ -74,7 +79,8 @@ int closeImage(void* opaque) {
 
 } // namespace
 
-std::string CutFonts::add(std::shared_ptr<const SoundFontLayout::Image> image) {
+std::string CutFonts::add(std::shared_ptr<const SoundFontLayout::Image> image)
+{
     std::lock_guard guard(lock_);
     char address[32];
     std::snprintf(address, sizeof address, "%" PRIxPTR, reinterpret_cast<std::uintptr_t>(this));
@@ -83,12 +89,14 @@ std::string CutFonts::add(std::shared_ptr<const SoundFontLayout::Image> image) {
     return name;
 }
 
-void CutFonts::replace(const std::string& name, std::shared_ptr<const SoundFontLayout::Image> image) {
+void CutFonts::replace(const std::string& name, std::shared_ptr<const SoundFontLayout::Image> image)
+{
     std::lock_guard guard(lock_);
     imagesByName_[name] = std::move(image);
 }
 
-std::shared_ptr<const SoundFontLayout::Image> CutFonts::find(const char* name) {
+std::shared_ptr<const SoundFontLayout::Image> CutFonts::find(const char* name)
+{
     const std::string_view text(name);
     if (!text.starts_with(kNamePrefix))
         return nullptr;
@@ -103,7 +111,8 @@ std::shared_ptr<const SoundFontLayout::Image> CutFonts::find(const char* name) {
     return found == registry->imagesByName_.end() ? nullptr : found->second;
 }
 
-void CutFonts::installCallbacks(const FluidApi* fl, fluid_sfloader_t* loader) {
+void CutFonts::installCallbacks(const FluidApi* fl, fluid_sfloader_t* loader)
+{
     fl->fluid_sfloader_set_callbacks(loader, openImage, readImage, seekImage, tellImage, closeImage);
 }
 

@@ -65,11 +65,15 @@ std::string chooseSoundFont(const std::string& requested)
 }
 
 // What the engine's threads share. The window thread's engine and the worker thread each hold
-// it; it goes when the last of them lets go, by which time the audio thread has stopped.
-struct EngineCore final : ClockedPlayer {
+// it; it goes when the last of them lets go, by which time the audio thread has stopped. Its
+// public members are where the threads meet; the audio thread's own state, the player, is
+// private and reached only through ClockedPlayer, which only the clock (or, with a manual clock,
+// the caller of render()) calls.
+class EngineCore final : public ClockedPlayer {
+public:
     EngineCore(const AudioOptions& options, std::unique_ptr<WaveRecording> recording, bool manual)
         : clock(manual ? nullptr : std::make_unique<OutputClock>(*this, std::move(recording))),
-          worker(options, handoff.workerEnd(), instruments, clock.get(), [this] { player.synthGone(); })
+          worker(options, handoff.workerEnd(), instruments, clock.get(), [this] { player_.synthGone(); })
     {
     }
     ~EngineCore() override
@@ -77,30 +81,29 @@ struct EngineCore final : ClockedPlayer {
         if (clock)
             clock->stop();
         handoff.close();
-        // The worker goes first (members in reverse): it destroys the synthesizer.
+        // The worker goes before the hand-off (members in reverse): it destroys the synthesizer.
     }
 
-    PlayerLink link;
-    InstrumentState instruments;
-    FluidHandoff handoff;
-    ScorePlayer player{link, instruments}; // the audio thread's
-    std::unique_ptr<OutputClock> clock;     // null with a manual clock
+    PlayerLink link;                    // window thread and audio thread
+    InstrumentState instruments;        // worker to audio thread
+    FluidHandoff handoff;               // audio thread and worker; closed once the audio thread stops
+    std::unique_ptr<OutputClock> clock; // null with a manual clock
     InstrumentWorker worker;
 
-    // ---- The audio thread.
+    // ---- ClockedPlayer: the audio thread only.
     void period(int frames, float* left, float* right, int stride) override
     {
         const auto turn = handoff.audioEnd().beginPeriod();
         if (turn.cameBack)
-            player.synthBack(); // the worker silenced every voice and cleared the channels
+            player_.synthBack(); // the worker silenced every voice and cleared the channels
         if (turn.synth) {
-            FluidSink sink(*worker.api(), turn.synth); // the api was set before the synthesizer was published
-            player.period(&sink, frames, left, right, stride, turn.handOver);
+            FluidSink sink(*worker.api(), turn.synth); // set before the synthesizer was published
+            player_.period(&sink, frames, left, right, stride, turn.handOver);
         } else {
-            player.period(nullptr, frames, left, right, stride);
+            player_.period(nullptr, frames, left, right, stride);
         }
         if (turn.handOver) {
-            player.synthGone();
+            player_.synthGone();
             handoff.audioEnd().handOver();
         }
     }
@@ -109,15 +112,18 @@ struct EngineCore final : ClockedPlayer {
         // A lend waits for the next rendered period, where the synthesizer can fade out.
         const auto turn = handoff.audioEnd().beginPeriod();
         if (turn.cameBack)
-            player.synthBack();
+            player_.synthBack();
         if (turn.synth) {
             FluidSink sink(*worker.api(), turn.synth);
-            player.takeRequest(&sink);
+            player_.takeRequest(&sink);
         } else {
-            player.takeRequest(nullptr);
+            player_.takeRequest(nullptr);
         }
     }
-    bool moving() const override { return player.moving(); }
+    bool moving() const override { return player_.moving(); }
+
+private:
+    ScorePlayer player_{link, instruments};
 };
 
 void workerMain(std::shared_ptr<EngineCore> core, bool wantDevice, std::string font)
@@ -287,10 +293,7 @@ void FluidAudioEngine::setMusicGain(float gain)
     core_->link.musicGain.store(std::isfinite(gain) ? std::clamp(gain, 0.0f, 1.0f) : 1.0f);
 }
 
-void FluidAudioEngine::setMuted(bool muted)
-{
-    core_->link.muted.store(muted);
-}
+void FluidAudioEngine::setMuted(bool muted) { core_->link.muted.store(muted); }
 
 void FluidAudioEngine::render(int frames, std::vector<float>* out)
 {
@@ -306,15 +309,9 @@ void FluidAudioEngine::render(int frames, std::vector<float>* out)
     renderInterleaved(*core_, scratch_, frames, out ? out->data() : nullptr, nullptr);
 }
 
-bool FluidAudioEngine::hasOutput() const
-{
-    return !shutDown_ && (manual_ || core_->clock->hasOutput());
-}
+bool FluidAudioEngine::hasOutput() const { return !shutDown_ && (manual_ || core_->clock->hasOutput()); }
 
-bool FluidAudioEngine::soundFontReady() const
-{
-    return core_->instruments.fontLoaded.load();
-}
+bool FluidAudioEngine::soundFontReady() const { return core_->instruments.fontLoaded.load(); }
 
 void FluidAudioEngine::shutdown()
 {

@@ -15,13 +15,13 @@ namespace lw::audio {
 
 // The latest value of a small trivially copyable T, written by one thread and read by another.
 // A read that meets a write in progress fails and is simply tried again on the next audio period.
-template <class T>
-class LatestValue {
+template <class T> class LatestValue {
     static_assert(std::is_trivially_copyable_v<T>);
     static constexpr std::size_t kWords = (sizeof(T) + 7) / 8;
 
 public:
-    void write(const T& value) {
+    void write(const T& value)
+    {
         const std::uint32_t sequence = sequence_.load(std::memory_order_relaxed);
         sequence_.store(sequence + 1, std::memory_order_relaxed); // odd: a write is in progress
         std::atomic_thread_fence(std::memory_order_release);
@@ -32,7 +32,8 @@ public:
         sequence_.store(sequence + 2, std::memory_order_release);
     }
 
-    bool tryRead(T& value) const {
+    bool tryRead(T& value) const
+    {
         const std::uint32_t before = sequence_.load(std::memory_order_acquire);
         if (before & 1)
             return false;
@@ -59,11 +60,13 @@ class ClockWake {
 public:
     using Clock = std::chrono::steady_clock;
 
-    void wake() {
+    void wake()
+    {
         woken_.store(true, std::memory_order_release);
         condition_.notify_one();
     }
-    void wakeSurely() {
+    void wakeSurely()
+    {
         {
             std::lock_guard guard(mutex_);
             woken_.store(true, std::memory_order_release);
@@ -71,7 +74,8 @@ public:
         condition_.notify_one();
     }
     // Sleeps until `deadline` or a wake, whichever comes first, and clears the wake.
-    void sleepUntil(Clock::time_point deadline) {
+    void sleepUntil(Clock::time_point deadline)
+    {
         std::unique_lock lock(mutex_);
         condition_.wait_until(lock, deadline, [this] { return woken_.load(std::memory_order_acquire); });
         woken_.store(false, std::memory_order_relaxed);
@@ -93,8 +97,7 @@ private:
 // Nothing else ever destroys the synthesizer: a worker that finds the engine closing simply
 // leaves it here. The audio thread never waits; the worker sleeps in borrow()
 // (an atomic wait, no polling) until the audio thread hands over or the hand-off is closed.
-template <class Synth>
-class SynthHandoff {
+template <class Synth> class SynthHandoff {
     enum State : int { kWithAudio, kAsked, kLent, kClosed };
 
 public:
@@ -105,7 +108,8 @@ public:
             bool handOver = false;  // fade it out over this period, then call handOver()
             bool cameBack = false;  // first period after a lend: the worker cleared every channel
         };
-        Turn beginPeriod() {
+        Turn beginPeriod()
+        {
             Turn turn;
             const int state = h_.state_.load(std::memory_order_acquire);
             if (state == kLent || state == kClosed)
@@ -125,7 +129,8 @@ public:
             return turn;
         }
         // The audio thread is done with the synthesizer until the worker gives it back.
-        void handOver() {
+        void handOver()
+        {
             lentOut_ = true;
             int asked = kAsked;
             if (h_.state_.compare_exchange_strong(asked, kLent, std::memory_order_acq_rel))
@@ -145,8 +150,8 @@ public:
         void publish(Synth* synth) { h_.synth_.store(synth, std::memory_order_release); }
         // The synthesizer, once the audio thread has let go of it; null when the hand-off closed
         // first. `wakeAudio` wakes an audio thread that may be asleep.
-        template <class Wake>
-        Synth* borrow(Wake&& wakeAudio) {
+        template <class Wake> Synth* borrow(Wake&& wakeAudio)
+        {
             int state = kWithAudio;
             if (!h_.state_.compare_exchange_strong(state, kAsked, std::memory_order_acq_rel))
                 return state == kLent ? h_.synth_.load(std::memory_order_acquire) : nullptr;
@@ -166,7 +171,8 @@ public:
         // For destruction, once the audio thread has stopped and the worker thread is done.
         Synth* takeForDestruction() { return h_.synth_.exchange(nullptr, std::memory_order_acq_rel); }
         // Back to the audio thread, which renders it again from its next period.
-        void giveBack() {
+        void giveBack()
+        {
             int lent = kLent;
             h_.state_.compare_exchange_strong(lent, kWithAudio, std::memory_order_acq_rel);
         }
@@ -186,7 +192,8 @@ public:
 
     // The audio thread has stopped for good: it renders nothing more, and a borrow, waiting or
     // not, returns null.
-    void close() {
+    void close()
+    {
         state_.store(kClosed, std::memory_order_release);
         state_.notify_all();
     }

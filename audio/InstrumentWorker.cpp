@@ -73,8 +73,8 @@ private:
 
 } // namespace
 
-InstrumentWorker::InstrumentWorker(const AudioOptions& options, FluidHandoff::WorkerEnd& synth,
-                                   InstrumentState& state, OutputClock* clock, std::function<void()> synthTaken)
+InstrumentWorker::InstrumentWorker(const AudioOptions& options, FluidHandoff::WorkerEnd& synth, InstrumentState& state,
+                                   OutputClock* clock, std::function<void()> synthTaken)
     : options_(options), synth_(synth), state_(state), clock_(clock), synthTaken_(std::move(synthTaken))
 {
 }
@@ -88,10 +88,7 @@ InstrumentWorker::~InstrumentWorker()
         fl_->delete_fluid_settings(settings_);
 }
 
-bool InstrumentWorker::closing() const
-{
-    return clock_ && clock_->stopping();
-}
+bool InstrumentWorker::closing() const { return clock_ && clock_->stopping(); }
 
 bool InstrumentWorker::openLibrary()
 {

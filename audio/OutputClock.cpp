@@ -45,20 +45,14 @@ OutputClock::OutputClock(ClockedPlayer& player, std::unique_ptr<WaveRecording> r
         outputOpen_.store(true, std::memory_order_release);
 }
 
-OutputClock::~OutputClock()
-{
-    stop();
-}
+OutputClock::~OutputClock() { stop(); }
 
 void OutputClock::start()
 {
     thread_ = std::thread([this] { clockLoop(); });
 }
 
-OutputCallback OutputClock::callback()
-{
-    return {&OutputClock::renderCallback, this};
-}
+OutputCallback OutputClock::callback() { return {&OutputClock::renderCallback, this}; }
 
 bool OutputClock::attach(std::unique_ptr<AudioOutput> output)
 {
@@ -100,8 +94,7 @@ void OutputClock::renderCallback(void* context, int frames, float* left, float* 
     auto* self = static_cast<OutputClock*>(context);
     std::memset(left, 0, sizeof(float) * static_cast<std::size_t>(frames));
     std::memset(right, 0, sizeof(float) * static_cast<std::size_t>(frames));
-    if (self->stopping_.load(std::memory_order_relaxed) ||
-        !self->callbackOwnsClock_.load(std::memory_order_acquire))
+    if (self->stopping_.load(std::memory_order_relaxed) || !self->callbackOwnsClock_.load(std::memory_order_acquire))
         return;
     self->player_.period(frames, left, right, 1);
 }

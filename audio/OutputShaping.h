@@ -13,7 +13,8 @@ namespace lw::audio {
 struct Ramp {
     float value = 1.0f; // at the last frame shaped
 
-    void apply(float target, float* left, float* right, int stride, int frames, int length) {
+    void apply(float target, float* left, float* right, int stride, int frames, int length)
+    {
         if (value == 1.0f && target == 1.0f)
             return;
         const int n = std::min(frames, length);
@@ -34,7 +35,8 @@ struct Ramp {
 };
 
 // Whatever goes wrong inside the synthesizer, no infinity or NaN reaches the speakers.
-inline void silenceNonFinite(float* samples, std::size_t count, std::size_t stride = 1) {
+inline void silenceNonFinite(float* samples, std::size_t count, std::size_t stride = 1)
+{
     for (std::size_t i = 0; i < count; ++i) {
         float& sample = samples[i * stride];
         if (!std::isfinite(sample))

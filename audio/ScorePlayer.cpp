@@ -7,8 +7,7 @@
 
 namespace lw::audio {
 
-ScorePlayer::ScorePlayer(PlayerLink& link, const InstrumentState& instruments)
-    : link_(link), instruments_(instruments)
+ScorePlayer::ScorePlayer(PlayerLink& link, const InstrumentState& instruments) : link_(link), instruments_(instruments)
 {
 }
 
@@ -63,10 +62,7 @@ void ScorePlayer::synthBack()
     synthFade_.value = 0.0f;
 }
 
-bool ScorePlayer::moving() const
-{
-    return piece_ && running_ && position_ < piece_->score.endFrame;
-}
+bool ScorePlayer::moving() const { return piece_ && running_ && position_ < piece_->score.endFrame; }
 
 // The channels the piece uses start from the synthesizer's power-on settings, without selecting
 // any instrument (that would load samples here).
@@ -74,10 +70,10 @@ void ScorePlayer::resetChannel(ScoreSink& synth, int channel)
 {
     synth.allNotesOff(channel);
     synth.controlChange(channel, 121, 0); // reset all controllers
-    static constexpr std::pair<int, int> kDefaults[] = {
-        {0, 0},   {32, 0},  {7, 100}, {39, 0},  {10, 64}, {42, 0},  {8, 64},  {40, 0},
-        {91, 0},  {92, 0},  {93, 0},  {94, 0},  {95, 0},  {70, 64}, {71, 64}, {72, 64},
-        {73, 64}, {74, 64}, {75, 64}, {76, 64}, {77, 64}, {78, 64}, {79, 64}};
+    static constexpr std::pair<int, int> kDefaults[] = {{0, 0},   {32, 0},  {7, 100}, {39, 0},  {10, 64}, {42, 0},
+                                                        {8, 64},  {40, 0},  {91, 0},  {92, 0},  {93, 0},  {94, 0},
+                                                        {95, 0},  {70, 64}, {71, 64}, {72, 64}, {73, 64}, {74, 64},
+                                                        {75, 64}, {76, 64}, {77, 64}, {78, 64}, {79, 64}};
     for (const auto& [controller, value] : kDefaults)
         synth.controlChange(channel, controller, value);
     synth.pitchWheelSensitivity(channel, 2);
@@ -233,8 +229,8 @@ void ScorePlayer::period(ScoreSink* synth, int frames, float* left, float* right
     // The synthesizer's part: faded for a lend (over the whole period), then scaled by the music
     // gain; the wave is added after, and the mute covers both.
     synthFade_.apply(fadeOut ? 0.0f : 1.0f, left, right, stride, frames, frames);
-    gain_.apply(std::clamp(link_.musicGain.load(std::memory_order_relaxed), 0.0f, 1.0f), left, right, stride,
-                frames, AudioEngine::kGainRampFrames);
+    gain_.apply(std::clamp(link_.musicGain.load(std::memory_order_relaxed), 0.0f, 1.0f), left, right, stride, frames,
+                AudioEngine::kGainRampFrames);
     mixWave(left, right, stride, frames);
     mute_.apply(link_.muted.load(std::memory_order_relaxed) ? 0.0f : 1.0f, left, right, stride, frames,
                 AudioEngine::kGainRampFrames);

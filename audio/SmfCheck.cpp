@@ -7,19 +7,20 @@ namespace {
 constexpr std::uint32_t kHeaderLength = 6;
 constexpr std::int64_t kMaxTick = 0x7fffffff; // the player counts ticks in an int
 
-std::uint32_t be32(const std::uint8_t* p) {
+std::uint32_t be32(const std::uint8_t* p)
+{
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
 }
-std::uint16_t be16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
-}
+std::uint16_t be16(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
 
-bool isId(const std::uint8_t* p, const char* id) {
+bool isId(const std::uint8_t* p, const char* id)
+{
     return p[0] == id[0] && p[1] == id[1] && p[2] == id[2] && p[3] == id[3];
 }
 
 // Reads a variable-length number of at most four bytes; false when it runs past `end`.
-bool readVarLen(const std::uint8_t*& p, const std::uint8_t* end, std::uint32_t& value) {
+bool readVarLen(const std::uint8_t*& p, const std::uint8_t* end, std::uint32_t& value)
+{
     value = 0;
     for (int i = 0; i < 4; ++i) {
         if (p == end)
@@ -33,7 +34,8 @@ bool readVarLen(const std::uint8_t*& p, const std::uint8_t* end, std::uint32_t& 
 }
 
 // The number of data bytes after a channel-message status byte.
-int channelDataBytes(std::uint8_t status) {
+int channelDataBytes(std::uint8_t status)
+{
     const std::uint8_t kind = status & 0xf0;
     return (kind == 0xc0 || kind == 0xd0) ? 1 : 2;
 }
@@ -41,8 +43,8 @@ int channelDataBytes(std::uint8_t status) {
 using Visitor = std::function<void(const SmfEvent&)>;
 
 // Checks one track's events, showing each to `visit`; returns its last tick through `endTick`.
-bool checkTrack(int track, const std::uint8_t* p, const std::uint8_t* end, std::int64_t& endTick,
-                const Visitor& visit) {
+bool checkTrack(int track, const std::uint8_t* p, const std::uint8_t* end, std::int64_t& endTick, const Visitor& visit)
+{
     std::int64_t tick = 0;
     std::uint8_t running = 0; // 0: no running status in effect
     while (p < end) {
@@ -115,7 +117,8 @@ bool checkTrack(int track, const std::uint8_t* p, const std::uint8_t* end, std::
 
 } // namespace
 
-SmfResult checkSmf(const std::uint8_t* data, std::size_t size, SmfInfo* info, const Visitor& visit) {
+SmfResult checkSmf(const std::uint8_t* data, std::size_t size, SmfInfo* info, const Visitor& visit)
+{
     if (!data || size == 0)
         return SmfResult::Empty;
     if (size > kMaxSmfBytes)

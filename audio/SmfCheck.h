@@ -9,7 +9,8 @@ namespace lw::audio {
 
 // The largest MIDI file the sequencer reads, in bytes.
 inline constexpr std::size_t kMaxSmfBytes = 4 * 1024 * 1024;
-// The synthesizer's player handles at most this many tracks.
+// The most tracks a piece may have: a bound on the work of reading one, far above what any
+// standard MIDI file of a game needs.
 inline constexpr int kMaxSmfTracks = 128;
 
 enum class SmfResult {
@@ -35,8 +36,8 @@ struct SmfInfo {
 struct SmfEvent {
     int track = 0;
     std::int64_t tick = 0;
-    std::uint8_t status = 0;        // running status resolved; 0xff a meta event, 0xf0 and 0xf7 system exclusive
-    std::uint8_t metaType = 0;      // meta events only
+    std::uint8_t status = 0;            // running status resolved; 0xff a meta event, 0xf0 and 0xf7 system exclusive
+    std::uint8_t metaType = 0;          // meta events only
     const std::uint8_t* data = nullptr; // channel messages: the data bytes; others: the payload
     std::uint32_t length = 0;
 };

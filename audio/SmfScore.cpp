@@ -21,7 +21,8 @@ struct TimedEvent {
 
 } // namespace
 
-std::int64_t Score::frameAt(std::int64_t tick) const {
+std::int64_t Score::frameAt(std::int64_t tick) const
+{
     if (tempo_.empty() || division <= 0)
         return 0;
     auto segment = std::upper_bound(tempo_.begin(), tempo_.end(), tick,
@@ -33,7 +34,8 @@ std::int64_t Score::frameAt(std::int64_t tick) const {
     return segment->frame + static_cast<std::int64_t>(std::floor(seconds * sampleRate_));
 }
 
-std::int64_t Score::tickAt(std::int64_t frame) const {
+std::int64_t Score::tickAt(std::int64_t frame) const
+{
     if (tempo_.empty() || division <= 0 || sampleRate_ <= 0)
         return 0;
     auto segment = std::upper_bound(tempo_.begin(), tempo_.end(), frame,
@@ -45,7 +47,8 @@ std::int64_t Score::tickAt(std::int64_t frame) const {
            static_cast<std::int64_t>(std::floor(seconds * kMicrosPerSecond * division / segment->microsPerQuarter));
 }
 
-Score readScore(const std::uint8_t* data, std::size_t size, int sampleRate) {
+Score readScore(const std::uint8_t* data, std::size_t size, int sampleRate)
+{
     Score score;
     score.sampleRate_ = sampleRate;
     std::vector<TimedEvent> timed;

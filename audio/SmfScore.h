@@ -34,9 +34,9 @@ struct ProgramRequest {
 
 class Score {
 public:
-    int division = 0;          // ticks per quarter note
-    std::int64_t endTick = 0;  // the last event of the longest track
-    std::int64_t endFrame = 0; // the frame of endTick
+    int division = 0;           // ticks per quarter note
+    std::int64_t endTick = 0;   // the last event of the longest track
+    std::int64_t endFrame = 0;  // the frame of endTick
     std::uint16_t channels = 0; // bit n: channel n has an event
     std::vector<ScoreEvent> events;
     // Every instrument the piece selects, each once. A channel that sounds a note before its first

@@ -15,29 +15,30 @@ constexpr int kGenSampleId = 53;
 constexpr std::size_t kPresetRecord = 38, kBagRecord = 4, kModRecord = 10, kGenRecord = 4, kInstrumentRecord = 22,
                       kSampleRecord = 46;
 
-std::uint32_t le32(const std::uint8_t* p) {
+std::uint32_t le32(const std::uint8_t* p)
+{
     return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
 }
-std::uint16_t le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-void put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
+std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+void put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value)
+{
     out[at] = static_cast<std::uint8_t>(value);
     out[at + 1] = static_cast<std::uint8_t>(value >> 8);
 }
-void append16(std::vector<std::uint8_t>& out, std::uint32_t value) {
+void append16(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
     out.push_back(static_cast<std::uint8_t>(value));
     out.push_back(static_cast<std::uint8_t>(value >> 8));
 }
-void append32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+void append32(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
     append16(out, value & 0xffff);
     append16(out, value >> 16);
 }
-void appendId(std::vector<std::uint8_t>& out, const char* id) {
-    out.insert(out.end(), id, id + 4);
-}
+void appendId(std::vector<std::uint8_t>& out, const char* id) { out.insert(out.end(), id, id + 4); }
 
-bool readAt(std::FILE* file, std::uint64_t offset, void* out, std::size_t count) {
+bool readAt(std::FILE* file, std::uint64_t offset, void* out, std::size_t count)
+{
     return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0 && std::fread(out, 1, count, file) == count;
 }
 
@@ -47,8 +48,8 @@ struct Range {
     bool holds(int v) const { return v >= low && v <= high; }
 };
 
-template <class Gen>
-void zoneRanges(const std::vector<Gen>& gens, int first, int last, Range& keys, Range& velocities) {
+template <class Gen> void zoneRanges(const std::vector<Gen>& gens, int first, int last, Range& keys, Range& velocities)
+{
     for (int g = first; g < last; ++g) {
         if (gens[g].oper == kGenKeyRange)
             keys = {gens[g].amount & 0xff, gens[g].amount >> 8};
@@ -58,7 +59,8 @@ void zoneRanges(const std::vector<Gen>& gens, int first, int last, Range& keys, 
 }
 
 // The notes of `notes` inside both ranges.
-SoundFontLayout::Notes routed(const SoundFontLayout::Notes& notes, Range keys, Range velocities) {
+SoundFontLayout::Notes routed(const SoundFontLayout::Notes& notes, Range keys, Range velocities)
+{
     SoundFontLayout::Notes out;
     for (std::uint16_t n : notes) {
         if (keys.holds(n / 128) && velocities.holds(n % 128))
@@ -68,8 +70,8 @@ SoundFontLayout::Notes routed(const SoundFontLayout::Notes& notes, Range keys, R
 }
 
 // Finds a gen's value in a zone, -1 when the zone has none.
-template <class Gen>
-int zoneGen(const std::vector<Gen>& gens, int first, int last, int oper) {
+template <class Gen> int zoneGen(const std::vector<Gen>& gens, int first, int last, int oper)
+{
     for (int g = first; g < last; ++g) {
         if (gens[g].oper == oper)
             return gens[g].amount;
@@ -80,7 +82,8 @@ int zoneGen(const std::vector<Gen>& gens, int first, int last, int oper) {
 // Bags must point into their gen and modulator tables in order, and each header into its bags.
 template <class Header, class Bag>
 bool indicesInOrder(const std::vector<Header>& headers, const std::vector<Bag>& bags, std::size_t gens,
-                    std::size_t mods) {
+                    std::size_t mods)
+{
     for (std::size_t i = 0; i < headers.size(); ++i) {
         if (headers[i].firstBag < 0 || static_cast<std::size_t>(headers[i].firstBag) >= bags.size() ||
             (i > 0 && headers[i].firstBag < headers[i - 1].firstBag))
@@ -97,14 +100,16 @@ bool indicesInOrder(const std::vector<Header>& headers, const std::vector<Bag>& 
 
 } // namespace
 
-std::optional<SoundFontLayout> SoundFontLayout::read(const std::string& path) {
+std::optional<SoundFontLayout> SoundFontLayout::read(const std::string& path)
+{
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!file)
         return std::nullopt;
     return read(file.get(), path);
 }
 
-std::optional<SoundFontLayout> SoundFontLayout::read(std::FILE* file, const std::string& path) {
+std::optional<SoundFontLayout> SoundFontLayout::read(std::FILE* file, const std::string& path)
+{
     if (!file || fseeko(file, 0, SEEK_END) != 0)
         return std::nullopt;
     const off_t length = ftello(file);
@@ -162,8 +167,8 @@ std::optional<SoundFontLayout> SoundFontLayout::read(std::FILE* file, const std:
         at += 8 + size + (size & 1);
     }
     // Every table has at least its terminal record; the headers need one real record besides.
-    const auto table = [&chunks](const char* id, std::size_t record, std::size_t least)
-        -> std::optional<std::pair<const std::uint8_t*, std::size_t>> {
+    const auto table = [&chunks](const char* id, std::size_t record,
+                                 std::size_t least) -> std::optional<std::pair<const std::uint8_t*, std::size_t>> {
         const auto found = chunks.find(id);
         if (found == chunks.end() || found->second.second % record != 0 || found->second.second / record < least)
             return std::nullopt;
@@ -225,7 +230,8 @@ std::optional<SoundFontLayout> SoundFontLayout::read(std::FILE* file, const std:
     return layout;
 }
 
-int SoundFontLayout::findPreset(int bank, int program) const {
+int SoundFontLayout::findPreset(int bank, int program) const
+{
     const auto exact = [this](int b, int p) {
         for (std::size_t i = 0; i + 1 < presets_.size(); ++i) {
             if (presets_[i].bank == b && presets_[i].program == p)
@@ -244,21 +250,19 @@ int SoundFontLayout::findPreset(int bank, int program) const {
     return found;
 }
 
-int SoundFontLayout::presetBank(int preset) const {
-    return presets_.at(static_cast<std::size_t>(preset)).bank;
-}
+int SoundFontLayout::presetBank(int preset) const { return presets_.at(static_cast<std::size_t>(preset)).bank; }
 
-int SoundFontLayout::presetProgram(int preset) const {
-    return presets_.at(static_cast<std::size_t>(preset)).program;
-}
+int SoundFontLayout::presetProgram(int preset) const { return presets_.at(static_cast<std::size_t>(preset)).program; }
 
-std::set<int> SoundFontLayout::samplesOf(int preset) const {
+std::set<int> SoundFontLayout::samplesOf(int preset) const
+{
     std::set<int> samples;
     if (preset < 0 || static_cast<std::size_t>(preset) + 1 >= presets_.size())
         return samples;
     const auto p = static_cast<std::size_t>(preset);
     for (int b = presets_[p].firstBag; b < presets_[p + 1].firstBag; ++b) {
-        const int instrument = zoneGen(presetGens_, presetBags_[b].firstGen, presetBags_[b + 1].firstGen, kGenInstrument);
+        const int instrument =
+            zoneGen(presetGens_, presetBags_[b].firstGen, presetBags_[b + 1].firstGen, kGenInstrument);
         if (instrument < 0)
             continue;
         const auto i = static_cast<std::size_t>(instrument);
@@ -272,10 +276,11 @@ std::set<int> SoundFontLayout::samplesOf(int preset) const {
     return samples;
 }
 
-std::shared_ptr<const SoundFontLayout::Image> SoundFontLayout::cut(
-    const std::vector<std::pair<int, Notes>>& presets) const {
+std::shared_ptr<const SoundFontLayout::Image>
+SoundFontLayout::cut(const std::vector<std::pair<int, Notes>>& presets) const
+{
     std::vector<std::uint8_t> phdr, pbag, pmod, pgen, inst, ibag, imod, igen;
-    std::map<int, int> instrumentIndex; // original -> cut
+    std::map<int, int> instrumentIndex;                 // original -> cut
     std::vector<std::pair<int, Notes>> instrumentNotes; // original index, notes routed to it
 
     // Copies a zone's gens and modulators and appends its bag; `remap` rewrites one gen.
@@ -371,7 +376,7 @@ std::shared_ptr<const SoundFontLayout::Image> SoundFontLayout::cut(
     append32(pdta, 0);
     appendId(pdta, "pdta");
     const std::pair<const char*, const std::vector<std::uint8_t>*> parts[] = {
-        {"phdr", &phdr}, {"pbag", &pbag}, {"pmod", &pmod}, {"pgen", &pgen}, {"inst", &inst},
+        {"phdr", &phdr}, {"pbag", &pbag}, {"pmod", &pmod}, {"pgen", &pgen},          {"inst", &inst},
         {"ibag", &ibag}, {"imod", &imod}, {"igen", &igen}, {"shdr", &sampleHeaders_}};
     for (const auto& [id, part] : parts) {
         appendId(pdta, id);
@@ -392,7 +397,8 @@ std::shared_ptr<const SoundFontLayout::Image> SoundFontLayout::cut(
     return image;
 }
 
-bool SoundFontLayout::Image::read(std::uint64_t offset, void* out, std::uint64_t count, std::FILE* source) const {
+bool SoundFontLayout::Image::read(std::uint64_t offset, void* out, std::uint64_t count, std::FILE* source) const
+{
     if (offset > size() || count > size() - offset)
         return false;
     auto* to = static_cast<std::uint8_t*>(out);

@@ -69,7 +69,7 @@ private:
     };
 
     std::string path_;
-    std::vector<std::uint8_t> head_; // the RIFF header and the INFO list, as in the file
+    std::vector<std::uint8_t> head_;                            // the RIFF header and the INFO list, as in the file
     std::uint64_t sampleChunkOffset_ = 0, sampleChunkSize_ = 0; // the sdta list, header included
     // Each table with its terminal record, as the file has them.
     std::vector<PresetHeader> presets_;
@@ -82,8 +82,8 @@ private:
 
 struct SoundFontLayout::Image {
     std::string sourcePath;
-    std::vector<std::uint8_t> head;       // RIFF header (size patched) and INFO list
-    std::uint64_t sampleChunkOffset = 0;  // read from the source file
+    std::vector<std::uint8_t> head;      // RIFF header (size patched) and INFO list
+    std::uint64_t sampleChunkOffset = 0; // read from the source file
     std::uint64_t sampleChunkSize = 0;
     std::vector<std::uint8_t> presetData; // the pdta list
     std::uint64_t size() const { return head.size() + sampleChunkSize + presetData.size(); }

@@ -8,14 +8,14 @@ namespace lw::audio {
 
 WaveFilePlayer::WaveFilePlayer(AudioEngine& engine) : engine_(engine) {}
 
-bool WaveFilePlayer::playAsync(const std::string& path) {
+bool WaveFilePlayer::playAsync(const std::string& path)
+{
     if (!engine_.hasOutput() || path.empty() || path.find('\0') != std::string::npos)
         return false;
     const AudioBackend* backend = audioBackend(); // opened by the audio worker long before
     if (!backend)
         return false;
-    const QString resolved =
-        lw::resolveDataPath(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
+    const QString resolved = lw::resolveDataPath(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
     const std::optional<QByteArray> bytes = lw::readRegularFile(resolved, static_cast<qint64>(kMaxWaveBytes));
     if (!bytes)
         return false;

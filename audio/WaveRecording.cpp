@@ -6,20 +6,23 @@
 namespace lw::audio {
 namespace {
 
-void put32(std::FILE* file, std::uint32_t value) {
+void put32(std::FILE* file, std::uint32_t value)
+{
     const unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
                                     static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
     std::fwrite(bytes, 1, 4, file);
 }
 
-void put16(std::FILE* file, std::uint16_t value) {
+void put16(std::FILE* file, std::uint16_t value)
+{
     const unsigned char bytes[2] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8)};
     std::fwrite(bytes, 1, 2, file);
 }
 
 } // namespace
 
-WaveRecording::WaveRecording(const char* path) : file_(std::fopen(path, "wb")) {
+WaveRecording::WaveRecording(const char* path) : file_(std::fopen(path, "wb"))
+{
     if (!file_)
         return;
     // A few writes a second rather than forty: the clock writes 176 KB a second.
@@ -28,7 +31,8 @@ WaveRecording::WaveRecording(const char* path) : file_(std::fopen(path, "wb")) {
     writeHeader();
 }
 
-void WaveRecording::write(const float* interleaved, std::size_t count) {
+void WaveRecording::write(const float* interleaved, std::size_t count)
+{
     if (!file_)
         return;
     if (samples_.size() < count)
@@ -38,7 +42,8 @@ void WaveRecording::write(const float* interleaved, std::size_t count) {
     dataBytes_ += std::fwrite(samples_.data(), sizeof(std::int16_t), count, file_) * sizeof(std::int16_t);
 }
 
-void WaveRecording::close() {
+void WaveRecording::close()
+{
     if (!file_)
         return;
     writeHeader(); // now with the real sizes
@@ -46,7 +51,8 @@ void WaveRecording::close() {
     file_ = nullptr;
 }
 
-void WaveRecording::writeHeader() {
+void WaveRecording::writeHeader()
+{
     const long position = std::ftell(file_);
     std::fseek(file_, 0, SEEK_SET);
     const auto data = static_cast<std::uint32_t>(std::min<std::uint64_t>(dataBytes_, 0xFFFFFFFFu - 36));

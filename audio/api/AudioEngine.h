@@ -92,12 +92,11 @@ public:
     // receives the mixed interleaved stereo output (2 * frames floats).
     virtual void render(int frames, std::vector<float>* out = nullptr) = 0;
 
-    virtual bool hasOutput() const = 0; // a real audio output is open (or the manual clock stands in)
+    virtual bool hasOutput() const = 0;      // a real audio output is open (or the manual clock stands in)
     virtual bool soundFontReady() const = 0; // the synthesizer has its SoundFont
     // Stops the audio output and the threads; every later call is a harmless no-op. Idempotent.
     // Returns at once even while the SoundFont loads: the load ends on its own and is dropped.
     virtual void shutdown() = 0;
-
 };
 
 } // namespace lw::audio

@@ -119,7 +119,7 @@ private slots:
         QCOMPARE(rig.ask("status Midi position"), std::string("0"));
         QCOMPARE(rig.send("play Midi"), 0);
         rig.seconds(seconds);
-        // The synthesizer's player steps in blocks of 64 frames, so allow one sixteenth either way.
+        // The score player steps in blocks of 64 frames, so allow one sixteenth either way.
         const std::int64_t position = rig.position();
         QVERIFY2(std::abs(position - sixteenths) <= 1, qPrintable(QString::number(position)));
     }
