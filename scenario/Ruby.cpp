@@ -55,7 +55,26 @@ bool isKanji(char32_t cp)
            (cp >= 0x20000 && cp <= 0x2FFFF) || cp == U'々' || cp == U'〆' || cp == U'ヶ';
 }
 
+bool isLetterOrDigit(char32_t cp)
+{
+    const auto in = [cp](char32_t first, char32_t last) { return cp >= first && cp <= last; };
+    return in(U'0', U'9') || in(U'A', U'Z') || in(U'a', U'z') || in(U'０', U'９') || in(U'Ａ', U'Ｚ') ||
+           in(U'ａ', U'ｚ');
+}
+
 } // namespace
+
+bool showsFurigana(const RubySegment& segment)
+{
+    if (segment.reading.empty())
+        return false;
+    for (std::size_t end = segment.base.size(), start = 0; end > 0; end = start) {
+        const char32_t cp = codePointBefore(segment.base, end, start);
+        if (isKanji(cp) || isLetterOrDigit(cp))
+            return true;
+    }
+    return false;
+}
 
 std::vector<RubySegment> rubySegments(std::string_view marked)
 {
