@@ -19,7 +19,7 @@ inline constexpr std::string_view kTanigawa = "｜谷川《たにがわ》";
 inline constexpr std::string_view kTrainee = "女優《じょゆう》の卵《たまご》"; // なすの before she gives her name
 inline constexpr std::string_view kNasuno = "なすの";
 inline constexpr std::string_view kKomachi = "こまち";
-inline constexpr std::string_view kKomachiPrim = "こまち（実《じつ》はプリム）"; // プリム speaking through こまち
+inline constexpr std::string_view kKomachiPrim = "こまち（実《じつ》｜は《わ》プリム）"; // プリム speaking through こまち
 inline constexpr std::string_view kAsama = "｜浅間《あさま》";
 
 // One line for the message window. An empty text means the row shows nothing.
@@ -63,12 +63,12 @@ inline constexpr std::nullopt_t kStays = std::nullopt;
 
 // Fixed answers of the game.
 inline constexpr std::string_view kIntroductionHint =
-    "今《いま》はイントロダクションだから、一番《いちばん》右《みぎ》の「次《つぎ》へ」アイコンを選択《せんたく》してね。";
+    "今《いま》｜は《わ》イントロダクションだから、一番《いちばん》右《みぎ》の「次《つぎ》｜へ《え》」アイコンを選択《せんたく》してね。";
 inline constexpr std::string_view kNextHint = "もう少《すこ》し、いろいろ試《ため》してから先《さき》に進《すす》みましょう。";
-inline constexpr std::string_view kLookDefault = "特《とく》に変《か》わったものは見《み》えないわ。";
+inline constexpr std::string_view kLookDefault = "特《とく》に変《か》わったもの｜は《わ》見《み》えないわ。";
 inline constexpr std::string_view kTalkDefault = "独《ひと》り言《ごと》なんて言《い》うと、変《へん》な人《ひと》だと思《おも》われてしまうわ。";
-inline constexpr std::string_view kThinkDefault = "ええと･･･次《つぎ》は何《なに》をすればいいのかしら･･･";
-inline constexpr std::string_view kMagicDefault = "だめだめ。やたらと魔法《まほう》は使《つか》っちゃだめなのよ。";
+inline constexpr std::string_view kThinkDefault = "ええと･･･次《つぎ》｜は《わ》何《なに》をすればいいのかしら･･･";
+inline constexpr std::string_view kMagicDefault = "だめだめ。やたらと魔法《まほう》｜は《わ》使《つか》っちゃだめなのよ。";
 
 // The music timer that keeps the background piece repeating: started on entering this state.
 inline constexpr int kMusicTimerScreen = 10;
