@@ -14,14 +14,14 @@ using namespace story;
 
 namespace {
 
-bool columnMatches(Column column, int clickColumn) {
+bool columnMatches(Column column, ClickColumn clickColumn) {
     switch (column) {
     case Column::Any:
         return true;
     case Column::LeftOrMiddle:
-        return clickColumn == 1 || clickColumn == 2;
+        return clickColumn == ClickColumn::Left || clickColumn == ClickColumn::Middle;
     case Column::Right:
-        return clickColumn == 3;
+        return clickColumn == ClickColumn::Right;
     }
     return false;
 }
@@ -70,7 +70,7 @@ void Scenario::respond(std::span<const Answer> table, std::string_view defaultTe
     }
     const auto row = std::ranges::find_if(table, [&](const Answer& a) {
         return a.first <= screen && screen <= a.last &&
-               (!byColumn || columnMatches(a.column, state_.ClickColumn));
+               (!byColumn || columnMatches(a.column, state_.clickColumn));
     });
     if (row == table.end()) {
         output_.ShowLine(kNarration, defaultText);
@@ -98,27 +98,28 @@ void Scenario::DoMagic() {
     respond(kMagicTable, kMagicDefault, false);
 }
 
-bool Scenario::RunCommand(int command)
+bool Scenario::RunCommand(Command command)
 {
     switch (command) {
-    case kLook:
+    case Command::Look:
         DoLook();
         return true;
-    case kTalk:
+    case Command::Talk:
         DoTalk();
         return true;
-    case kThink:
+    case Command::Think:
         DoThink();
         return true;
-    case kMagic:
+    case Command::Magic:
         DoMagic();
         return true;
-    case kNext:
+    case Command::Next:
         DoNext();
         return true;
-    default:
-        return false;
+    case Command::None:
+        break;
     }
+    return false;
 }
 
 } // namespace lw

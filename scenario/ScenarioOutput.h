@@ -10,7 +10,7 @@ public:
     virtual ~ScenarioOutput() = default;
     // Replaces the message window's line; an empty speaker shows the text as narration.
     virtual void ShowLine(std::string_view speaker, std::string_view text) = 0;
-    // Stores `file` in the music module's MidiFile, then starts it with PlayMidi(MidiFile).
+    // Stores `file` in the music module's backgroundPiece, then starts it with play(backgroundPiece).
     virtual void playMidiFile(std::string_view file) = 0;
     // Enables the main window's music timer, then sets its interval.
     virtual void startMusicTimer(int intervalMs) = 0;

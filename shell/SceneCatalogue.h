@@ -9,7 +9,6 @@
 namespace lw {
 
 constexpr int kSceneSlots = 101; // scene indices 0..100
-constexpr int kRollPictures = 21;
 
 extern std::array<QString, kSceneSlots> ScenePictureKey;
 extern std::array<QString, kSceneSlots> SceneCaption;
@@ -24,7 +23,7 @@ void BuildSceneCatalogue();
 void ShowSceneIfChanged();
 
 // The state whose scene is on screen (0 before the first scene); tests reset it.
-std::int16_t& LastShownState();
+std::int16_t& lastShownState();
 
 // "Lunaweave　【caption】"
 QString sceneWindowCaption(const QString& caption);

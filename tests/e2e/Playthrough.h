@@ -1,4 +1,4 @@
-// Plays the whole game in-process through the real start-up procedure Main, from the series
+// Plays the whole game in-process through the real Game, from the series
 // notice to the clear screen: offscreen windows, the real MIDI service on a manual clock, the
 // player's clicks and keys sent as real Qt input events, and the demo's and roll's timers driven
 // by hand so nothing waits in real time.
@@ -52,7 +52,7 @@ struct PlaythroughEnd {
 
 struct ColumnProbe {
     int x;        // pixel on the scene picture
-    int column;   // ClickColumn it gave
+    int column;   // the click column it gave (1 left, 2 middle, 3 right)
     QString line; // what Look answered at the statue
 };
 

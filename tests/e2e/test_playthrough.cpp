@@ -68,8 +68,8 @@ const QString kNotice =
                    "このゲームはシリーズの3作目です。できれば、前作「Solvenne」をクリアしておいてくださいね。\r\n"
                    "SolvenneもFilewharfでダウンロードできます。");
 
-const QStringList kWholeFlow{QStringLiteral("LwDemo"), QStringLiteral("Form3"), QStringLiteral("Form1 Form2"),
-                             QStringLiteral("Form4"), QStringLiteral("Form5")};
+const QStringList kWholeFlow{QStringLiteral("LogoDemo"), QStringLiteral("TitleWindow"), QStringLiteral("MainWindow MessageWindow"),
+                             QStringLiteral("StaffRollWindow"), QStringLiteral("ClearWindow")};
 
 // --- the child process -------------------------------------------------------------------------
 
@@ -225,17 +225,17 @@ private slots:
         const QStringList untilGame = kWholeFlow.mid(0, 3);
         const QStringList closeMidi{QStringLiteral("close Midi")};
         QTest::newRow("title, nothing stored")
-            << "title" << 10 << QJsonValue(QJsonValue::Null) << kWholeFlow.mid(0, 2) << "Form3" << closeMidi;
+            << "title" << 10 << QJsonValue(QJsonValue::Null) << kWholeFlow.mid(0, 2) << "TitleWindow" << closeMidi;
         QTest::newRow("main window at 10, \"off\"")
-            << "main" << 10 << QJsonValue("off") << untilGame << "Form1 Form2" << closeMidi;
+            << "main" << 10 << QJsonValue("off") << untilGame << "MainWindow MessageWindow" << closeMidi;
         QTest::newRow("main window at 345, \"OFF \"")
-            << "main" << 345 << QJsonValue("OFF ") << untilGame << "Form1 Form2" << closeMidi;
+            << "main" << 345 << QJsonValue("OFF ") << untilGame << "MainWindow MessageWindow" << closeMidi;
         QTest::newRow("message window at 10, full-width")
-            << "message" << 10 << QJsonValue("ＯＦＦ") << untilGame << "Form1 Form2" << QStringList{};
+            << "message" << 10 << QJsonValue("ＯＦＦ") << untilGame << "MainWindow MessageWindow" << QStringList{};
         QTest::newRow("message window at 420, \"OFF\"")
-            << "message" << 420 << QJsonValue("OFF") << untilGame << "Form1 Form2" << QStringList{};
-        QTest::newRow("roll, then O K") << "roll" << 10 << QJsonValue("OFF") << kWholeFlow << "Form5" << QStringList{};
-        QTest::newRow("clear screen") << "clear" << 10 << QJsonValue("") << kWholeFlow << "Form5" << closeMidi;
+            << "message" << 420 << QJsonValue("OFF") << untilGame << "MainWindow MessageWindow" << QStringList{};
+        QTest::newRow("roll, then O K") << "roll" << 10 << QJsonValue("OFF") << kWholeFlow << "ClearWindow" << QStringList{};
+        QTest::newRow("clear screen") << "clear" << 10 << QJsonValue("") << kWholeFlow << "ClearWindow" << closeMidi;
     }
     void closingWindows()
     {

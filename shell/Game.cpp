@@ -1,28 +1,26 @@
 // Start-up: the series notice, the opening demo, the title, the game and the ending.
-#include "Lunaweave.h"
+#include "Game.h"
 
+#include "ClearWindow.h"
 #include "Dialogs.h"
 #include "Fonts.h"
-#include "Form1.h"
-#include "Form2.h"
-#include "Form3.h"
-#include "Form4.h"
-#include "Form5.h"
 #include "GameState.h"
-#include "KS_Midi.h"
 #include "Layout.h"
-#include "LwDemo.h"
+#include "LineBreak.h"
+#include "LogoDemo.h"
+#include "MainWindow.h"
+#include "MessageWindow.h"
+#include "Music.h"
 #include "Runtime.h"
 #include "Scenario.h"
 #include "SceneCatalogue.h"
 #include "Settings.h"
 #include "ShellServices.h"
+#include "StaffRollWindow.h"
+#include "TitleWindow.h"
 #include "Twips.h"
 
 namespace lw {
-
-QString LineBreak = QStringLiteral("\r\n");
-QString PictureExt = QStringLiteral(".LWV");
 
 namespace {
 
@@ -36,15 +34,15 @@ public:
     }
     void playMidiFile(std::string_view file) override
     {
-        music().MidiFile = std::string(file);
-        music().PlayMidi(music().MidiFile);
+        music().backgroundPiece = std::string(file);
+        music().play(music().backgroundPiece);
     }
     void startMusicTimer(int intervalMs) override
     {
-        QTimer& timer = Window<Form1>::get().Timer1;
+        QTimer& timer = Window<MainWindow>::get().musicRepeatTimer;
         timer.start(intervalMs);
     }
-    void hideNonNextIcons() override { Window<Form1>::get().hideNonNextIcons(); }
+    void hideNonNextIcons() override { Window<MainWindow>::get().hideNonNextIcons(); }
     void yieldToWindowSystem() override { runtime::DoEvents(); }
 };
 
@@ -59,18 +57,19 @@ Scenario& scenario()
 
 void layOutAndShowGameWindows(double screenWidth, double screenHeight)
 {
-    Form1& form1 = Window<Form1>::get();
-    Form2& form2 = Window<Form2>::get();
+    MainWindow& form1 = Window<MainWindow>::get();
+    MessageWindow& form2 = Window<MessageWindow>::get();
     const GameLayout layout = layOutGameWindows(
-        screenWidth, screenHeight, {form1.Left(), form1.Top(), form1.Width(), form1.Height()},
-        {form2.Left(), form2.Top(), form2.Width(), form2.Height()}, pixelsToTwips(form2.Label1->width()));
-    form1.setLeft(layout.form1.left);
-    form1.setTop(layout.form1.top);
-    form2.setLeft(layout.form2.left);
-    form2.setTop(layout.form2.top);
-    form2.setWidth(layout.form2.width);
-    form2.setHeight(layout.form2.height);
-    form2.Label1->setFixedWidth(twipsToPixels(layout.form2LabelWidth));
+        screenWidth, screenHeight, {form1.leftTwips(), form1.topTwips(), form1.widthTwips(), form1.heightTwips()},
+        {form2.leftTwips(), form2.topTwips(), form2.widthTwips(), form2.heightTwips()},
+        pixelsToTwips(form2.lineLabel->width()));
+    form1.setLeftTwips(layout.form1.left);
+    form1.setTopTwips(layout.form1.top);
+    form2.setLeftTwips(layout.form2.left);
+    form2.setTopTwips(layout.form2.top);
+    form2.setWidthTwips(layout.form2.width);
+    form2.setHeightTwips(layout.form2.height);
+    form2.lineLabel->setFixedWidth(twipsToPixels(layout.form2LabelWidth));
 }
 
 bool seriesNoticeWanted(const QString& settingValue) { return settingValue != QStringLiteral("OFF"); }
@@ -83,31 +82,30 @@ bool seriesNoticeWillShow()
 
 QString seriesNoticeText()
 {
-    return QStringLiteral("このたびはダウンロードありがとうございました。") + QStringLiteral("\r\n") +
+    return QStringLiteral("このたびはダウンロードありがとうございました。") + kLineBreak +
            QStringLiteral("このゲームはシリーズの3作目です。できれば、前作「Solvenne」をクリアしておいてくださいね。") +
-           QStringLiteral("\r\n") + QStringLiteral("SolvenneもFilewharfでダウンロードできます。");
+           kLineBreak + QStringLiteral("SolvenneもFilewharfでダウンロードできます。");
 }
 
 void OpenGameWindows()
 {
     gameState().ScreenId = kFirstScreen;
-    LineBreak = QStringLiteral("\r\n");
-    Window<Form1>::Load();
-    Window<Form2>::Load();
+    Window<MainWindow>::Load();
+    Window<MessageWindow>::Load();
     layOutAndShowGameWindows(screenWidthTwips(), screenHeightTwips());
-    Window<Form1>::get().Show();
-    Window<Form2>::get().Show();
-    Window<Form1>::get().resetIconBar();
+    Window<MainWindow>::get().showActive();
+    Window<MessageWindow>::get().showActive();
+    Window<MainWindow>::get().resetIconBar();
 
     // What the staff roll does to the game windows when it takes their place.
     setGameWindowActions({[] {
-                              Window<Form1>::get().Hide();
-                              Window<Form2>::get().Hide();
+                              Window<MainWindow>::get().hide();
+                              Window<MessageWindow>::get().hide();
                           },
-                          [] { Window<Form1>::get().Timer1.stop(); }});
+                          [] { Window<MainWindow>::get().musicRepeatTimer.stop(); }});
 }
 
-void Main()
+void playGame()
 {
     GameState& game = gameState();
 
@@ -118,16 +116,14 @@ void Main()
         dialogs().MsgBox(seriesNoticeText(), QStringLiteral("Lunaweave"));
     }
 
-    PictureExt = QStringLiteral(".LWV");
-
-    Window<LwDemo>::get().Show();
+    Window<LogoDemo>::get().showActive();
     BuildSceneCatalogue();
-    runtime::waitWhile([] { return Window<LwDemo>::exists() && Window<LwDemo>::get().Visible(); });
-    Window<LwDemo>::Unload();
+    runtime::waitWhile([] { return Window<LogoDemo>::exists() && Window<LogoDemo>::get().isVisible(); });
+    Window<LogoDemo>::Unload();
 
-    Window<Form3>::get().Show();
-    runtime::waitWhile([] { return Window<Form3>::exists() && Window<Form3>::get().Visible(); });
-    Window<Form3>::Unload();
+    Window<TitleWindow>::get().showActive();
+    runtime::waitWhile([] { return Window<TitleWindow>::exists() && Window<TitleWindow>::get().isVisible(); });
+    Window<TitleWindow>::Unload();
 
     OpenGameWindows();
 
@@ -141,11 +137,11 @@ void Main()
     }
 
     StartStaffRoll();
-    game.StaffRollRunning = kTrue;
-    runtime::waitWhile([&game] { return game.StaffRollRunning != kFalse; });
-    Window<Form4>::Unload();
+    game.staffRollRunning = true;
+    runtime::waitWhile([&game] { return game.staffRollRunning; });
+    Window<StaffRollWindow>::Unload();
 
-    Window<Form5>::get().Show();
+    Window<ClearWindow>::get().showActive();
 }
 
 } // namespace lw

@@ -3,6 +3,7 @@
 
 #include "GameWindow.h"
 #include "ImageBox.h"
+#include "SceneTable.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -24,39 +25,37 @@ void setGameWindowActions(GameWindowActions actions);
 // entry is due.
 void StartStaffRoll();
 
-class Form4 : public GameWindow {
+class StaffRollWindow : public GameWindow {
     Q_OBJECT
 public:
-    static constexpr int kRollPictures = 21;
+    StaffRollWindow();
 
-    Form4();
-
-    void Form_Load() override;
+    void onLoad() override;
     // Closed by the player, the roll is skipped: the start-up sequence goes on to the clear screen.
-    void Form_QueryUnload(int& Cancel, int UnloadMode) override;
+    void onUnload(UnloadReason reason) override;
 
     // Shows cache picture `picture` (0..20) with a heading and a credit text.
-    void SetG(int picture, const QString& heading, const QString& credit);
+    void showEntry(int picture, const QString& heading, const QString& credit);
 
     // The picture cache, filled at start-up: holders 0..20, null for any other index.
-    ImageBox* Image2(int index) const;
+    ImageBox* cachedPicture(int index) const;
     // The position (sixteenth notes) the last tick went by.
-    int RollPosition() const { return lastPosition_; }
+    int lastPosition() const { return lastPosition_; }
 
-    ImageBox* Image1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QTimer Timer1;
-    std::int16_t RollCounter = 0; // 2 per tick
+    ImageBox* entryPicture = nullptr;
+    QLabel* headingLabel = nullptr;
+    QLabel* creditLabel = nullptr;
+    QTimer stepTimer;
+    std::int16_t rollCounter = 0; // 2 per tick
 
 public slots:
-    void Timer1_Timer();
+    void step();
 
 private:
     int rollPosition();
     void endRoll();
 
-    std::array<ImageBox*, kRollPictures> image2_{};
+    std::array<ImageBox*, kRollPictures> cache_{};
     // The roll's position as last used, in sixteenth notes; it never goes backwards once the
     // device has reported one.
     int lastPosition_ = 0;

@@ -8,13 +8,8 @@ namespace lw {
 
 class Scenario;
 
-// Carriage return and line feed: the line separator of spoken lines and the clear screen.
-extern QString LineBreak;
-// Appended to a picture key to make the picture's file name.
-extern QString PictureExt;
-
 // The start-up procedure: drives every window from the series notice to the clear screen.
-void Main();
+void playGame();
 
 // Sets the story to its first state, then loads, lays out and shows the main and message windows
 // with every command not selected.
