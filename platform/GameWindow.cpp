@@ -137,8 +137,8 @@ void GameWindow::unload()
 {
     if (unloading_)
         return;
-    onUnload(UnloadReason::ByProgram);
     unloading_ = true;
+    onUnload(UnloadReason::ByProgram);
     hide();
     emit unloaded();
     deleteLater();
@@ -149,8 +149,10 @@ void GameWindow::closeEvent(QCloseEvent* event)
     event->accept();
     if (unloading_)
         return;
-    onUnload(UnloadReason::ByPlayer);
+    // Set first: what onUnload() sets off may unload this window by program too, and the window
+    // must go only once.
     unloading_ = true;
+    onUnload(UnloadReason::ByPlayer);
     emit unloaded();
     deleteLater();
 }

@@ -35,7 +35,6 @@ struct GameState {
     std::int16_t ScreenId = 0; // story position: scene = ScreenId / 10, step = unit digit
     Command selectedCommand = Command::None;
     ClickColumn clickColumn = ClickColumn::None; // of the last click on the picture
-    bool staffRollRunning = false;               // while the ending's staff roll runs
 };
 
 // Scene index of a story state: the largest whole number not above state / 10.

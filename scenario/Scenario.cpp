@@ -44,7 +44,8 @@ void Scenario::DoNext() {
     }
     show(row->line);
     state_.ScreenId = static_cast<std::int16_t>(row->next);
-    // The ending starts from the main loop; let clicks already queued run (and be ignored) now.
+    output_.stateChanged();
+    // The ending starts once the clicks already queued have run (and been ignored).
     if (row->screen == kLastStepScreen)
         output_.yieldToWindowSystem();
 }
@@ -81,8 +82,10 @@ void Scenario::respond(std::span<const Answer> table, std::string_view defaultTe
     show(row->line);
     if (row->hidesIcons)
         output_.hideNonNextIcons();
-    if (row->next)
+    if (row->next) {
         state_.ScreenId = static_cast<std::int16_t>(*row->next);
+        output_.stateChanged();
+    }
 }
 
 void Scenario::DoLook() {

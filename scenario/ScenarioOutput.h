@@ -17,8 +17,11 @@ public:
     // Hides, then disables, the Look, Talk, Think and Use-magic icons in both looks
     // (items 0, 1, 2, 3, then 5, 6, 7, 8 of the icon bar).
     virtual void hideNonNextIcons() = 0;
-    // Lets queued window events run once.
+    // The story's last step has been taken: window events already queued (clicks of that step)
+    // must run, and be ignored, before the ending starts.
     virtual void yieldToWindowSystem() = 0;
+    // ScreenId has been given a new value (it may be the same as before).
+    virtual void stateChanged() {}
 };
 
 } // namespace lw

@@ -61,12 +61,6 @@ constexpr RollRow kRoll[] = {
 
 QString text(std::u16string_view view) { return QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size())); }
 
-GameWindowActions& windowActions()
-{
-    static GameWindowActions actions;
-    return actions;
-}
-
 // The device's position as a 16-bit whole number: rounded to the nearest, halves to even, and
 // held inside the 16-bit range instead of overflowing.
 int toPosition(double value)
@@ -78,8 +72,6 @@ int toPosition(double value)
 }
 
 } // namespace
-
-void setGameWindowActions(GameWindowActions actions) { windowActions() = std::move(actions); }
 
 void StartStaffRoll()
 {
@@ -136,10 +128,10 @@ void StaffRollWindow::onLoad() { centreOnScreen(); }
 
 void StaffRollWindow::onUnload(UnloadReason reason)
 {
-    // The start-up sequence waits for the flag with every game window hidden; a roll closed by
-    // the player must still release it, or the game would hang on an empty screen.
+    // Every game window is hidden by now: a roll closed by the player must still end, or the
+    // game would stand on an empty screen.
     if (reason == UnloadReason::ByPlayer)
-        endRoll();
+        finishRoll();
 }
 
 void StaffRollWindow::showEntry(int picture, const QString& heading, const QString& credit)
@@ -193,20 +185,22 @@ void StaffRollWindow::step()
         showEntry(row->picture, text(row->heading), text(row->credit));
         if (window == kShowWindow || window == kShowAgain) {
             showActive();
-            if (windowActions().hideGameWindows)
-                windowActions().hideGameWindows();
-            if (window == kShowWindow && windowActions().disableMusicTimer)
-                windowActions().disableMusicTimer();
+            emit hideGameWindows();
+            if (window == kShowWindow)
+                emit stopMusicRepeat();
         }
     }
     if (position > kRollEnd)
-        endRoll();
+        finishRoll();
 }
 
-void StaffRollWindow::endRoll()
+void StaffRollWindow::finishRoll()
 {
     stepTimer.stop();
-    gameState().staffRollRunning = false;
+    if (ended_)
+        return;
+    ended_ = true;
+    emit finished();
 }
 
 } // namespace lw

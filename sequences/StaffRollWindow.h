@@ -10,16 +10,8 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 
 namespace lw {
-
-// What the roll does to the game's windows, which live in the shell; set by the shell at start-up.
-struct GameWindowActions {
-    std::function<void()> hideGameWindows;   // hide the main game window and the message window
-    std::function<void()> disableMusicTimer; // stop the main window's music-repeat timer
-};
-void setGameWindowActions(GameWindowActions actions);
 
 // Starts the ending music and the roll's timer. The roll window stays hidden until its first
 // entry is due.
@@ -31,7 +23,7 @@ public:
     StaffRollWindow();
 
     void onLoad() override;
-    // Closed by the player, the roll is skipped: the start-up sequence goes on to the clear screen.
+    // Closed by the player, the roll is skipped: the game goes on to the clear screen.
     void onUnload(UnloadReason reason) override;
 
     // Shows cache picture `picture` (0..20) with a heading and a credit text.
@@ -48,12 +40,23 @@ public:
     QTimer stepTimer;
     std::int16_t rollCounter = 0; // 2 per tick
 
+    // Whether the roll has passed the end of its music, or was closed.
+    bool ended() const { return ended_; }
+    // Ends the roll: its timer stops and finished() is emitted, once.
+    void finishRoll();
+
+signals:
+    // The roll comes on screen in place of the game: the main and message windows should go,
+    // and at the roll's first entry (not when it comes back later) the music repeat stops.
+    void hideGameWindows();
+    void stopMusicRepeat();
+    void finished();
+
 public slots:
     void step();
 
 private:
     int rollPosition();
-    void endRoll();
 
     std::array<ImageBox*, kRollPictures> cache_{};
     // The roll's position as last used, in sixteenth notes; it never goes backwards once the
@@ -63,6 +66,7 @@ private:
     int stillTicks_ = 0;          // ticks in a row the device's position has not moved
     bool deviceReported_ = false; // the device has given a position other than 0
     bool ownClock_ = false;       // the music has stopped: the roll runs on by itself
+    bool ended_ = false;
 };
 
 } // namespace lw

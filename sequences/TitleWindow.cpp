@@ -79,7 +79,11 @@ void TitleWindow::onUnload(UnloadReason reason)
         runtime::endProgram(0);
 }
 
-void TitleWindow::startGame() { unload(); }
+void TitleWindow::startGame()
+{
+    unload();
+    emit finished();
+}
 
 void TitleWindow::mousePressEvent(QMouseEvent* event)
 {

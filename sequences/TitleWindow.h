@@ -25,6 +25,10 @@ public slots:
     // A click on the window or any of its labels: the title unloads and the game goes on.
     void startGame();
 
+signals:
+    // The player has clicked: the title is gone and the game goes on.
+    void finished();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -144,6 +144,7 @@ void MessageWindow::screenJumpKey(int& KeyCode, int Shift)
     if (const auto state = parseScreenJumpAnswer(answer.text.toStdString())) {
         gameState().ScreenId = *state;
         noteScreenJump(*state);
+        emit screenJumped(*state);
     }
 }
 

@@ -33,6 +33,10 @@ public:
 
     void screenJumpKey(int& KeyCode, int Shift);
 
+signals:
+    // The screen jump has set ScreenId to `state`.
+    void screenJumped(int state);
+
 protected:
     void onUnload(UnloadReason reason) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,14 +1,13 @@
 // Scene catalogue and watcher.
 #include "SceneCatalogue.h"
 
-#include "MainWindow.h"
-#include "StaffRollWindow.h"
-#include "GameState.h"
 #include "Game.h"
+#include "GameState.h"
+#include "MainWindow.h"
 #include "PictureLoader.h"
-#include "Runtime.h"
 #include "Scenario.h"
 #include "SceneTable.h"
+#include "StaffRollWindow.h"
 
 namespace lw {
 namespace {
@@ -32,21 +31,37 @@ QString sceneWindowCaption(const QString& caption)
     return QStringLiteral("Lunaweave　【") + caption + QStringLiteral("】");
 }
 
+void loadRollWindow()
+{
+    for (int i = 0; i < kRollPictures; ++i) {
+        const std::u16string_view key = kRollPictureKeys[static_cast<std::size_t>(i)];
+        RollPictureKey[static_cast<std::size_t>(i)] =
+            QString::fromUtf16(key.data(), static_cast<qsizetype>(key.size()));
+    }
+    Window<StaffRollWindow>::Load();
+}
+
+bool loadRollPicture(int index)
+{
+    StaffRollWindow* roll = Window<StaffRollWindow>::ifLoaded();
+    if (!roll)
+        return false;
+    roll->cachedPicture(index)->setPicture(LoadPicture(RollPictureKey[static_cast<std::size_t>(index)] + pictureExt()));
+    return true;
+}
+
 void BuildSceneCatalogue()
 {
-    for (int i = 0; i < kRollPictures; ++i)
-        RollPictureKey[static_cast<std::size_t>(i)] = QString::fromUtf16(kRollPictureKeys[static_cast<std::size_t>(i)].data(),
-                                                                 static_cast<qsizetype>(kRollPictureKeys[static_cast<std::size_t>(i)].size()));
-    runtime::DoEvents();
-    Window<StaffRollWindow>::Load();
+    loadRollWindow();
     for (int i = 0; i < kRollPictures; ++i) {
-        runtime::DoEvents();
-        // The roll window may have been closed by now only if the program is ending.
-        StaffRollWindow* roll = Window<StaffRollWindow>::ifLoaded();
-        if (!roll)
+        if (!loadRollPicture(i))
             return;
-        roll->cachedPicture(i)->setPicture(LoadPicture(RollPictureKey[static_cast<std::size_t>(i)] + pictureExt()));
     }
+    fillSceneTable();
+}
+
+void fillSceneTable()
+{
     for (const SceneRow& row : kSceneTable) {
         const auto s = static_cast<std::size_t>(row.scene);
         ScenePictureKey[s] = QString::fromUtf16(row.pictureKey.data(), static_cast<qsizetype>(row.pictureKey.size()));

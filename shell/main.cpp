@@ -66,7 +66,8 @@ int main(int argc, char* argv[])
 
     // History, keyboard play, sound keys and screen-reader support, for every window of the run.
     lw::installPlayerAdditions();
-    lw::playGame();
+    lw::Game game;
+    game.start();
     const int status = QApplication::exec();
     lw::runtime::runShutdownHooks();
     return status;

@@ -1,4 +1,4 @@
-// The in-process playthrough: the real Main, and a player that answers what is on screen.
+// The in-process playthrough: the real Game, and a player that answers what is on screen.
 //
 // Mouse events go through the window system's path (QTEST_QPA_MOUSE_HANDLING): a click lands on
 // whatever widget is at that point of the window, as a player's would.
@@ -27,6 +27,7 @@
 #include "fakes/FakeSettings.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QDir>
 #include <QScopedValueRollback>
 #include <QTest>
@@ -116,9 +117,9 @@ constexpr int kPatience = 500; // player turns to wait for a window to go before
 // Answers whatever the game shows, one action per turn of the event loop.
 class Player {
 public:
-    Player(PlaythroughResult& result, const PlaythroughOptions& options, fakes::FakeDialogs& dialogs,
+    Player(Game& game, PlaythroughResult& result, const PlaythroughOptions& options, fakes::FakeDialogs& dialogs,
            std::function<void(int ms)> render)
-        : result_(result), options_(options), dialogs_(dialogs), render_(std::move(render))
+        : game_(game), result_(result), options_(options), dialogs_(dialogs), render_(std::move(render))
     {
         QObject::connect(&timer_, &QTimer::timeout, [this] { turn(); });
     }
@@ -153,7 +154,7 @@ private:
         if (TitleWindow* title = Window<TitleWindow>::ifLoaded(); title && title->isVisible())
             return answerTitle(*title);
         StaffRollWindow* roll = Window<StaffRollWindow>::ifLoaded();
-        if (roll && (rolling_ || roll->stepTimer.isActive()) && game.staffRollRunning)
+        if (roll && (rolling_ || roll->stepTimer.isActive()) && !roll->ended())
             return tickRoll(*roll);
         if (MainWindow* form = Window<MainWindow>::ifLoaded(); form && form->isVisible() && game.ScreenId < kEndingScreen)
             return play(*form);
@@ -294,7 +295,7 @@ private:
         window.close(); // the close box: the same query as the window system's close
     }
 
-    // Something went wrong: note it and push Main through to its end, so the run can finish.
+    // Something went wrong: note it and push the game through to its end, so the run can finish.
     void fail(const QString& why)
     {
         if (result_.failure.isEmpty())
@@ -307,14 +308,20 @@ private:
     void force()
     {
         Window<LogoDemo>::Unload();
-        Window<TitleWindow>::Unload();
-        if (gameState().ScreenId < kEndingScreen)
+        if (TitleWindow* title = Window<TitleWindow>::ifLoaded())
+            title->startGame();
+        if (game_.stage() == Stage::Playing && gameState().ScreenId < kEndingScreen) {
             gameState().ScreenId = kStoryEndMark;
-        gameState().staffRollRunning = false;
+            game_.storyStateChanged();
+        }
+        StaffRollWindow* roll = Window<StaffRollWindow>::ifLoaded();
+        if (roll && game_.stage() == Stage::StaffRoll)
+            roll->finishRoll();
     }
 
     static constexpr std::array<int, 6> kJumps{150, 300, 210, 400, 330, 345};
 
+    Game& game_;
     PlaythroughResult& result_;
     const PlaythroughOptions& options_;
     fakes::FakeDialogs& dialogs_;
@@ -328,6 +335,7 @@ private:
 };
 
 constexpr int kFramesPerMs = audio::AudioEngine::kSampleRate / 1000;
+constexpr int kGuardMs = 240000; // below the test's own time limit
 
 } // namespace
 
@@ -354,7 +362,8 @@ PlaythroughResult playThrough(const QString& dataDirectory, const PlaythroughOpt
     settings.value = options.noticeSetting;
     setSettingsStore(&settings);
 
-    Player player(result, options, dialogs, [&engine](int ms) { engine->render(ms * kFramesPerMs); });
+    Game session;
+    Player player(session, result, options, dialogs, [&engine](int ms) { engine->render(ms * kFramesPerMs); });
     bool cleaningUp = false;
     const auto previousEnd = runtime::setEndHandler([&](int status) {
         if (cleaningUp) // the windows put away after the run, not the player
@@ -375,7 +384,23 @@ PlaythroughResult playThrough(const QString& dataDirectory, const PlaythroughOpt
     lastShownState() = 0;
     player.start();
     try {
-        playGame();
+        // The game runs under the event loop until the clear screen shows; the player's patience
+        // ends anything that stalls, and the guard ends the wait if even that fails.
+        QEventLoop loop;
+        QObject::connect(&session, &Game::stageChanged, &loop, [&loop](Stage stage) {
+            if (stage == Stage::ClearScreen)
+                loop.quit();
+        });
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &loop, [&] {
+            result.failure = QStringLiteral("the game did not reach the clear screen");
+            loop.quit();
+        });
+        guard.start(kGuardMs);
+        session.start();
+        if (session.stage() != Stage::ClearScreen)
+            loop.exec();
         player.notePhase();
         ClearWindow* clear = Window<ClearWindow>::ifLoaded();
         result.reachedClearScreen = clear && clear->isVisible() && result.failure.isEmpty();
@@ -406,7 +431,7 @@ PlaythroughResult playThrough(const QString& dataDirectory, const PlaythroughOpt
     Window<MessageWindow>::Unload();
     Window<StaffRollWindow>::Unload();
     Window<ClearWindow>::Unload();
-    runtime::DoEvents();
+    QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     setFatalHandler(previousFatal);

@@ -40,7 +40,7 @@ struct PlaythroughOptions {
     int closeAtState = 10;
     // Called each time the program is ended, after the end is recorded. The real program stops
     // there; a test that closes the title, main or message window must stop too (a child
-    // process exits), since Main would otherwise go on.
+    // process exits), since the game would otherwise go on.
     std::function<void(const PlaythroughResult&)> onEnd;
 };
 
@@ -57,7 +57,7 @@ struct ColumnProbe {
 };
 
 struct PlaythroughResult {
-    bool reachedClearScreen = false;   // Main returned with the clear screen shown
+    bool reachedClearScreen = false;   // the game reached the clear screen
     QString fatalError;                // the runtime error report that ended the game, if any
     QString failure;                   // what went wrong in the flow (the player had to force it on)
     int clicks = 0;                    // clicks on the scene picture

@@ -1,10 +1,10 @@
-// The whole game played in-process through Main with real input events: the normal run, the
+// The whole game played in-process through Game with real input events: the normal run, the
 // player closing each window along the way, and the same run with each data file missing or
 // damaged, with no MIDI device, and from awkward working directories.
 //
 // A run in which the player closes a window that ends the program runs in a child process (this
 // same program, told what to do through LW_PLAYTHROUGH_CHILD): the program really ends there, so
-// anything Main did after the close would show in the report instead of being cut off by a test.
+// anything the game did after the close would show in the report instead of being cut off by a test.
 #include "Playthrough.h"
 
 #include "scenario/StoryStates.h"
@@ -338,7 +338,7 @@ private slots:
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    // As the game's own start-up sets it: Main decides when the program ends.
+    // As the game's own start-up sets it: the game decides when the program ends.
     QApplication::setQuitOnLastWindowClosed(false);
     if (qEnvironmentVariableIsSet("LW_PLAYTHROUGH_CHILD"))
         return runChild(qgetenv("LW_PLAYTHROUGH_CHILD"));

@@ -244,19 +244,6 @@ private slots:
         QCOMPARE(order, (QStringList{QStringLiteral("second"), QStringLiteral("first")}));
     }
 
-    void waitWhileBlocksUntilAnEventChangesTheCondition()
-    {
-        bool done = false;
-        QTimer::singleShot(30, [&done] { done = true; });
-        QTimer guard;
-        guard.setSingleShot(true);
-        bool timedOut = false;
-        connect(&guard, &QTimer::timeout, [&] { timedOut = done = true; });
-        guard.start(5000);
-        runtime::waitWhile([&done] { return !done; });
-        QVERIFY(!timedOut);
-    }
-
     void firstWindowShownStartsWorkOnceBeforeWhatTheWindowQueued()
     {
         // A window that queues work when shown, as the demo queues its first piece of music.
@@ -275,14 +262,14 @@ private slots:
         };
         QStringList order;
         runtime::whenFirstWindowShown([&order] { order << QStringLiteral("action"); });
-        runtime::DoEvents();
+        QCoreApplication::processEvents();
         Queuing first(order);
         first.show();
         QVERIFY(order.isEmpty()); // queued: the window maps first
-        runtime::DoEvents();
+        QCoreApplication::processEvents();
         Queuing second(order);
         second.show();
-        runtime::DoEvents();
+        QCoreApplication::processEvents();
         QCOMPARE(order, (QStringList{QStringLiteral("action"), QStringLiteral("window"), QStringLiteral("window")}));
     }
 
@@ -321,7 +308,7 @@ private slots:
         QCOMPARE(ProbeWindow::queries, (QList<UnloadReason>{UnloadReason::ByPlayer, UnloadReason::ByProgram}));
         QVERIFY(!Window<ProbeWindow>::exists());
         (void)second;
-        runtime::waitForEvents(); // lets the deferred deletes run
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void gameFontsAreJapaneseFacesAtPixelSizes_data()

@@ -29,7 +29,6 @@ private:
             picture.fill(qRgb(i + 1, 0, 0));
             roll.cachedPicture(i)->setPicture(picture);
         }
-        gameState().staffRollRunning = true;
         return roll;
     }
     static int shownHolder(const StaffRollWindow& roll)
@@ -48,14 +47,14 @@ private:
     {
         int ticks = 0;
         int last = roll.lastPosition();
-        while (gameState().staffRollRunning && ticks < limit) {
+        while (!roll.ended() && ticks < limit) {
             roll.step();
             ++ticks;
             if (roll.lastPosition() < last)
                 return -1;
             last = roll.lastPosition();
         }
-        return !gameState().staffRollRunning ? ticks : -2;
+        return roll.ended() ? ticks : -2;
     }
 
 private slots:
@@ -63,11 +62,12 @@ private slots:
     {
         fx = std::make_unique<testing::SequenceFixture>();
         hideCalls = timerCalls = 0;
-        setGameWindowActions({[this] { ++hideCalls; }, [this] { ++timerCalls; }});
+        StaffRollWindow& roll = Window<StaffRollWindow>::get();
+        connect(&roll, &StaffRollWindow::hideGameWindows, this, [this] { ++hideCalls; });
+        connect(&roll, &StaffRollWindow::stopMusicRepeat, this, [this] { ++timerCalls; });
     }
     void cleanup()
     {
-        setGameWindowActions({});
         Window<StaffRollWindow>::Unload();
         testing::flushDeletes();
         fx.reset();
@@ -128,7 +128,7 @@ private slots:
         QTEST(roll.headingLabel->text(), "heading");
         QTEST(roll.isVisible(), "visible");
         QFETCH(bool, running);
-        QCOMPARE(gameState().staffRollRunning, running);
+        QCOMPARE(!roll.ended(), running);
         QTEST(hideCalls, "hides");
         QTEST(timerCalls, "timerStops");
         QCOMPARE(roll.rollCounter, std::int16_t(2 * positions.size()));
@@ -169,14 +169,14 @@ private slots:
             QString heading, credit;
         };
         std::vector<Entry> entries;
-        for (int p = 2; gameState().staffRollRunning && p < 2000; p += 2) {
+        for (int p = 2; !roll.ended() && p < 2000; p += 2) {
             tick(roll, QString::number(p));
             const Entry e{shownHolder(roll), roll.headingLabel->text(), roll.creditLabel->text()};
             if (e.holder >= 0 &&
                 (entries.empty() || entries.back().holder != e.holder || entries.back().heading != e.heading))
                 entries.push_back(e);
         }
-        QVERIFY(!gameState().staffRollRunning);
+        QVERIFY(roll.ended());
         QCOMPARE(int(entries.size()), kRollPictures);
         QStringList credited;
         for (int i = 0; i < kRollPictures; ++i) {
@@ -240,9 +240,9 @@ private slots:
         fx->midi.statusResult = 1; // every query fails: no position, ever
         for (int i = 0; i < 345; ++i)
             roll.step();
-        QVERIFY(gameState().staffRollRunning);
+        QVERIFY(!roll.ended());
         roll.step();
-        QVERIFY(!gameState().staffRollRunning);
+        QVERIFY(roll.ended());
         QCOMPARE(roll.rollCounter, std::int16_t(692));
         // The timer stops with the roll, so the counter cannot run on.
         QVERIFY(!roll.stepTimer.isActive());
@@ -253,13 +253,15 @@ private slots:
     void closeBoxSkipsTheRoll()
     {
         StaffRollWindow& roll = freshRoll();
+        QSignalSpy finished(&roll, &StaffRollWindow::finished);
         StartStaffRoll();
         for (int i = 0; i < 12; ++i)
             tick(roll, "0");
         QVERIFY(roll.isVisible());
-        QVERIFY(gameState().staffRollRunning);
+        QVERIFY(!roll.ended());
         QVERIFY(roll.close());
-        QVERIFY(!gameState().staffRollRunning);
+        QVERIFY(roll.ended());
+        QCOMPARE(finished.count(), 1);
         QVERIFY(!roll.stepTimer.isActive());
         QVERIFY(!Window<StaffRollWindow>::exists());
         QVERIFY(fx->ends.empty());

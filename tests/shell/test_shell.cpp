@@ -4,7 +4,11 @@
 // Mouse events go through the window system's path: they land on whatever is at that point.
 #define QTEST_QPA_MOUSE_HANDLING
 
+#include "ClearWindow.h"
 #include "ErrorReport.h"
+#include "LogoDemo.h"
+#include "StaffRollWindow.h"
+#include "TitleWindow.h"
 #include "MainWindow.h"
 #include "MessageWindow.h"
 #include "GameState.h"
@@ -384,6 +388,46 @@ private slots:
         form.screenJumpKey(key, 2);
         QCOMPARE(key, 0);
         QCOMPARE(gameState().ScreenId, std::int16_t(10));
+    }
+
+    // The stages follow the windows: the title waits for the demo and for every roll picture,
+    // a click on it opens the game on its first scene, a screen jump shows its scene at once,
+    // and a jump to the ending shows scene 56 first, then starts the roll once the events queued
+    // by then have run; the roll's end brings the clear screen.
+    void stagesFollowTheWindows()
+    {
+        Game game;
+        game.start();
+        QVERIFY(game.stage() == Stage::Demo);
+        Window<LogoDemo>::get().unload(); // the demo is gone before a single picture has loaded
+        QVERIFY(game.stage() == Stage::Demo);
+        QTRY_VERIFY_WITH_TIMEOUT(game.stage() == Stage::Title, 10000);
+        for (int i = 0; i < kRollPictures; ++i)
+            QVERIFY(!Window<StaffRollWindow>::get().cachedPicture(i)->picture().isNull());
+
+        lastShownState() = 0;
+        Window<TitleWindow>::get().startGame();
+        QVERIFY(game.stage() == Stage::Playing);
+        QVERIFY(form1().isVisible() && form2().isVisible());
+        QTRY_COMPARE(form1().windowTitle(), QStringLiteral("Lunaweave　【映画「楢山女子高」】"));
+
+        dialogs_.nextAnswer = {QStringLiteral("300"), false};
+        QTest::keyClick(&form2(), Qt::Key_J, Qt::ControlModifier);
+        QCOMPARE(form1().windowTitle(), QStringLiteral("Lunaweave　【谷川プロダクション】"));
+
+        dialogs_.nextAnswer = {QStringLiteral("563"), false};
+        QTest::keyClick(&form2(), Qt::Key_J, Qt::ControlModifier);
+        QCOMPARE(form1().windowTitle(), QStringLiteral("Lunaweave　【妖性大学教頭室】"));
+        QVERIFY(game.stage() == Stage::Playing);
+        QTRY_VERIFY(game.stage() == Stage::StaffRoll);
+        QVERIFY(Window<StaffRollWindow>::get().stepTimer.isActive());
+
+        Window<StaffRollWindow>::get().finishRoll();
+        QVERIFY(game.stage() == Stage::ClearScreen);
+        QVERIFY(!Window<StaffRollWindow>::exists());
+        QVERIFY(Window<ClearWindow>::get().isVisible());
+        Window<ClearWindow>::Unload();
+        ended_.clear();
     }
 
     void sceneWatcher()

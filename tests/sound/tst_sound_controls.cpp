@@ -157,12 +157,11 @@ private slots:
             MciSequencer sequencer(*engine);
             Music midi(sequencer);
             installMusic(&midi);
-            gameState().staffRollRunning = true;
             StartStaffRoll();
             StaffRollWindow& form = Window<StaffRollWindow>::get();
             form.stepTimer.stop(); // ticked by hand, 200 ms of music each
             QList<int> positions;
-            while (gameState().staffRollRunning && positions.size() < 2000) {
+            while (!form.ended() && positions.size() < 2000) {
                 if (positions.size() == 3)
                     engine->setMuted(mute);
                 engine->render(kRate / 5);
