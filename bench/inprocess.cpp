@@ -3,12 +3,12 @@
 // SoundFont loads.
 // Run from the game's data directory; prints one line per measurement with median, min and max.
 #include "AudioEngine.h"
-#include "Form1.h"
+#include "MainWindow.h"
 #include "MciSequencer.h"
-#include "Form2.h"
+#include "MessageWindow.h"
 #include "GameState.h"
-#include "KS_Midi.h"
-#include "Lunaweave.h"
+#include "Music.h"
+#include "Game.h"
 #include "PlayerAdditions.h"
 #include "Scenario.h"
 #include "SceneCatalogue.h"
@@ -76,7 +76,7 @@ int walkStory(Scenario& story, GameState& game, const std::function<void()>& wat
     while (game.ScreenId < kEndingScreen && clicks < 2000) {
         watcher();
         const std::int16_t before = game.ScreenId;
-        game.ClickColumn = 1;
+        game.clickColumn = ClickColumn::Left;
         for (const auto& command : commands) {
             command();
             ++clicks;
@@ -95,7 +95,7 @@ int main(int argc, char* argv[])
         qputenv("LW_AUDIO_BACKEND", LW_BENCH_AUDIO_BACKEND);
     QApplication app(argc, argv);
     fakes::RecordingMidiService midiService;
-    KS_Midi midi(midiService);
+    Music midi(midiService);
     installMusic(&midi);
 
     // The scenario alone.
@@ -122,10 +122,10 @@ int main(int argc, char* argv[])
     // The catalogue: 21 pictures into the roll window.
     report("BuildSceneCatalogue", timeRuns(5, [] { BuildSceneCatalogue(); }, 1e-6), "ms");
 
-    Form1& form1 = Window<Form1>::get();
-    Form2& form2 = Window<Form2>::get();
-    form1.Show();
-    form2.Show();
+    MainWindow& form1 = Window<MainWindow>::get();
+    MessageWindow& form2 = Window<MessageWindow>::get();
+    form1.showActive();
+    form2.showActive();
     QApplication::processEvents();
 
     // A scene change: picture, caption and the scene's entry effects.
@@ -140,17 +140,17 @@ int main(int argc, char* argv[])
 
     // A click with Next selected, from mouse-down to the line drawn in the message window.
     form1.resetIconBar();
-    form1.Image2_Click(9);
+    form1.iconClicked(9);
     const auto timeClicks = [&] {
         std::vector<double> clicks;
         for (int i = 0; i < 101; ++i) {
             game.ScreenId = 70; // a stretch of spoken lines
             QElapsedTimer timer;
             timer.start();
-            QTest::mousePress(form1.Image1, Qt::LeftButton, {}, QPoint(200, 150));
-            form2.Label1->repaint();
+            QTest::mousePress(form1.scenePicture, Qt::LeftButton, {}, QPoint(200, 150));
+            form2.lineLabel->repaint();
             clicks.push_back(double(timer.nsecsElapsed()) * 1e-6);
-            QTest::mouseRelease(form1.Image1, Qt::LeftButton, {}, QPoint(200, 150));
+            QTest::mouseRelease(form1.scenePicture, Qt::LeftButton, {}, QPoint(200, 150));
         }
         return clicks;
     };
@@ -231,13 +231,13 @@ int main(int argc, char* argv[])
         report(QStringLiteral("SoundFont layout read: %1").arg(QFileInfo(QString::fromUtf8(font)).fileName()).toUtf8().constData(),
                loads, "ms");
         audio::MciSequencer sequencer(*engine);
-        KS_Midi music(sequencer);
+        Music music(sequencer);
         const char* pieces[] = {"okera.mid", "Sizuku.mid", "prum.mid", "Tinwaki.mid"};
         int n = 0;
-        report("PlayMidi, font cut on the caller", timeRuns(40, [&] { music.PlayMidi(pieces[n++ % 4]); }, 1e-6), "ms");
+        report("play, font cut on the caller", timeRuns(40, [&] { music.play(pieces[n++ % 4]); }, 1e-6), "ms");
         // Rendering one second of music, as the audio thread does, against real time.
         std::vector<double> render;
-        music.PlayMidi("prum.mid");
+        music.play("prum.mid");
         for (int i = 0; i < 10; ++i) {
             QElapsedTimer timer;
             timer.start();
@@ -259,13 +259,13 @@ int main(int argc, char* argv[])
             live.beforeSoundFontLoad = [] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); };
             auto loading = audio::AudioEngine::create(live);
             audio::MciSequencer liveSequencer(*loading);
-            KS_Midi liveMusic(liveSequencer);
+            Music liveMusic(liveSequencer);
             QElapsedTimer during;
             during.start();
             while (!loading->soundFontReady() && during.elapsed() < 5000) {
                 for (const auto& call : std::initializer_list<std::function<void()>>{
-                         [&] { liveMusic.PlayMidi(pieces[n++ % 4]); }, [&] { liveMusic.IsMidiPlaying(); },
-                         [&] { liveMusic.LoopMidi(); }, [&] { liveMusic.CloseMidi(); }}) {
+                         [&] { liveMusic.play(pieces[n++ % 4]); }, [&] { liveMusic.isPlaying(); },
+                         [&] { liveMusic.loop(); }, [&] { liveMusic.close(); }}) {
                     QElapsedTimer one;
                     one.start();
                     call();
@@ -276,7 +276,7 @@ int main(int argc, char* argv[])
             for (int i = 0; i < 10 && loading->soundFontReady(); ++i) {
                 QElapsedTimer one;
                 one.start();
-                liveMusic.PlayMidi(pieces[n++ % 4]);
+                liveMusic.play(pieces[n++ % 4]);
                 loaded.push_back(double(one.nsecsElapsed()) * 1e-6);
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
@@ -289,15 +289,15 @@ int main(int argc, char* argv[])
         }
         QFile::remove(scratch);
         report("music call on the window thread during the load", calls, "ms");
-        report("PlayMidi on the window thread, font in", loaded, "ms");
+        report("play on the window thread, font in", loaded, "ms");
         report("quit during the load (shutdown)", quits, "ms");
     }
 
     // The whole story through the shell: clicks, scene changes with pictures, offscreen windows.
     Scenario& story = scenario();
-    LastShownState() = 0;
+    lastShownState() = 0;
     report("story walked (shell, offscreen)", timeRuns(3, [&] {
-               LastShownState() = 0;
+               lastShownState() = 0;
                walkStory(story, game, ShowSceneIfChanged);
            }, 1e-6),
            "ms");

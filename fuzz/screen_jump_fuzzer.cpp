@@ -1,7 +1,7 @@
 // Fuzz target: reading the state number typed into the developer's screen-jump box.
 #include "FuzzSupport.h"
 
-#include "Form2.h"
+#include "MessageWindow.h"
 #include "GameState.h"
 #include "SceneTable.h"
 

@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-
 namespace lw {
 namespace {
 
@@ -72,29 +71,29 @@ void GameWindow::rememberFrame()
         lastFrameExtra() = extra;
 }
 
-double GameWindow::Left() const { return pixelsToTwips(frameGeometry().x()); }
-double GameWindow::Top() const { return pixelsToTwips(frameGeometry().y()); }
-double GameWindow::Width() const { return pixelsToTwips(width() + frameExtra().width()); }
-double GameWindow::Height() const { return pixelsToTwips(height() + frameExtra().height()); }
-double GameWindow::ScaleWidth() const { return pixelsToTwips(width()); }
-double GameWindow::ScaleHeight() const { return pixelsToTwips(height()); }
+double GameWindow::leftTwips() const { return pixelsToTwips(frameGeometry().x()); }
+double GameWindow::topTwips() const { return pixelsToTwips(frameGeometry().y()); }
+double GameWindow::widthTwips() const { return pixelsToTwips(width() + frameExtra().width()); }
+double GameWindow::heightTwips() const { return pixelsToTwips(height() + frameExtra().height()); }
+double GameWindow::clientWidthTwips() const { return pixelsToTwips(width()); }
+double GameWindow::clientHeightTwips() const { return pixelsToTwips(height()); }
 
-void GameWindow::setLeft(double twips) { move(twipsToPixels(twips), pos().y()); }
-void GameWindow::setTop(double twips) { move(pos().x(), twipsToPixels(twips)); }
+void GameWindow::setLeftTwips(double twips) { move(twipsToPixels(twips), pos().y()); }
+void GameWindow::setTopTwips(double twips) { move(pos().x(), twipsToPixels(twips)); }
 
-void GameWindow::setWidth(double twips)
+void GameWindow::setWidthTwips(double twips)
 {
     const int client = std::max(1, twipsToPixels(twips) - frameExtra().width());
     setFixedWidth(client);
 }
 
-void GameWindow::setHeight(double twips)
+void GameWindow::setHeightTwips(double twips)
 {
     const int client = std::max(1, twipsToPixels(twips) - frameExtra().height());
     setFixedHeight(client);
 }
 
-void GameWindow::setClientSize(double widthTwips, double heightTwips)
+void GameWindow::setClientSizeTwips(double widthTwips, double heightTwips)
 {
     setFixedSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips));
 }
@@ -103,8 +102,8 @@ void GameWindow::centreOnScreen()
 {
     centred_ = true;
     centredWithFrame_ = frameExtra();
-    setLeft((screenWidthTwips() - Width()) / 2);
-    setTop((screenHeightTwips() - Height()) / 2);
+    setLeftTwips((screenWidthTwips() - widthTwips()) / 2);
+    setTopTwips((screenHeightTwips() - heightTwips()) / 2);
 }
 
 void GameWindow::recentreOnRealFrame()
@@ -117,7 +116,7 @@ void GameWindow::recentreOnRealFrame()
         centreOnScreen();
 }
 
-void GameWindow::Show()
+void GameWindow::showActive()
 {
     show();
     // The offscreen platform (tests) has no stacking order and says so on every call.
@@ -126,58 +125,37 @@ void GameWindow::Show()
     activateWindow();
 }
 
-void GameWindow::Hide() { hide(); }
-
-void GameWindow::runLoad()
+void GameWindow::load()
 {
     if (loaded_)
         return;
     loaded_ = true;
-    Form_Load();
+    onLoad();
 }
 
-bool GameWindow::unloadByProgram()
+void GameWindow::unload()
 {
     if (unloading_)
-        return true;
-    int cancel = 0;
-    Form_QueryUnload(cancel, kUnloadByProgram);
-    if (cancel)
-        return false;
+        return;
     unloading_ = true;
-    Form_Unload();
+    onUnload(UnloadReason::ByProgram);
     hide();
     emit unloaded();
     deleteLater();
-    return true;
 }
 
 void GameWindow::closeEvent(QCloseEvent* event)
 {
-    if (unloading_) {
-        event->accept();
-        return;
-    }
-    int cancel = 0;
-    Form_QueryUnload(cancel, kUnloadByUser);
-    if (cancel) {
-        event->ignore();
-        return;
-    }
-    unloading_ = true;
-    Form_Unload();
     event->accept();
+    if (unloading_)
+        return;
+    // Set first: what onUnload() sets off may unload this window by program too, and the window
+    // must go only once.
+    unloading_ = true;
+    onUnload(UnloadReason::ByPlayer);
     emit unloaded();
     deleteLater();
 }
-
-void GameWindow::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    emit hidden();
-}
-
-void GameWindow::changeEvent(QEvent* event) { QWidget::changeEvent(event); }
 
 bool GameWindow::event(QEvent* event)
 {
@@ -185,7 +163,7 @@ bool GameWindow::event(QEvent* event)
     case QEvent::WindowActivate:
         rememberFrame();
         recentreOnRealFrame();
-        Form_Activate();
+        onActivate();
         break;
     case QEvent::Show:
     case QEvent::Move:

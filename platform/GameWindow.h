@@ -7,10 +7,10 @@
 
 namespace lw {
 
-// Why a window is closing, as its Form_QueryUnload hears it.
-enum UnloadMode : int {
-    kUnloadByUser = 0,    // the close box, the system menu, Alt+F4, the window manager
-    kUnloadByProgram = 1, // the game's own code asked for the unload
+// Why a window is closing, as its onUnload() hears it.
+enum class UnloadReason {
+    ByPlayer,  // the close box, the system menu, Alt+F4, the window manager
+    ByProgram, // the game's own code asked for the unload
 };
 
 enum class FrameStyle {
@@ -25,27 +25,26 @@ public:
     explicit GameWindow(FrameStyle style, QWidget* parent = nullptr);
 
     // Outer geometry (frame and title bar included), in twips.
-    double Left() const;
-    double Top() const;
-    double Width() const;
-    double Height() const;
-    void setLeft(double twips);
-    void setTop(double twips);
-    void setWidth(double twips);
-    void setHeight(double twips);
+    double leftTwips() const;
+    double topTwips() const;
+    double widthTwips() const;
+    double heightTwips() const;
+    void setLeftTwips(double twips);
+    void setTopTwips(double twips);
+    void setWidthTwips(double twips);
+    void setHeightTwips(double twips);
     // The client area, in twips.
-    double ScaleWidth() const;
-    double ScaleHeight() const;
-    void setClientSize(double widthTwips, double heightTwips);
+    double clientWidthTwips() const;
+    double clientHeightTwips() const;
+    void setClientSizeTwips(double widthTwips, double heightTwips);
 
     // left = (screen width - window width) / 2, top likewise, on outer sizes. A window centred
     // before its frame was known (the first framed window of a run, or one centred while hidden)
     // centres itself again as soon as the window manager has framed it.
     void centreOnScreen();
 
-    void Show();
-    void Hide();
-    bool Visible() const { return isVisible(); }
+    // Shows the window, raises it and gives it the keyboard.
+    void showActive();
 
     // Frame margins (left + right, top + bottom) in pixels: what the outer size adds to the
     // client size. Known once a framed window has been mapped by a window manager; until then
@@ -56,28 +55,22 @@ public:
     static void assumeFrameExtra(QSize extra);
 
     bool isLoaded() const { return loaded_; }
-    void runLoad();
-    // An unload asked for by the program: the query runs with kUnloadByProgram, then the window
-    // hides and is destroyed. Returns false if the query cancelled it.
-    bool unloadByProgram();
+    // Runs onLoad() once.
+    void load();
+    // An unload asked for by the program: onUnload(ByProgram) runs, then the window hides and is
+    // destroyed.
+    void unload();
 
 signals:
-    void hidden();
     void unloaded();
 
 protected:
-    virtual void Form_Load() {}
-    virtual void Form_Activate() {}
-    virtual void Form_QueryUnload(int& Cancel, int UnloadMode)
-    {
-        (void)Cancel;
-        (void)UnloadMode;
-    }
-    virtual void Form_Unload() {}
+    virtual void onLoad() {}
+    virtual void onActivate() {}
+    // The window is about to close, for `reason`; it always closes.
+    virtual void onUnload(UnloadReason reason) { (void)reason; }
 
     void closeEvent(QCloseEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -104,7 +97,7 @@ public:
             instance() = window;
             // An unloaded window is gone at once for the game, even before Qt deletes it.
             QObject::connect(window, &GameWindow::unloaded, window, [window] { forget(window); });
-            window->runLoad();
+            window->load();
         }
         return *instance();
     }
@@ -114,7 +107,7 @@ public:
     static void Unload()
     {
         if (T* window = instance().data())
-            window->unloadByProgram();
+            window->unload();
     }
     // Forgets the instance without asking (used when the window destroys itself).
     static void forget(T* window)

@@ -1,4 +1,4 @@
-// Event-loop waits and the program's end.
+// The program's end and the first window's follow-up work.
 #include "Runtime.h"
 
 #include <QCoreApplication>
@@ -60,22 +60,6 @@ EndHandler& endHandler()
 }
 
 } // namespace
-
-void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
-
-void waitForEvents()
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    // Objects deleted with deleteLater() while we are nested in a wait would otherwise live until
-    // the outermost loop runs; the game never returns to one.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-void waitWhile(const std::function<bool()>& condition)
-{
-    while (condition())
-        waitForEvents();
-}
 
 void endProgram(int status) { endHandler()(status); }
 

@@ -1,20 +1,9 @@
-// Yielding to the window system, blocking waits, and ending the program.
+// Ending the program, and work that waits for the first window.
 #pragma once
 
 #include <functional>
 
 namespace lw::runtime {
-
-// Runs every pending event and returns at once.
-void DoEvents();
-
-// Blocks until at least one event has arrived and runs what is pending. The CPU stays idle
-// while nothing happens: this is the only kind of wait the game uses.
-void waitForEvents();
-
-// Blocks on the event loop while `condition` holds. The condition is checked after each batch
-// of events, which is when anything in the game can change.
-void waitWhile(const std::function<bool()>& condition);
 
 // Ends the program at once with `status`: the shutdown hooks run (the audio is closed cleanly),
 // then the process exits without running any further window event. Tests replace the ending

@@ -14,14 +14,14 @@ using namespace story;
 
 namespace {
 
-bool columnMatches(Column column, int clickColumn) {
+bool columnMatches(Column column, ClickColumn clickColumn) {
     switch (column) {
     case Column::Any:
         return true;
     case Column::LeftOrMiddle:
-        return clickColumn == 1 || clickColumn == 2;
+        return clickColumn == ClickColumn::Left || clickColumn == ClickColumn::Middle;
     case Column::Right:
-        return clickColumn == 3;
+        return clickColumn == ClickColumn::Right;
     }
     return false;
 }
@@ -44,7 +44,8 @@ void Scenario::DoNext() {
     }
     show(row->line);
     state_.ScreenId = static_cast<std::int16_t>(row->next);
-    // The ending starts from the main loop; let clicks already queued run (and be ignored) now.
+    output_.stateChanged();
+    // The ending starts once the clicks already queued have run (and been ignored).
     if (row->screen == kLastStepScreen)
         output_.yieldToWindowSystem();
 }
@@ -70,7 +71,7 @@ void Scenario::respond(std::span<const Answer> table, std::string_view defaultTe
     }
     const auto row = std::ranges::find_if(table, [&](const Answer& a) {
         return a.first <= screen && screen <= a.last &&
-               (!byColumn || columnMatches(a.column, state_.ClickColumn));
+               (!byColumn || columnMatches(a.column, state_.clickColumn));
     });
     if (row == table.end()) {
         output_.ShowLine(kNarration, defaultText);
@@ -81,8 +82,10 @@ void Scenario::respond(std::span<const Answer> table, std::string_view defaultTe
     show(row->line);
     if (row->hidesIcons)
         output_.hideNonNextIcons();
-    if (row->next)
+    if (row->next) {
         state_.ScreenId = static_cast<std::int16_t>(*row->next);
+        output_.stateChanged();
+    }
 }
 
 void Scenario::DoLook() {
@@ -98,27 +101,28 @@ void Scenario::DoMagic() {
     respond(kMagicTable, kMagicDefault, false);
 }
 
-bool Scenario::RunCommand(int command)
+bool Scenario::RunCommand(Command command)
 {
     switch (command) {
-    case kLook:
+    case Command::Look:
         DoLook();
         return true;
-    case kTalk:
+    case Command::Talk:
         DoTalk();
         return true;
-    case kThink:
+    case Command::Think:
         DoThink();
         return true;
-    case kMagic:
+    case Command::Magic:
         DoMagic();
         return true;
-    case kNext:
+    case Command::Next:
         DoNext();
         return true;
-    default:
-        return false;
+    case Command::None:
+        break;
     }
+    return false;
 }
 
 } // namespace lw

@@ -23,9 +23,9 @@ public:
     void DoThink();
     void DoMagic();
 
-    // Runs the responder of a command code (Look 1 ... Next 5); false, with nothing done, for any
-    // other code, such as 0 before the player has picked a command.
-    bool RunCommand(int command);
+    // Runs the responder of `command`; false, with nothing done, for Command::None (nothing
+    // picked yet).
+    bool RunCommand(Command command);
 
 private:
     void respond(std::span<const story::Answer> table, std::string_view defaultText, bool byColumn);

@@ -1,7 +1,7 @@
 // Roles, names and announcements for assistive tools, through Qt's accessibility classes.
 #include "Accessibility.h"
 
-#include "Form1.h"
+#include "MainWindow.h"
 #include "History.h"
 
 #include <QAccessible>
@@ -11,16 +11,15 @@
 namespace lw::accessibility {
 namespace {
 
-constexpr int kSlots = 5;
 
 // The icon bar's item index of an icon widget, or -1.
 int iconIndex(const QWidget* widget)
 {
-    const auto* form = qobject_cast<const Form1*>(widget->window());
+    const auto* form = qobject_cast<const MainWindow*>(widget->window());
     if (!form)
         return -1;
     for (int i = 0; i < 10; ++i)
-        if (form->Image2[static_cast<std::size_t>(i)] == widget)
+        if (form->commandIcons[static_cast<std::size_t>(i)] == widget)
             return i;
     return -1;
 }
@@ -34,14 +33,14 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name)
-            return commandName(index_ % kSlots);
+            return commandName(index_ % kCommandSlots);
         return QAccessibleWidget::text(t);
     }
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
         s.checkable = true;
-        s.checked = index_ < kSlots; // items 0-4 are the selected looks
+        s.checked = index_ < kCommandSlots; // items 0-4 are the selected looks
         return s;
     }
     QStringList actionNames() const override { return {pressAction()}; }
@@ -78,8 +77,8 @@ QAccessibleInterface* gameInterfaces(const QString& className, QObject* object)
     if (className == QLatin1String("lw::ImageBox")) {
         if (const int index = iconIndex(widget); index >= 0)
             return new IconAccessible(widget, index);
-        const auto* form = qobject_cast<const Form1*>(widget->window());
-        if (form && form->Image1 == widget)
+        const auto* form = qobject_cast<const MainWindow*>(widget->window());
+        if (form && form->scenePicture == widget)
             return new ScenePictureAccessible(widget);
         return new QAccessibleWidget(widget, QAccessible::Graphic);
     }
@@ -115,8 +114,8 @@ void announceLine(QLabel* label)
 void announceCaption(QWidget* window)
 {
     sendNameChanged(window);
-    if (auto* form = qobject_cast<Form1*>(window))
-        sendNameChanged(form->Image1);
+    if (auto* form = qobject_cast<MainWindow*>(window))
+        sendNameChanged(form->scenePicture);
 }
 
 } // namespace lw::accessibility

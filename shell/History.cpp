@@ -2,7 +2,7 @@
 #include "History.h"
 
 #include "GameState.h"
-#include "Lunaweave.h"
+#include "Game.h"
 #include "SceneCatalogue.h"
 
 #include <QGuiApplication>
@@ -42,7 +42,7 @@ void LineHistory::startSection(int jumpState) { push({QString(), QString(), QStr
 
 QString sceneCaptionOnScreen()
 {
-    const int scene = sceneOf(LastShownState());
+    const int scene = sceneOf(lastShownState());
     return scene > 0 && scene < kSceneSlots ? SceneCaption[static_cast<std::size_t>(scene)] : QString();
 }
 

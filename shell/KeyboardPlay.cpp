@@ -1,18 +1,16 @@
 // Keyboard play on the game's windows.
 #include "KeyboardPlay.h"
 
-#include "Form1.h"
-#include "Form2.h"
-#include "Form3.h"
 #include "GameState.h"
+#include "MainWindow.h"
+#include "MessageWindow.h"
+#include "TitleWindow.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 
 namespace lw {
 namespace {
-
-constexpr int kSlots = 5;
 
 bool isClickKey(int key) { return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter; }
 
@@ -23,39 +21,40 @@ bool isPlainKey(const QKeyEvent& key)
     return !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
 }
 
-int commandForKey(const QKeyEvent& key)
+Command commandForKey(const QKeyEvent& key)
 {
     if (!isPlainKey(key) || key.key() < Qt::Key_1 || key.key() > Qt::Key_5)
-        return 0;
-    return key.key() - Qt::Key_1 + 1;
+        return Command::None;
+    return static_cast<Command>(key.key() - Qt::Key_1 + 1);
 }
 
-int columnForKey(const QKeyEvent& key)
+ClickColumn columnForKey(const QKeyEvent& key)
 {
     if (!isPlainKey(key))
-        return 0;
+        return ClickColumn::None;
     switch (key.key()) {
     case Qt::Key_Left:
     case Qt::Key_Z:
-        return 1;
+        return ClickColumn::Left;
     case Qt::Key_Down:
     case Qt::Key_X:
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 2;
+        return ClickColumn::Middle;
     case Qt::Key_Right:
     case Qt::Key_C:
-        return 3;
+        return ClickColumn::Right;
     default:
-        return 0;
+        return ClickColumn::None;
     }
 }
 
-void clickScenePicture(Form1& form, int column)
+void clickScenePicture(MainWindow& form, ClickColumn column)
 {
-    ImageBox* picture = form.Image1;
-    const QPointF at(picture->width() * (2 * column - 1) / 6.0, picture->height() / 2.0);
+    const int third = static_cast<int>(column);
+    ImageBox* picture = form.scenePicture;
+    const QPointF at(picture->width() * (2 * third - 1) / 6.0, picture->height() / 2.0);
     const QPointF global = picture->mapToGlobal(at);
     QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(picture, &press);
@@ -63,19 +62,19 @@ void clickScenePicture(Form1& form, int column)
     QCoreApplication::sendEvent(picture, &release);
 }
 
-bool handleMainWindowKey(Form1& form, const QKeyEvent& key)
+bool handleMainWindowKey(MainWindow& form, const QKeyEvent& key)
 {
-    if (const int command = commandForKey(key)) {
+    if (const Command command = commandForKey(key); command != Command::None) {
         if (key.isAutoRepeat())
             return true;
-        const int slot = command - 1;
+        const int slot = static_cast<int>(command) - 1;
         // The not-selected look is what a player clicks; the icon's own rules decide.
-        form.Image2_Click(slot + kSlots);
-        if (gameState().SelectedCommand == command)
-            form.Label1->setText(commandName(slot));
+        form.iconClicked(slot + kCommandSlots);
+        if (gameState().selectedCommand == command)
+            form.hoverLabel->setText(commandName(slot));
         return true;
     }
-    if (const int column = columnForKey(key)) {
+    if (const ClickColumn column = columnForKey(key); column != ClickColumn::None) {
         // A held key would race through the story faster than anyone reads.
         if (!key.isAutoRepeat())
             clickScenePicture(form, column);
@@ -89,23 +88,23 @@ bool handleTabBetweenGameWindows(QWidget* window, const QKeyEvent& key)
     if ((key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab) || !isPlainKey(key))
         return false;
     GameWindow* other = nullptr;
-    if (qobject_cast<Form1*>(window))
-        other = Window<Form2>::ifLoaded();
-    else if (qobject_cast<Form2*>(window))
-        other = Window<Form1>::ifLoaded();
+    if (qobject_cast<MainWindow*>(window))
+        other = Window<MessageWindow>::ifLoaded();
+    else if (qobject_cast<MessageWindow*>(window))
+        other = Window<MainWindow>::ifLoaded();
     if (!other)
         return false;
     if (other->isVisible())
-        other->Show(); // forward, with the keyboard
+        other->showActive(); // forward, with the keyboard
     return true;
 }
 
-bool handleTitleKey(Form3& title, const QKeyEvent& key)
+bool handleTitleKey(TitleWindow& title, const QKeyEvent& key)
 {
     if (!isPlainKey(key) || !isClickKey(key.key()))
         return false;
     if (!key.isAutoRepeat())
-        title.Form_Click();
+        title.startGame();
     return true;
 }
 

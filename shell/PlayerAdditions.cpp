@@ -3,9 +3,9 @@
 
 #include "Accessibility.h"
 #include "Fonts.h"
-#include "Form1.h"
-#include "Form2.h"
-#include "Form3.h"
+#include "MainWindow.h"
+#include "MessageWindow.h"
+#include "TitleWindow.h"
 #include "KeyboardPlay.h"
 
 #include <QApplication>
@@ -63,8 +63,8 @@ void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
     history_.addLine(speaker, text, sceneCaptionOnScreen());
     if (historyWindow_)
         historyWindow_->refresh();
-    if (Form2* message = Window<Form2>::ifLoaded())
-        accessibility::announceLine(message->Label1);
+    if (MessageWindow* message = Window<MessageWindow>::ifLoaded())
+        accessibility::announceLine(message->lineLabel);
 }
 
 void PlayerAdditions::screenJumped(int state)
@@ -78,12 +78,12 @@ void PlayerAdditions::openHistory(QWidget* opener)
 {
     if (historyOpen())
         return;
-    Form1* main = Window<Form1>::ifLoaded();
-    Form2* message = Window<Form2>::ifLoaded();
-    const QFont font = message ? message->Label1->font() : gameFont(QStringLiteral("MS PGothic"), 11.25);
+    MainWindow* main = Window<MainWindow>::ifLoaded();
+    MessageWindow* message = Window<MessageWindow>::ifLoaded();
+    const QFont font = message ? message->lineLabel->font() : gameFont(QStringLiteral("MS PGothic"), 11.25);
     QRect cover;
     if (main && main->isVisible())
-        cover = QRect(main->Image1->mapToGlobal(QPoint(0, 0)), main->Image1->size());
+        cover = QRect(main->scenePicture->mapToGlobal(QPoint(0, 0)), main->scenePicture->size());
     else if (message)
         cover = message->geometry();
     historyWindow().open(font, cover, opener);
@@ -91,8 +91,8 @@ void PlayerAdditions::openHistory(QWidget* opener)
 
 bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
 {
-    auto* main = qobject_cast<Form1*>(window);
-    auto* message = qobject_cast<Form2*>(window);
+    auto* main = qobject_cast<MainWindow*>(window);
+    auto* message = qobject_cast<MessageWindow*>(window);
     if (main || message) {
         if (isPlainKey(key) && (key.key() == Qt::Key_PageUp || key.key() == Qt::Key_H)) {
             openHistory(window);
@@ -103,7 +103,7 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
         if (handleTabBetweenGameWindows(window, key))
             return true;
     }
-    if (auto* title = qobject_cast<Form3*>(window); title && handleTitleKey(*title, key))
+    if (auto* title = qobject_cast<TitleWindow*>(window); title && handleTitleKey(*title, key))
         return true;
     if (window->inherits("lw::GameWindow") || window == historyWindow_.get())
         return soundKeys_.handleKey(window, key);
@@ -115,8 +115,8 @@ bool PlayerAdditions::wheelTurned(QWidget* widget, const QWheelEvent& wheel)
     if (wheel.angleDelta().y() <= 0 || historyOpen())
         return false;
     QWidget* window = widget->window();
-    const Form1* main = qobject_cast<Form1*>(window);
-    if ((main && main->Image1 == widget) || qobject_cast<Form2*>(window)) {
+    const MainWindow* main = qobject_cast<MainWindow*>(window);
+    if ((main && main->scenePicture == widget) || qobject_cast<MessageWindow*>(window)) {
         openHistory(window);
         return true;
     }
@@ -139,8 +139,8 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonRelease:
         // While the history is open, a click on the scene picture only closes it.
         if (historyOpen()) {
-            const Form1* main = Window<Form1>::ifLoaded();
-            if (main && watched == main->Image1) {
+            const MainWindow* main = Window<MainWindow>::ifLoaded();
+            if (main && watched == main->scenePicture) {
                 if (event->type() != QEvent::MouseButtonRelease)
                     historyWindow_->closeHistory();
                 return true;
@@ -151,7 +151,7 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
     case QEvent::WindowStateChange:
         // The history lies over the scene picture: it goes when the main window does.
         if (historyOpen()) {
-            const Form1* main = Window<Form1>::ifLoaded();
+            const MainWindow* main = Window<MainWindow>::ifLoaded();
             if (main && watched == main && (event->type() == QEvent::Hide || main->isMinimized()))
                 historyWindow_->closeHistory();
         }

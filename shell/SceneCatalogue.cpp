@@ -1,22 +1,26 @@
 // Scene catalogue and watcher.
 #include "SceneCatalogue.h"
 
-#include "Form1.h"
-#include "Form4.h"
+#include "Game.h"
 #include "GameState.h"
-#include "Lunaweave.h"
+#include "MainWindow.h"
 #include "PictureLoader.h"
-#include "Runtime.h"
 #include "Scenario.h"
 #include "SceneTable.h"
+#include "StaffRollWindow.h"
 
 namespace lw {
+namespace {
+
+QString pictureExt() { return QString::fromUtf16(kPictureExt.data(), static_cast<qsizetype>(kPictureExt.size())); }
+
+} // namespace
 
 std::array<QString, kSceneSlots> ScenePictureKey;
 std::array<QString, kSceneSlots> SceneCaption;
 std::array<QString, kSceneSlots> RollPictureKey;
 
-std::int16_t& LastShownState()
+std::int16_t& lastShownState()
 {
     static std::int16_t state = 0;
     return state;
@@ -27,21 +31,37 @@ QString sceneWindowCaption(const QString& caption)
     return QStringLiteral("Lunaweave　【") + caption + QStringLiteral("】");
 }
 
+void loadRollWindow()
+{
+    for (int i = 0; i < kRollPictures; ++i) {
+        const std::u16string_view key = kRollPictureKeys[static_cast<std::size_t>(i)];
+        RollPictureKey[static_cast<std::size_t>(i)] =
+            QString::fromUtf16(key.data(), static_cast<qsizetype>(key.size()));
+    }
+    Window<StaffRollWindow>::Load();
+}
+
+bool loadRollPicture(int index)
+{
+    StaffRollWindow* roll = Window<StaffRollWindow>::ifLoaded();
+    if (!roll)
+        return false;
+    roll->cachedPicture(index)->setPicture(LoadPicture(RollPictureKey[static_cast<std::size_t>(index)] + pictureExt()));
+    return true;
+}
+
 void BuildSceneCatalogue()
 {
-    for (int i = 0; i < kRollPictures; ++i)
-        RollPictureKey[static_cast<std::size_t>(i)] = QString::fromUtf16(kRollPictureKeys[static_cast<std::size_t>(i)].data(),
-                                                                 static_cast<qsizetype>(kRollPictureKeys[static_cast<std::size_t>(i)].size()));
-    runtime::DoEvents();
-    Window<Form4>::Load();
+    loadRollWindow();
     for (int i = 0; i < kRollPictures; ++i) {
-        runtime::DoEvents();
-        // The roll window may have been closed by now only if the program is ending.
-        Form4* roll = Window<Form4>::ifLoaded();
-        if (!roll)
+        if (!loadRollPicture(i))
             return;
-        roll->Image2(i)->setPicture(LoadPicture(RollPictureKey[static_cast<std::size_t>(i)] + PictureExt));
     }
+    fillSceneTable();
+}
+
+void fillSceneTable()
+{
     for (const SceneRow& row : kSceneTable) {
         const auto s = static_cast<std::size_t>(row.scene);
         ScenePictureKey[s] = QString::fromUtf16(row.pictureKey.data(), static_cast<qsizetype>(row.pictureKey.size()));
@@ -55,15 +75,15 @@ void ShowSceneIfChanged()
     if (screen > kLastWatchedScreen)
         return;
     const int scene = sceneOf(screen);
-    if (scene == sceneOf(LastShownState()))
+    if (scene == sceneOf(lastShownState()))
         return;
     // A scene with no picture is never entered by the story, and the screen jump refuses it;
     // anything else that stores such a state gets no scene change at all.
     if (scene < 0 || scene >= kSceneSlots || ScenePictureKey[static_cast<std::size_t>(scene)].isEmpty())
         return;
-    LastShownState() = screen;
-    Form1& form = Window<Form1>::get();
-    form.Image1->setPicture(LoadPicture(ScenePictureKey[static_cast<std::size_t>(scene)] + PictureExt));
+    lastShownState() = screen;
+    MainWindow& form = Window<MainWindow>::get();
+    form.scenePicture->setPicture(LoadPicture(ScenePictureKey[static_cast<std::size_t>(scene)] + pictureExt()));
     form.setWindowTitle(sceneWindowCaption(SceneCaption[static_cast<std::size_t>(scene)]));
     scenario().RunSceneEntry();
 }

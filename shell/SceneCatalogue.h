@@ -9,14 +9,20 @@
 namespace lw {
 
 constexpr int kSceneSlots = 101; // scene indices 0..100
-constexpr int kRollPictures = 21;
 
 extern std::array<QString, kSceneSlots> ScenePictureKey;
 extern std::array<QString, kSceneSlots> SceneCaption;
 extern std::array<QString, kSceneSlots> RollPictureKey;
 
-// Fills the scene table and loads the 21 staff-roll pictures into the hidden roll window,
-// yielding to the window system before each load so the opening demo keeps running.
+// The catalogue is built in parts, so the game can load it one part per turn of the event loop
+// while the opening demo runs: the hidden roll window with the keys of its pictures, each of
+// its pictures, then the scene table.
+void loadRollWindow();
+// Loads roll picture `index` (0..20) into the roll's cache; false when the roll window is gone,
+// which happens only when the program is ending.
+bool loadRollPicture(int index);
+void fillSceneTable();
+// Every part, one after the other.
 void BuildSceneCatalogue();
 
 // Shows the scene of ScreenId when its scene index differs from the one shown last: picture,
@@ -24,7 +30,7 @@ void BuildSceneCatalogue();
 void ShowSceneIfChanged();
 
 // The state whose scene is on screen (0 before the first scene); tests reset it.
-std::int16_t& LastShownState();
+std::int16_t& lastShownState();
 
 // "Lunaweave　【caption】"
 QString sceneWindowCaption(const QString& caption);

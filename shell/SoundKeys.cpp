@@ -1,7 +1,7 @@
 // Mute and music volume from the keyboard.
 #include "SoundKeys.h"
 
-#include "Form2.h"
+#include "MessageWindow.h"
 #include "KeyboardPlay.h"
 #include "SoundControl.h"
 
@@ -58,7 +58,7 @@ bool SoundKeys::handleKey(QWidget* window, const QKeyEvent& key)
     // The message window carries the note while it is on screen; otherwise the window the key
     // was pressed in (the title, the staff roll).
     QWidget* target = window;
-    if (Form2* message = Window<Form2>::ifLoaded(); message && message->isVisible())
+    if (MessageWindow* message = Window<MessageWindow>::ifLoaded(); message && message->isVisible())
         target = message;
     showNote(target, noteText(volumeChanged));
     return true;

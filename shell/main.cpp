@@ -2,8 +2,8 @@
 #include "DisplayCheck.h"
 #include "Fonts.h"
 #include "PictureLoader.h"
-#include "KS_Midi.h"
-#include "Lunaweave.h"
+#include "Music.h"
+#include "Game.h"
 #include "PlayerAdditions.h"
 #include "Runtime.h"
 #include "SessionBus.h"
@@ -51,10 +51,10 @@ int main(int argc, char* argv[])
     // needs to do. create() returns at once; the SoundFont loads in the background, and music
     // asked for meanwhile sounds once it is ready.
     std::unique_ptr<lw::AudioSystem> audio;
-    std::unique_ptr<lw::KS_Midi> midi;
+    std::unique_ptr<lw::Music> midi;
     lw::runtime::whenFirstWindowShown([&audio, &midi] {
         audio = lw::AudioSystem::create();
-        midi = std::make_unique<lw::KS_Midi>(audio->midi());
+        midi = std::make_unique<lw::Music>(audio->midi());
         lw::installMusic(midi.get());
         lw::installWavePlayer(&audio->wave());
         lw::installSoundControl(audio.get());
@@ -71,7 +71,8 @@ int main(int argc, char* argv[])
 
     // History, keyboard play, sound keys and screen-reader support, for every window of the run.
     lw::installPlayerAdditions();
-    lw::Main();
+    lw::Game game;
+    game.start();
     const int status = QApplication::exec();
     lw::runtime::runShutdownHooks();
     return status;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "GameState.h"
-#include "Lunaweave.h"
+#include "Game.h"
 #include "Ruby.h"
 #include "Scenario.h"
 #include "SceneCatalogue.h"
@@ -79,11 +79,11 @@ inline std::vector<Step> storyRoute(int untilState)
     int column = 1;
     while (state.ScreenId < untilState && steps.size() < 2000) {
         const int before = state.ScreenId;
-        for (int command : {kNext, kLook, kTalk, kThink, kMagic}) {
-            state.SelectedCommand = static_cast<std::int16_t>(command);
-            state.ClickColumn = static_cast<std::int16_t>(column);
+        for (int command : {int(Command::Next), int(Command::Look), int(Command::Talk), int(Command::Think), int(Command::Magic)}) {
+            state.selectedCommand = Command(command);
+            state.clickColumn = ClickColumn(column);
             const int shownBefore = output.shown;
-            story.RunCommand(command);
+            story.RunCommand(Command(command));
             watch();
             steps.push_back({command, column, output.line, title, state.ScreenId, output.shown - shownBefore});
             column = column % 3 + 1;

@@ -1,4 +1,4 @@
-// The in-process playthrough: the real Main, and a player that answers what is on screen.
+// The in-process playthrough: the real Game, and a player that answers what is on screen.
 //
 // Mouse events go through the window system's path (QTEST_QPA_MOUSE_HANDLING): a click lands on
 // whatever widget is at that point of the window, as a player's would.
@@ -8,15 +8,15 @@
 
 #include "AudioEngine.h"
 #include "ErrorReport.h"
-#include "Form1.h"
-#include "Form2.h"
-#include "Form3.h"
-#include "Form4.h"
-#include "Form5.h"
+#include "MainWindow.h"
+#include "MessageWindow.h"
+#include "TitleWindow.h"
+#include "StaffRollWindow.h"
+#include "ClearWindow.h"
 #include "GameState.h"
-#include "KS_Midi.h"
-#include "Lunaweave.h"
-#include "LwDemo.h"
+#include "Music.h"
+#include "Game.h"
+#include "LogoDemo.h"
 #include "MciSequencer.h"
 #include "Runtime.h"
 #include "SceneCatalogue.h"
@@ -27,6 +27,7 @@
 #include "fakes/FakeSettings.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QDir>
 #include <QScopedValueRollback>
 #include <QTest>
@@ -96,12 +97,12 @@ QString windowsOnScreen()
         if (window && window->isVisible())
             names << window->objectName();
     };
-    add(Window<LwDemo>::ifLoaded());
-    add(Window<Form3>::ifLoaded());
-    add(Window<Form1>::ifLoaded());
-    add(Window<Form2>::ifLoaded());
-    add(Window<Form4>::ifLoaded());
-    add(Window<Form5>::ifLoaded());
+    add(Window<LogoDemo>::ifLoaded());
+    add(Window<TitleWindow>::ifLoaded());
+    add(Window<MainWindow>::ifLoaded());
+    add(Window<MessageWindow>::ifLoaded());
+    add(Window<StaffRollWindow>::ifLoaded());
+    add(Window<ClearWindow>::ifLoaded());
     return names.join(u' ');
 }
 
@@ -116,9 +117,9 @@ constexpr int kPatience = 500; // player turns to wait for a window to go before
 // Answers whatever the game shows, one action per turn of the event loop.
 class Player {
 public:
-    Player(PlaythroughResult& result, const PlaythroughOptions& options, fakes::FakeDialogs& dialogs,
+    Player(Game& game, PlaythroughResult& result, const PlaythroughOptions& options, fakes::FakeDialogs& dialogs,
            std::function<void(int ms)> render)
-        : result_(result), options_(options), dialogs_(dialogs), render_(std::move(render))
+        : game_(game), result_(result), options_(options), dialogs_(dialogs), render_(std::move(render))
     {
         QObject::connect(&timer_, &QTimer::timeout, [this] { turn(); });
     }
@@ -148,29 +149,29 @@ private:
             return;
         }
         GameState& game = gameState();
-        if (LwDemo* demo = Window<LwDemo>::ifLoaded(); demo && demo->isVisible())
+        if (LogoDemo* demo = Window<LogoDemo>::ifLoaded(); demo && demo->isVisible())
             return tickDemo(*demo);
-        if (Form3* title = Window<Form3>::ifLoaded(); title && title->isVisible())
+        if (TitleWindow* title = Window<TitleWindow>::ifLoaded(); title && title->isVisible())
             return answerTitle(*title);
-        Form4* roll = Window<Form4>::ifLoaded();
-        if (roll && (rolling_ || roll->Timer1.isActive()) && game.StaffRollRunning != kFalse)
+        StaffRollWindow* roll = Window<StaffRollWindow>::ifLoaded();
+        if (roll && (rolling_ || roll->stepTimer.isActive()) && !roll->ended())
             return tickRoll(*roll);
-        if (Form1* form = Window<Form1>::ifLoaded(); form && form->isVisible() && game.ScreenId < kEndingScreen)
+        if (MainWindow* form = Window<MainWindow>::ifLoaded(); form && form->isVisible() && game.ScreenId < kEndingScreen)
             return play(*form);
     }
 
-    void tickDemo(LwDemo& demo)
+    void tickDemo(LogoDemo& demo)
     {
-        demo.Timer1.stop(); // its ticks come from here, 120 ms of music apart
+        demo.stepTimer.stop(); // its ticks come from here, 120 ms of music apart
         if (++demoTurns_ > kPatience)
             return fail(QStringLiteral("the demo did not end"));
-        if (demo.DemoX == 0) // not activated yet: its table starts with the activation
+        if (demo.figureX == 0) // not activated yet: its table starts with the activation
             return;
-        demo.Timer1_Timer();
-        render_(demo.DemoTick == 45 ? 3000 : 120);
+        demo.step();
+        render_(demo.ticks == 45 ? 3000 : 120);
     }
 
-    void answerTitle(Form3& title)
+    void answerTitle(TitleWindow& title)
     {
         if (titleAnswered_) {
             if (++titleTurns_ > kPatience)
@@ -184,17 +185,17 @@ private:
         QTest::mouseClick(&title, Qt::LeftButton, {}, QPoint(title.width() - 3, title.height() - 3));
     }
 
-    void tickRoll(Form4& roll)
+    void tickRoll(StaffRollWindow& roll)
     {
         if (!rolling_) {
             rolling_ = true;
-            roll.Timer1.stop(); // its ticks come from here, 200 ms of music apart
+            roll.stepTimer.stop(); // its ticks come from here, 200 ms of music apart
         }
         if (++result_.rollTicks > kMaxRollTicks)
             return fail(QStringLiteral("the roll did not end"));
         render_(200);
-        roll.Timer1_Timer();
-        const QString heading = roll.Label1->text();
+        roll.step();
+        const QString heading = roll.headingLabel->text();
         if (!heading.isEmpty() && !result_.rollHeadings.contains(heading))
             result_.rollHeadings << heading;
         if (options_.close == CloseWindow::Roll && result_.rollHeadings.size() == 5 && !rollClosed_) {
@@ -204,7 +205,7 @@ private:
         }
     }
 
-    void play(Form1& form)
+    void play(MainWindow& form)
     {
         GameState& game = gameState();
         if (!started_) {
@@ -220,14 +221,14 @@ private:
         if (state == options_.closeAtState && options_.close == CloseWindow::MainWindow)
             return closeByPlayer(form, QStringLiteral("the main window"));
         if (state == options_.closeAtState && options_.close == CloseWindow::MessageWindow)
-            return closeByPlayer(Window<Form2>::get(), QStringLiteral("the message window"));
+            return closeByPlayer(Window<MessageWindow>::get(), QStringLiteral("the message window"));
         if (state == 150 && result_.columns.empty())
             return probeColumns(form);
         if (state == 20 && !jumpedBack_)
             return jumpBack();
         if (options_.jumpAround && nextJump_ < kJumps.size() && result_.clicks > int(60 * (nextJump_ + 1))) {
             dialogs_.nextAnswer = {QString::number(kJumps[nextJump_++]), false};
-            QTest::keyClick(&Window<Form2>::get(), Qt::Key_J, Qt::ControlModifier);
+            QTest::keyClick(&Window<MessageWindow>::get(), Qt::Key_J, Qt::ControlModifier);
             return;
         }
         if (result_.clicks >= kMaxClicks)
@@ -236,30 +237,30 @@ private:
         clickPicture(form, kProbePixels[result_.clicks % kProbePixels.size()]);
         render_(100);
         if (result_.clicks % 6 == 0)
-            form.Timer1_Timer(); // the music poll, as its timer would
+            form.repeatMusic(); // the music poll, as its timer would
     }
 
     // Before choosing anything: the pointer over each command, then onto the picture, and a
     // click on the picture.
-    void firstLook(Form1& form)
+    void firstLook(MainWindow& form)
     {
         for (int icon = 5; icon <= 9; ++icon) {
-            QTest::mouseMove(form.Image2[static_cast<std::size_t>(icon)]);
-            result_.hoverNames << form.Label1->text();
+            QTest::mouseMove(form.commandIcons[static_cast<std::size_t>(icon)]);
+            result_.hoverNames << form.hoverLabel->text();
         }
-        QTest::mouseMove(form.Image1, QPoint(100, 100));
-        result_.hoverNames << form.Label1->text();
+        QTest::mouseMove(form.scenePicture, QPoint(100, 100));
+        result_.hoverNames << form.hoverLabel->text();
         clickPicture(form, 240);
-        result_.hint = Window<Form2>::get().caption();
+        result_.hint = Window<MessageWindow>::get().line();
     }
 
     // Look at the statue, clicked across the picture.
-    void probeColumns(Form1& form)
+    void probeColumns(MainWindow& form)
     {
         select(form, kLookIcon);
         for (int x : kProbePixels) {
             clickPicture(form, x);
-            result_.columns.push_back({x, gameState().ClickColumn, Window<Form2>::get().caption()});
+            result_.columns.push_back({x, int(gameState().clickColumn), Window<MessageWindow>::get().line()});
         }
     }
 
@@ -268,21 +269,21 @@ private:
     {
         jumpedBack_ = true;
         dialogs_.nextAnswer = {QStringLiteral("10"), false};
-        QTest::keyClick(&Window<Form2>::get(), Qt::Key_J);
-        QTest::keyClick(&Window<Form2>::get(), Qt::Key_J, Qt::ControlModifier);
+        QTest::keyClick(&Window<MessageWindow>::get(), Qt::Key_J);
+        QTest::keyClick(&Window<MessageWindow>::get(), Qt::Key_J, Qt::ControlModifier);
     }
 
     // Clicks the command's icon unless it already shows as selected (or is gone).
-    void select(Form1& form, int icon)
+    void select(MainWindow& form, int icon)
     {
-        ImageBox* image = form.Image2[static_cast<std::size_t>(icon)];
+        ImageBox* image = form.commandIcons[static_cast<std::size_t>(icon)];
         if (image->isVisible())
             QTest::mouseClick(image, Qt::LeftButton);
     }
 
-    void clickPicture(Form1& form, int x)
+    void clickPicture(MainWindow& form, int x)
     {
-        QTest::mouseClick(form.Image1, Qt::LeftButton, {}, QPoint(x, 100));
+        QTest::mouseClick(form.scenePicture, Qt::LeftButton, {}, QPoint(x, 100));
         ++result_.clicks;
     }
 
@@ -294,7 +295,7 @@ private:
         window.close(); // the close box: the same query as the window system's close
     }
 
-    // Something went wrong: note it and push Main through to its end, so the run can finish.
+    // Something went wrong: note it and push the game through to its end, so the run can finish.
     void fail(const QString& why)
     {
         if (result_.failure.isEmpty())
@@ -306,15 +307,21 @@ private:
     }
     void force()
     {
-        Window<LwDemo>::Unload();
-        Window<Form3>::Unload();
-        if (gameState().ScreenId < kEndingScreen)
+        Window<LogoDemo>::Unload();
+        if (TitleWindow* title = Window<TitleWindow>::ifLoaded())
+            title->startGame();
+        if (game_.stage() == Stage::Playing && gameState().ScreenId < kEndingScreen) {
             gameState().ScreenId = kStoryEndMark;
-        gameState().StaffRollRunning = kFalse;
+            game_.storyStateChanged();
+        }
+        StaffRollWindow* roll = Window<StaffRollWindow>::ifLoaded();
+        if (roll && game_.stage() == Stage::StaffRoll)
+            roll->finishRoll();
     }
 
     static constexpr std::array<int, 6> kJumps{150, 300, 210, 400, 330, 345};
 
+    Game& game_;
     PlaythroughResult& result_;
     const PlaythroughOptions& options_;
     fakes::FakeDialogs& dialogs_;
@@ -328,6 +335,7 @@ private:
 };
 
 constexpr int kFramesPerMs = audio::AudioEngine::kSampleRate / 1000;
+constexpr int kGuardMs = 240000; // below the test's own time limit
 
 } // namespace
 
@@ -345,7 +353,7 @@ PlaythroughResult playThrough(const QString& dataDirectory, const PlaythroughOpt
     audio::WaveFilePlayer wave(*engine);
     WatchingService service(options.noMidiDevice ? nullptr : &sequencer, result);
     WatchingWavePlayer watchedWave(wave, result.waveStarted);
-    KS_Midi midi(service);
+    Music midi(service);
     installMusic(&midi);
     installWavePlayer(&watchedWave);
     fakes::FakeDialogs dialogs;
@@ -354,7 +362,8 @@ PlaythroughResult playThrough(const QString& dataDirectory, const PlaythroughOpt
     settings.value = options.noticeSetting;
     setSettingsStore(&settings);
 
-    Player player(result, options, dialogs, [&engine](int ms) { engine->render(ms * kFramesPerMs); });
+    Game session;
+    Player player(session, result, options, dialogs, [&engine](int ms) { engine->render(ms * kFramesPerMs); });
     bool cleaningUp = false;
     const auto previousEnd = runtime::setEndHandler([&](int status) {
         if (cleaningUp) // the windows put away after the run, not the player
@@ -372,15 +381,31 @@ PlaythroughResult playThrough(const QString& dataDirectory, const PlaythroughOpt
 
     GameState& game = gameState();
     game = GameState{};
-    LastShownState() = 0;
+    lastShownState() = 0;
     player.start();
     try {
-        Main();
+        // The game runs under the event loop until the clear screen shows; the player's patience
+        // ends anything that stalls, and the guard ends the wait if even that fails.
+        QEventLoop loop;
+        QObject::connect(&session, &Game::stageChanged, &loop, [&loop](Stage stage) {
+            if (stage == Stage::ClearScreen)
+                loop.quit();
+        });
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &loop, [&] {
+            result.failure = QStringLiteral("the game did not reach the clear screen");
+            loop.quit();
+        });
+        guard.start(kGuardMs);
+        session.start();
+        if (session.stage() != Stage::ClearScreen)
+            loop.exec();
         player.notePhase();
-        Form5* clear = Window<Form5>::ifLoaded();
+        ClearWindow* clear = Window<ClearWindow>::ifLoaded();
         result.reachedClearScreen = clear && clear->isVisible() && result.failure.isEmpty();
         if (clear) {
-            result.clearMessage = clear->Label1->text();
+            result.clearMessage = clear->messageLabel->text();
             result.notices = dialogs.messages;
             result.prompts = dialogs.prompts;
             if (options.close != CloseWindow::Roll)
@@ -388,7 +413,7 @@ PlaythroughResult playThrough(const QString& dataDirectory, const PlaythroughOpt
             if (options.close == CloseWindow::ClearScreen) {
                 clear->close();
             } else {
-                QTest::mouseClick(clear->Command1, Qt::LeftButton);
+                QTest::mouseClick(clear->okButton, Qt::LeftButton);
             }
         }
     } catch (const GameEnded& ended) {
@@ -400,13 +425,13 @@ PlaythroughResult playThrough(const QString& dataDirectory, const PlaythroughOpt
 
     // Put every window away as the program would on the next run.
     cleaningUp = true;
-    Window<LwDemo>::Unload();
-    Window<Form3>::Unload();
-    Window<Form1>::Unload();
-    Window<Form2>::Unload();
-    Window<Form4>::Unload();
-    Window<Form5>::Unload();
-    runtime::DoEvents();
+    Window<LogoDemo>::Unload();
+    Window<TitleWindow>::Unload();
+    Window<MainWindow>::Unload();
+    Window<MessageWindow>::Unload();
+    Window<StaffRollWindow>::Unload();
+    Window<ClearWindow>::Unload();
+    QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     setFatalHandler(previousFatal);
@@ -417,7 +442,7 @@ PlaythroughResult playThrough(const QString& dataDirectory, const PlaythroughOpt
     installMusic(nullptr);
     engine->shutdown();
     game = GameState{};
-    LastShownState() = 0;
+    lastShownState() = 0;
     QDir::setCurrent(previousDirectory);
     return result;
 }

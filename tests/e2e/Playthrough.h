@@ -1,4 +1,4 @@
-// Plays the whole game in-process through the real start-up procedure Main, from the series
+// Plays the whole game in-process through the real Game, from the series
 // notice to the clear screen: offscreen windows, the real MIDI service on a manual clock, the
 // player's clicks and keys sent as real Qt input events, and the demo's and roll's timers driven
 // by hand so nothing waits in real time.
@@ -40,7 +40,7 @@ struct PlaythroughOptions {
     int closeAtState = 10;
     // Called each time the program is ended, after the end is recorded. The real program stops
     // there; a test that closes the title, main or message window must stop too (a child
-    // process exits), since Main would otherwise go on.
+    // process exits), since the game would otherwise go on.
     std::function<void(const PlaythroughResult&)> onEnd;
 };
 
@@ -52,12 +52,12 @@ struct PlaythroughEnd {
 
 struct ColumnProbe {
     int x;        // pixel on the scene picture
-    int column;   // ClickColumn it gave
+    int column;   // the click column it gave (1 left, 2 middle, 3 right)
     QString line; // what Look answered at the statue
 };
 
 struct PlaythroughResult {
-    bool reachedClearScreen = false;   // Main returned with the clear screen shown
+    bool reachedClearScreen = false;   // the game reached the clear screen
     QString fatalError;                // the runtime error report that ended the game, if any
     QString failure;                   // what went wrong in the flow (the player had to force it on)
     int clicks = 0;                    // clicks on the scene picture

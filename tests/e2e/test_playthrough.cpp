@@ -1,10 +1,10 @@
-// The whole game played in-process through Main with real input events: the normal run, the
+// The whole game played in-process through Game with real input events: the normal run, the
 // player closing each window along the way, and the same run with each data file missing or
 // damaged, with no MIDI device, and from awkward working directories.
 //
 // A run in which the player closes a window that ends the program runs in a child process (this
 // same program, told what to do through LW_PLAYTHROUGH_CHILD): the program really ends there, so
-// anything Main did after the close would show in the report instead of being cut off by a test.
+// anything the game did after the close would show in the report instead of being cut off by a test.
 #include "Playthrough.h"
 
 #include "scenario/StoryStates.h"
@@ -68,8 +68,8 @@ const QString kNotice =
                    "このゲームはシリーズの3作目です。できれば、前作「Solvenne」をクリアしておいてくださいね。\r\n"
                    "SolvenneもFilewharfでダウンロードできます。");
 
-const QStringList kWholeFlow{QStringLiteral("LwDemo"), QStringLiteral("Form3"), QStringLiteral("Form1 Form2"),
-                             QStringLiteral("Form4"), QStringLiteral("Form5")};
+const QStringList kWholeFlow{QStringLiteral("LogoDemo"), QStringLiteral("TitleWindow"), QStringLiteral("MainWindow MessageWindow"),
+                             QStringLiteral("StaffRollWindow"), QStringLiteral("ClearWindow")};
 
 // --- the child process -------------------------------------------------------------------------
 
@@ -225,17 +225,17 @@ private slots:
         const QStringList untilGame = kWholeFlow.mid(0, 3);
         const QStringList closeMidi{QStringLiteral("close Midi")};
         QTest::newRow("title, nothing stored")
-            << "title" << 10 << QJsonValue(QJsonValue::Null) << kWholeFlow.mid(0, 2) << "Form3" << closeMidi;
+            << "title" << 10 << QJsonValue(QJsonValue::Null) << kWholeFlow.mid(0, 2) << "TitleWindow" << closeMidi;
         QTest::newRow("main window at 10, \"off\"")
-            << "main" << 10 << QJsonValue("off") << untilGame << "Form1 Form2" << closeMidi;
+            << "main" << 10 << QJsonValue("off") << untilGame << "MainWindow MessageWindow" << closeMidi;
         QTest::newRow("main window at 345, \"OFF \"")
-            << "main" << 345 << QJsonValue("OFF ") << untilGame << "Form1 Form2" << closeMidi;
+            << "main" << 345 << QJsonValue("OFF ") << untilGame << "MainWindow MessageWindow" << closeMidi;
         QTest::newRow("message window at 10, full-width")
-            << "message" << 10 << QJsonValue("ＯＦＦ") << untilGame << "Form1 Form2" << QStringList{};
+            << "message" << 10 << QJsonValue("ＯＦＦ") << untilGame << "MainWindow MessageWindow" << QStringList{};
         QTest::newRow("message window at 420, \"OFF\"")
-            << "message" << 420 << QJsonValue("OFF") << untilGame << "Form1 Form2" << QStringList{};
-        QTest::newRow("roll, then O K") << "roll" << 10 << QJsonValue("OFF") << kWholeFlow << "Form5" << QStringList{};
-        QTest::newRow("clear screen") << "clear" << 10 << QJsonValue("") << kWholeFlow << "Form5" << closeMidi;
+            << "message" << 420 << QJsonValue("OFF") << untilGame << "MainWindow MessageWindow" << QStringList{};
+        QTest::newRow("roll, then O K") << "roll" << 10 << QJsonValue("OFF") << kWholeFlow << "ClearWindow" << QStringList{};
+        QTest::newRow("clear screen") << "clear" << 10 << QJsonValue("") << kWholeFlow << "ClearWindow" << closeMidi;
     }
     void closingWindows()
     {
@@ -338,7 +338,7 @@ private slots:
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    // As the game's own start-up sets it: Main decides when the program ends.
+    // As the game's own start-up sets it: the game decides when the program ends.
     QApplication::setQuitOnLastWindowClosed(false);
     if (qEnvironmentVariableIsSet("LW_PLAYTHROUGH_CHILD"))
         return runChild(qgetenv("LW_PLAYTHROUGH_CHILD"));

@@ -57,21 +57,13 @@ struct FatalCaught : std::runtime_error {
 // A window that records its load and unload queries.
 class ProbeWindow : public GameWindow {
 public:
-    ProbeWindow() : GameWindow(FrameStyle::FixedDialog) { setClientSize(7170, 5835); }
+    ProbeWindow() : GameWindow(FrameStyle::FixedDialog) { setClientSizeTwips(7170, 5835); }
     static inline int loads = 0;
-    static inline QList<int> queries;
-    static inline bool cancelNext = false;
+    static inline QList<UnloadReason> queries;
 
 protected:
-    void Form_Load() override { ++loads; }
-    void Form_QueryUnload(int& Cancel, int UnloadMode) override
-    {
-        queries.append(UnloadMode);
-        if (cancelNext) {
-            Cancel = -1;
-            cancelNext = false;
-        }
-    }
+    void onLoad() override { ++loads; }
+    void onUnload(UnloadReason reason) override { queries.append(reason); }
 };
 
 } // namespace
@@ -252,19 +244,6 @@ private slots:
         QCOMPARE(order, (QStringList{QStringLiteral("second"), QStringLiteral("first")}));
     }
 
-    void waitWhileBlocksUntilAnEventChangesTheCondition()
-    {
-        bool done = false;
-        QTimer::singleShot(30, [&done] { done = true; });
-        QTimer guard;
-        guard.setSingleShot(true);
-        bool timedOut = false;
-        connect(&guard, &QTimer::timeout, [&] { timedOut = done = true; });
-        guard.start(5000);
-        runtime::waitWhile([&done] { return !done; });
-        QVERIFY(!timedOut);
-    }
-
     void firstWindowShownStartsWorkOnceBeforeWhatTheWindowQueued()
     {
         // A window that queues work when shown, as the demo queues its first piece of music.
@@ -283,29 +262,29 @@ private slots:
         };
         QStringList order;
         runtime::whenFirstWindowShown([&order] { order << QStringLiteral("action"); });
-        runtime::DoEvents();
+        QCoreApplication::processEvents();
         Queuing first(order);
         first.show();
         QVERIFY(order.isEmpty()); // queued: the window maps first
-        runtime::DoEvents();
+        QCoreApplication::processEvents();
         Queuing second(order);
         second.show();
-        runtime::DoEvents();
+        QCoreApplication::processEvents();
         QCOMPARE(order, (QStringList{QStringLiteral("action"), QStringLiteral("window"), QStringLiteral("window")}));
     }
 
     void windowsMeasureInTwips()
     {
         ProbeWindow window;
-        QCOMPARE(window.ScaleWidth(), 7170.0);
-        QCOMPARE(window.ScaleHeight(), 5835.0);
+        QCOMPARE(window.clientWidthTwips(), 7170.0);
+        QCOMPARE(window.clientHeightTwips(), 5835.0);
         QCOMPARE(window.width(), 478);
-        QVERIFY(window.Width() >= window.ScaleWidth());
-        window.setLeft(1500);
-        window.setTop(3000);
+        QVERIFY(window.widthTwips() >= window.clientWidthTwips());
+        window.setLeftTwips(1500);
+        window.setTopTwips(3000);
         QCOMPARE(window.pos(), QPoint(100, 200));
         window.centreOnScreen();
-        QCOMPARE(window.Left(), toSingle(std::round((screenWidthTwips() - window.Width()) / 2 / 15) * 15));
+        QCOMPARE(window.leftTwips(), toSingle(std::round((screenWidthTwips() - window.widthTwips()) / 2 / 15) * 15));
     }
 
     void windowsAreSingleInstancesWithUnloadQueries()
@@ -317,21 +296,19 @@ private slots:
         QCOMPARE(ProbeWindow::loads, 1);
         QVERIFY(!first.isVisible()); // loading does not show
 
-        first.Show();
+        first.showActive();
         first.close(); // as the close box does
-        QCOMPARE(ProbeWindow::queries, QList<int>{kUnloadByUser});
+        QCOMPARE(ProbeWindow::queries, QList<UnloadReason>{UnloadReason::ByPlayer});
         QVERIFY(!Window<ProbeWindow>::exists());
 
         ProbeWindow& second = Window<ProbeWindow>::get();
         QCOMPARE(ProbeWindow::loads, 2);
-        ProbeWindow::cancelNext = true;
-        Window<ProbeWindow>::Unload(); // cancelled by the query
-        QVERIFY(Window<ProbeWindow>::exists());
         Window<ProbeWindow>::Unload();
-        QCOMPARE(ProbeWindow::queries, (QList<int>{kUnloadByUser, kUnloadByProgram, kUnloadByProgram}));
+        Window<ProbeWindow>::Unload(); // already gone: no second query
+        QCOMPARE(ProbeWindow::queries, (QList<UnloadReason>{UnloadReason::ByPlayer, UnloadReason::ByProgram}));
         QVERIFY(!Window<ProbeWindow>::exists());
         (void)second;
-        runtime::waitForEvents(); // lets the deferred deletes run
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void gameFontsAreJapaneseFacesAtPixelSizes_data()

@@ -47,10 +47,10 @@ inline Reply replyAt(int screen, int command, int column)
 {
     GameState state;
     state.ScreenId = static_cast<std::int16_t>(screen);
-    state.SelectedCommand = static_cast<std::int16_t>(command);
-    state.ClickColumn = static_cast<std::int16_t>(column);
+    state.selectedCommand = Command(command);
+    state.clickColumn = ClickColumn(column);
     RecordingOutput out(state);
-    Scenario(state, out).RunCommand(command);
+    Scenario(state, out).RunCommand(Command(command));
 
     Reply reply{"silent", state.ScreenId, "", ""};
     int lines = 0;

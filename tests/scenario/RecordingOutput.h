@@ -9,6 +9,16 @@
 #include <string>
 #include <vector>
 
+namespace lw {
+
+// The commands by their icon numbers (Look 1 ... Next 5), for loops and data rows.
+constexpr int kLook = int(Command::Look);
+constexpr int kTalk = int(Command::Talk);
+constexpr int kThink = int(Command::Think);
+constexpr int kMagic = int(Command::Magic);
+constexpr int kNext = int(Command::Next);
+} // namespace lw
+
 namespace lw::test {
 
 struct OutputEvent {

@@ -32,9 +32,9 @@ struct Click {
     Click(int screen, int command, int column = 1)
     {
         state.ScreenId = std::int16_t(screen);
-        state.SelectedCommand = std::int16_t(command);
-        state.ClickColumn = std::int16_t(column);
-        scenario.RunCommand(command);
+        state.selectedCommand = Command(command);
+        state.clickColumn = ClickColumn(column);
+        scenario.RunCommand(Command(command));
     }
     int screen() const { return state.ScreenId; }
     // The only event was a line: its speaker and text.

@@ -184,8 +184,8 @@ void StoryTablesTest::everyStateReachableAndHasAWayForward() {
             RecordingOutput out(state);
             Scenario scenario(state, out);
             state.ScreenId = std::int16_t(from);
-            state.ClickColumn = t.column;
-            scenario.RunCommand(t.command);
+            state.clickColumn = ClickColumn(t.column);
+            scenario.RunCommand(Command(t.command));
             const int to = state.ScreenId;
             const auto lines = std::ranges::count(out.events, OutputEvent::Line, &OutputEvent::kind);
             const QString where = QString("%1 -> %2 (command %3)").arg(from).arg(to).arg(t.command);

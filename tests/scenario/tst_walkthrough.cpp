@@ -30,7 +30,7 @@ constexpr const char* Kom = "こまち";
 constexpr const char* KoP = "こまち（実はプリム）";
 constexpr const char* Asa = "浅間";
 
-constexpr std::int16_t Nx = kNext, Lk = kLook, Tk = kTalk, Th = kThink, Mg = kMagic;
+constexpr int Nx = kNext, Lk = kLook, Tk = kTalk, Th = kThink, Mg = kMagic;
 
 struct Step {
     std::int16_t command;
@@ -200,12 +200,12 @@ void WalkthroughTest::wholeStory() {
     for (const Step& step : kRoute) {
         const int from = state.ScreenId;
         const QByteArray where = QByteArray::number(from) + " -> " + QByteArray::number(step.next);
-        state.SelectedCommand = step.command;
-        state.ClickColumn = 2;
-        scenario.RunCommand(step.command);
+        state.selectedCommand = Command(step.command);
+        state.clickColumn = ClickColumn(2);
+        scenario.RunCommand(Command(step.command));
         QVERIFY2(int(state.ScreenId) == step.next,
                  where + ": landed on " + QByteArray::number(state.ScreenId));
-        QCOMPARE(state.SelectedCommand, step.command);
+        QCOMPARE(state.selectedCommand, Command(step.command));
 
         const auto events = out.take();
         int lines = 0;

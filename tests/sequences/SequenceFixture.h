@@ -1,7 +1,7 @@
 // Shared set-up for the sequence windows' tests: a recorded music device, end handler and wave player.
 #pragma once
 
-#include "KS_Midi.h"
+#include "Music.h"
 #include "Runtime.h"
 #include "WavePlayer.h"
 #include "fakes/RecordingMidiService.h"
@@ -29,7 +29,7 @@ public:
 // with the number of MIDI commands sent by then.
 struct SequenceFixture {
     fakes::RecordingMidiService midi;
-    KS_Midi module{midi, [] { return std::string("/game"); }};
+    Music module{midi, [] { return std::string("/game"); }};
     RecordingWavePlayer wave;
     struct End {
         int status;

@@ -1,5 +1,5 @@
 // The staff roll: driven by scripted music positions, checked against the picture list and credits.
-#include "Form4.h"
+#include "StaffRollWindow.h"
 #include "GameState.h"
 #include "SceneTable.h"
 #include "SequenceFixture.h"
@@ -21,41 +21,40 @@ private:
     int timerCalls = 0;
 
     // A loaded roll with a distinct one-pixel picture in each cache holder: red = holder number + 1.
-    Form4& freshRoll()
+    StaffRollWindow& freshRoll()
     {
-        Form4& roll = Window<Form4>::get();
-        for (int i = 0; i < Form4::kRollPictures; ++i) {
+        StaffRollWindow& roll = Window<StaffRollWindow>::get();
+        for (int i = 0; i < kRollPictures; ++i) {
             QImage picture(1, 1, QImage::Format_RGB32);
             picture.fill(qRgb(i + 1, 0, 0));
-            roll.Image2(i)->setPicture(picture);
+            roll.cachedPicture(i)->setPicture(picture);
         }
-        gameState().StaffRollRunning = kTrue;
         return roll;
     }
-    static int shownHolder(const Form4& roll)
+    static int shownHolder(const StaffRollWindow& roll)
     {
-        return roll.Image1->picture().isNull() ? -1 : qRed(roll.Image1->picture().pixel(0, 0)) - 1;
+        return roll.entryPicture->picture().isNull() ? -1 : qRed(roll.entryPicture->picture().pixel(0, 0)) - 1;
     }
-    void tick(Form4& roll, const QString& position, const QString& mode = QStringLiteral("playing"))
+    void tick(StaffRollWindow& roll, const QString& position, const QString& mode = QStringLiteral("playing"))
     {
         fx->midi.positionAnswer = position.toStdString();
         fx->midi.modeAnswer = mode.toStdString();
-        roll.Timer1_Timer();
+        roll.step();
     }
     // Ticks on with the device's last answers until the roll ends; fails if it never does or if
     // the position ever goes back.
-    int tickToEnd(Form4& roll, int limit = 2000)
+    int tickToEnd(StaffRollWindow& roll, int limit = 2000)
     {
         int ticks = 0;
-        int last = roll.RollPosition();
-        while (gameState().StaffRollRunning != kFalse && ticks < limit) {
-            roll.Timer1_Timer();
+        int last = roll.lastPosition();
+        while (!roll.ended() && ticks < limit) {
+            roll.step();
             ++ticks;
-            if (roll.RollPosition() < last)
+            if (roll.lastPosition() < last)
                 return -1;
-            last = roll.RollPosition();
+            last = roll.lastPosition();
         }
-        return gameState().StaffRollRunning == kFalse ? ticks : -2;
+        return roll.ended() ? ticks : -2;
     }
 
 private slots:
@@ -63,29 +62,30 @@ private slots:
     {
         fx = std::make_unique<testing::SequenceFixture>();
         hideCalls = timerCalls = 0;
-        setGameWindowActions({[this] { ++hideCalls; }, [this] { ++timerCalls; }});
+        StaffRollWindow& roll = Window<StaffRollWindow>::get();
+        connect(&roll, &StaffRollWindow::hideGameWindows, this, [this] { ++hideCalls; });
+        connect(&roll, &StaffRollWindow::stopMusicRepeat, this, [this] { ++timerCalls; });
     }
     void cleanup()
     {
-        setGameWindowActions({});
-        Window<Form4>::Unload();
+        Window<StaffRollWindow>::Unload();
         testing::flushDeletes();
         fx.reset();
     }
 
     void startStaffRoll()
     {
-        Form4& roll = freshRoll();
-        roll.Form_Load(); // a second centring changes nothing that matters; the roll must stay hidden
+        StaffRollWindow& roll = freshRoll();
+        roll.onLoad(); // a second centring changes nothing that matters; the roll must stay hidden
         StartStaffRoll();
-        QCOMPARE(&Window<Form4>::get(), &roll);
+        QCOMPARE(&Window<StaffRollWindow>::get(), &roll);
         QCOMPARE(
             fx->midi.commands(),
             (std::vector<std::string>{"close Midi", "open \"/game/prum.mid\" type sequencer alias Midi", "play Midi"}));
-        QVERIFY(roll.Timer1.isActive());
-        QCOMPARE(roll.Timer1.interval(), 200);
+        QVERIFY(roll.stepTimer.isActive());
+        QCOMPARE(roll.stepTimer.interval(), 200);
         QVERIFY(!roll.isVisible());
-        QCOMPARE(roll.RollCounter, std::int16_t(0));
+        QCOMPARE(roll.rollCounter, std::int16_t(0));
     }
 
     void followsPosition_data()
@@ -98,12 +98,12 @@ private slots:
         QTest::addColumn<int>("hides");
         QTest::addColumn<int>("timerStops");
         const QStringList zeros9(9, "0");
-        QTest::newRow("nine ticks of 0: RollCounter at 18") << zeros9 << -1 << "" << false << true << 0 << 0;
-        QTest::newRow("ten ticks of 0: RollCounter at 20 shows the roll")
+        QTest::newRow("nine ticks of 0: rollCounter at 18") << zeros9 << -1 << "" << false << true << 0 << 0;
+        QTest::newRow("ten ticks of 0: rollCounter at 20 shows the roll")
             << (zeros9 + QStringList{"0"}) << 0 << "Lunaweave" << true << true << 1 << 1;
         QTest::newRow("an unreadable answer counts as 0")
             << (zeros9 + QStringList{"x"}) << 0 << "Lunaweave" << true << true << 1 << 1;
-        QTest::newRow("a device that starts late takes over from RollCounter")
+        QTest::newRow("a device that starts late takes over from rollCounter")
             << (QStringList(15, "0") + QStringList{"5"}) << 0 << "Lunaweave" << true << true << 5 << 5;
         QTest::newRow("between the rows nothing changes")
             << QStringList{"25", "30", "55", "79"} << 0 << "Lunaweave" << true << true << 1 << 1;
@@ -121,17 +121,17 @@ private slots:
     void followsPosition()
     {
         QFETCH(QStringList, positions);
-        Form4& roll = freshRoll();
+        StaffRollWindow& roll = freshRoll();
         for (const QString& p : positions)
             tick(roll, p);
         QTEST(shownHolder(roll), "holder");
-        QTEST(roll.Label1->text(), "heading");
+        QTEST(roll.headingLabel->text(), "heading");
         QTEST(roll.isVisible(), "visible");
         QFETCH(bool, running);
-        QCOMPARE(gameState().StaffRollRunning, running ? kTrue : kFalse);
+        QCOMPARE(!roll.ended(), running);
         QTEST(hideCalls, "hides");
         QTEST(timerCalls, "timerStops");
-        QCOMPARE(roll.RollCounter, std::int16_t(2 * positions.size()));
+        QCOMPARE(roll.rollCounter, std::int16_t(2 * positions.size()));
     }
 
     // Sweeps the music through the whole piece and checks every entry against the story bible:
@@ -163,23 +163,23 @@ private slots:
         }
         QCOMPARE(people.size(), 11);
 
-        Form4& roll = freshRoll();
+        StaffRollWindow& roll = freshRoll();
         struct Entry {
             int holder;
             QString heading, credit;
         };
         std::vector<Entry> entries;
-        for (int p = 2; gameState().StaffRollRunning != kFalse && p < 2000; p += 2) {
+        for (int p = 2; !roll.ended() && p < 2000; p += 2) {
             tick(roll, QString::number(p));
-            const Entry e{shownHolder(roll), roll.Label1->text(), roll.Label2->text()};
+            const Entry e{shownHolder(roll), roll.headingLabel->text(), roll.creditLabel->text()};
             if (e.holder >= 0 &&
                 (entries.empty() || entries.back().holder != e.holder || entries.back().heading != e.heading))
                 entries.push_back(e);
         }
-        QCOMPARE(gameState().StaffRollRunning, kFalse);
-        QCOMPARE(int(entries.size()), Form4::kRollPictures);
+        QVERIFY(roll.ended());
+        QCOMPARE(int(entries.size()), kRollPictures);
         QStringList credited;
-        for (int i = 0; i < Form4::kRollPictures; ++i) {
+        for (int i = 0; i < kRollPictures; ++i) {
             const Entry& e = entries[std::size_t(i)];
             QCOMPARE(e.holder, i);
             const auto key = QString::fromUtf16(kRollPictureKeys[std::size_t(i)].data(),
@@ -222,46 +222,48 @@ private slots:
     {
         QFETCH(QStringList, positions);
         QFETCH(QStringList, modes);
-        Form4& roll = freshRoll();
+        StaffRollWindow& roll = freshRoll();
         for (int i = 0; i < positions.size(); ++i)
             tick(roll, positions[i], modes[i]);
-        QTEST(roll.RollPosition(), "positionAfter");
+        QTEST(roll.lastPosition(), "positionAfter");
         const int ticks = tickToEnd(roll);
         QVERIFY2(ticks > 0, "the roll went backwards or never ended");
-        QVERIFY(roll.RollPosition() > 690);
-        QVERIFY(!roll.Timer1.isActive());
-        QCOMPARE(roll.Label1->text(), QStringLiteral("著作"));
+        QVERIFY(roll.lastPosition() > 690);
+        QVERIFY(!roll.stepTimer.isActive());
+        QCOMPARE(roll.headingLabel->text(), QStringLiteral("著作"));
     }
 
     void noDeviceEndsOnTick346()
     {
-        Form4& roll = freshRoll();
-        roll.Timer1.start();
+        StaffRollWindow& roll = freshRoll();
+        roll.stepTimer.start();
         fx->midi.statusResult = 1; // every query fails: no position, ever
         for (int i = 0; i < 345; ++i)
-            roll.Timer1_Timer();
-        QCOMPARE(gameState().StaffRollRunning, kTrue);
-        roll.Timer1_Timer();
-        QCOMPARE(gameState().StaffRollRunning, kFalse);
-        QCOMPARE(roll.RollCounter, std::int16_t(692));
+            roll.step();
+        QVERIFY(!roll.ended());
+        roll.step();
+        QVERIFY(roll.ended());
+        QCOMPARE(roll.rollCounter, std::int16_t(692));
         // The timer stops with the roll, so the counter cannot run on.
-        QVERIFY(!roll.Timer1.isActive());
+        QVERIFY(!roll.stepTimer.isActive());
     }
 
     // Closing the roll with its close box skips the rest: the start-up sequence must not be left
     // waiting with every window hidden.
     void closeBoxSkipsTheRoll()
     {
-        Form4& roll = freshRoll();
+        StaffRollWindow& roll = freshRoll();
+        QSignalSpy finished(&roll, &StaffRollWindow::finished);
         StartStaffRoll();
         for (int i = 0; i < 12; ++i)
             tick(roll, "0");
         QVERIFY(roll.isVisible());
-        QCOMPARE(gameState().StaffRollRunning, kTrue);
+        QVERIFY(!roll.ended());
         QVERIFY(roll.close());
-        QCOMPARE(gameState().StaffRollRunning, kFalse);
-        QVERIFY(!roll.Timer1.isActive());
-        QVERIFY(!Window<Form4>::exists());
+        QVERIFY(roll.ended());
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(!roll.stepTimer.isActive());
+        QVERIFY(!Window<StaffRollWindow>::exists());
         QVERIFY(fx->ends.empty());
         QCOMPARE(fx->count("close Midi"), 1); // only the one before the ending music: it plays on
     }

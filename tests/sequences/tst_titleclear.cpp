@@ -1,6 +1,6 @@
 // The title window's clicks and close, and the clear screen's message, OK button and close box.
-#include "Form3.h"
-#include "Form5.h"
+#include "TitleWindow.h"
+#include "ClearWindow.h"
 #include "SequenceFixture.h"
 
 #include <QtTest>
@@ -18,37 +18,37 @@ private slots:
     void init() { fx = std::make_unique<testing::SequenceFixture>(); }
     void cleanup()
     {
-        Window<Form3>::Unload();
-        Window<Form5>::Unload();
+        Window<TitleWindow>::Unload();
+        Window<ClearWindow>::Unload();
         testing::flushDeletes();
         fx.reset();
     }
 
     void titlePlaysItsTune()
     {
-        Form3& title = Window<Form3>::get();
+        TitleWindow& title = Window<TitleWindow>::get();
         QCOMPARE(fx->midi.commands(),
                  (std::vector<std::string>{"close Midi", "open \"/game/Showt.mid\" type sequencer alias Midi",
                                            "play Midi"}));
-        QVERIFY(fx->module.MidiFile.empty());
-        QCOMPARE(title.ScaleWidth(), 5475.0);
-        QCOMPARE(title.ScaleHeight(), 2745.0);
+        QVERIFY(fx->module.backgroundPiece.empty());
+        QCOMPARE(title.clientWidthTwips(), 5475.0);
+        QCOMPARE(title.clientHeightTwips(), 2745.0);
     }
 
     void clickStartsTheGame_data()
     {
         QTest::addColumn<QString>("target");
         QTest::newRow("background") << "";
-        QTest::newRow("Label1") << "Label1";
-        QTest::newRow("Label2") << "Label2";
-        QTest::newRow("Label3") << "Label3";
-        QTest::newRow("Label4") << "Label4";
+        QTest::newRow("firstWord") << "firstWord";
+        QTest::newRow("secondWord") << "secondWord";
+        QTest::newRow("makersLine") << "makersLine";
+        QTest::newRow("seriesLine") << "seriesLine";
     }
     void clickStartsTheGame()
     {
         QFETCH(QString, target);
-        Form3& title = Window<Form3>::get();
-        title.Show();
+        TitleWindow& title = Window<TitleWindow>::get();
+        title.showActive();
         fx->midi.clear();
         QWidget* widget = &title;
         QPoint where(title.width() - 3, title.height() - 3); // a corner no label covers
@@ -62,15 +62,15 @@ private slots:
         QTest::mouseClick(widget, Qt::LeftButton, {}, where);
         QCOMPARE(unloaded.count(), 1);
         QVERIFY(!title.isVisible());
-        QVERIFY(!Window<Form3>::exists());
+        QVERIFY(!Window<TitleWindow>::exists());
         QCOMPARE(fx->midi.commands(), std::vector<std::string>{"close Midi"});
         QVERIFY(fx->ends.empty());
     }
 
     void titleCloseBoxEndsTheProgram()
     {
-        Form3& title = Window<Form3>::get();
-        title.Show();
+        TitleWindow& title = Window<TitleWindow>::get();
+        title.showActive();
         fx->midi.clear();
         title.close();
         QCOMPARE(fx->midi.commands(), std::vector<std::string>{"close Midi"});
@@ -81,13 +81,13 @@ private slots:
 
     void clearScreenMessage()
     {
-        Form5& clear = Window<Form5>::get();
-        QCOMPARE(clear.Label1->text(),
+        ClearWindow& clear = Window<ClearWindow>::get();
+        QCOMPARE(clear.messageLabel->text(),
                  QStringLiteral(
                      "ここまで遊んでくれてありがとう！ぜひ、Lunaweaveクリアユーザ専用隠しホームページへおこしください。"
                      "\r\n\r\nhttps://lunaweave.example.jp/clear/\r\n\r\nです。お待ちしております。"));
         QCOMPARE(clear.windowTitle(), QStringLiteral("Information"));
-        QCOMPARE(clear.Command1->text(), QStringLiteral("O K"));
+        QCOMPARE(clear.okButton->text(), QStringLiteral("O K"));
         QVERIFY(fx->midi.calls.empty()); // the ending music plays on into the clear screen
     }
 
@@ -102,12 +102,12 @@ private slots:
     {
         QFETCH(bool, closeBox);
         QFETCH(std::vector<std::string>, commands);
-        Form5& clear = Window<Form5>::get();
-        clear.Show();
+        ClearWindow& clear = Window<ClearWindow>::get();
+        clear.showActive();
         if (closeBox)
             clear.close();
         else
-            QTest::mouseClick(clear.Command1, Qt::LeftButton);
+            QTest::mouseClick(clear.okButton, Qt::LeftButton);
         QCOMPARE(fx->midi.commands(), commands);
         QCOMPARE(fx->ends.size(), std::size_t(1));
         QCOMPARE(fx->ends[0].status, 0);

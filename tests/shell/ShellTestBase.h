@@ -3,7 +3,7 @@
 #pragma once
 
 #include "ErrorReport.h"
-#include "KS_Midi.h"
+#include "Music.h"
 #include "Runtime.h"
 #include "SceneCatalogue.h"
 #include "SceneTable.h"
@@ -29,7 +29,7 @@ inline QString str(std::u16string_view text) { return QString::fromUtf16(text.da
 class ShellTestBase : public QObject {
 protected:
     fakes::RecordingMidiService midiService_;
-    KS_Midi midi_{midiService_, [] { return std::string("/game"); }};
+    Music midi_{midiService_, [] { return std::string("/game"); }};
     fakes::FakeDialogs dialogs_;
     QList<int> ended_; // the statuses the program would have ended with
 

@@ -1,14 +1,14 @@
 // The player's additions on the real game windows: a mouse player's game unchanged, the same
 // route played by keys, the history, the sound keys and what assistive tools are told.
 #include "ErrorReport.h"
-#include "Form1.h"
-#include "Form2.h"
-#include "Form3.h"
-#include "Form4.h"
-#include "Form5.h"
+#include "MainWindow.h"
+#include "MessageWindow.h"
+#include "TitleWindow.h"
+#include "StaffRollWindow.h"
+#include "ClearWindow.h"
 #include "GameState.h"
-#include "KS_Midi.h"
-#include "Lunaweave.h"
+#include "Music.h"
+#include "Game.h"
 #include "PlayerAdditions.h"
 #include "Runtime.h"
 #include "SceneCatalogue.h"
@@ -36,10 +36,10 @@ using namespace lw::testing;
 
 namespace {
 
-QString looks(const Form1& form)
+QString looks(const MainWindow& form)
 {
     QString shown;
-    for (const ImageBox* icon : form.Image2)
+    for (const ImageBox* icon : form.commandIcons)
         shown += icon->isVisibleTo(&form) ? u'1' : u'0';
     return shown;
 }
@@ -69,14 +69,14 @@ class TestPlayerAdditions : public ShellTestBase {
     fakes::FakeSoundControl sound_;
     std::unique_ptr<PlayerAdditions> additions_;
 
-    Form1& form1() { return Window<Form1>::get(); }
-    Form2& form2() { return Window<Form2>::get(); }
+    MainWindow& form1() { return Window<MainWindow>::get(); }
+    MessageWindow& form2() { return Window<MessageWindow>::get(); }
 
     // What a player sees after one click: the line, the two captions, the hover label, the icon bar.
     QStringList seen()
     {
-        return {form2().Label1->text(), form1().windowTitle(), form2().windowTitle(),
-                form1().Label1->text(), looks(form1()),        QString::number(gameState().ScreenId)};
+        return {form2().lineLabel->text(), form1().windowTitle(), form2().windowTitle(),
+                form1().hoverLabel->text(), looks(form1()),        QString::number(gameState().ScreenId)};
     }
     static QStringList expected(const route::Step& step, const QString& hover, const QString& bar)
     {
@@ -95,7 +95,7 @@ class TestPlayerAdditions : public ShellTestBase {
     void startGame()
     {
         gameState() = GameState{};
-        LastShownState() = 0;
+        lastShownState() = 0;
         OpenGameWindows();
         ShowSceneIfChanged();
     }
@@ -110,12 +110,12 @@ class TestPlayerAdditions : public ShellTestBase {
         for (std::size_t i = 1; i < steps.size(); ++i) {
             const route::Step& step = steps[i];
             if (step.command != selected) {
-                ImageBox* icon = form1().Image2[std::size_t(step.command + 4)];
+                ImageBox* icon = form1().commandIcons[std::size_t(step.command + 4)];
                 QTest::mouseMove(icon, icon->rect().center());
                 QTest::mouseClick(icon, Qt::LeftButton, {}, icon->rect().center());
                 selected = step.command;
             }
-            QTest::mouseClick(form1().Image1, Qt::LeftButton, {}, pointInColumn(form1().Image1, step.column));
+            QTest::mouseClick(form1().scenePicture, Qt::LeftButton, {}, pointInColumn(form1().scenePicture, step.column));
             ShowSceneIfChanged(); // the main loop's look after the click
             shown << seen();
         }
@@ -146,8 +146,8 @@ private slots:
     void cleanup()
     {
         additions_.reset();
-        Window<Form1>::Unload();
-        Window<Form2>::Unload();
+        Window<MainWindow>::Unload();
+        Window<MessageWindow>::Unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -191,7 +191,7 @@ private slots:
             }
             const QList<Qt::Key>& keys = columnKeys[step.column - 1];
             QTest::keyClick(&form1(), keys[qsizetype(i) % keys.size()]);
-            QCOMPARE(gameState().ClickColumn, std::int16_t(step.column));
+            QCOMPARE(gameState().clickColumn, ClickColumn(step.column));
             ShowSceneIfChanged();
             QCOMPARE(seen(), expected(step, commandName(selected - 1), barFor(selected)));
         }
@@ -202,7 +202,7 @@ private slots:
         QTest::addColumn<int>("state");
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
-        QTest::addColumn<int>("command"); // SelectedCommand afterwards
+        QTest::addColumn<int>("command"); // the selected command afterwards, as its icon number
         QTest::addColumn<QString>("hover");
         QTest::addColumn<QString>("bar");
         QTest::newRow("1: look") << 10 << int(Qt::Key_1) << 0 << 1 << "見る"
@@ -230,8 +230,8 @@ private slots:
         if (state > kLastScreenWithAllIcons)
             form1().hideNonNextIcons();
         QTest::keyClick(&form1(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(gameState().SelectedCommand, std::int16_t(command));
-        QCOMPARE(form1().Label1->text(), hover);
+        QCOMPARE(gameState().selectedCommand, Command(command));
+        QCOMPARE(form1().hoverLabel->text(), hover);
         QCOMPARE(looks(form1()), bar);
     }
 
@@ -262,11 +262,11 @@ private slots:
         QFETCH(bool, repeat);
         QFETCH(int, column);
         // No command yet: a click shows the hint and sets only the column.
-        form2().setCaption(QStringLiteral("before"));
+        form2().setLine(QStringLiteral("before"));
         QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), QString(), repeat);
         QApplication::sendEvent(&form1(), &press);
-        QCOMPARE(gameState().ClickColumn, std::int16_t(column));
-        QCOMPARE(form2().caption(),
+        QCOMPARE(gameState().clickColumn, ClickColumn(column));
+        QCOMPARE(form2().line(),
                  column ? QStringLiteral("上の方にあるアイコンを選択してから、画面のどこかをクリックしてね。")
                         : QStringLiteral("before"));
         QCOMPARE(gameState().ScreenId, kFirstScreen);
@@ -296,7 +296,7 @@ private slots:
         ShowSceneIfChanged();
         const HistoryEntry& line = additions_->history().entries().back();
         QCOMPARE(line.caption, SceneCaption[34]);
-        QCOMPARE(formatLine(line.speaker, line.text).remove(u'\r'), form2().Label1->text());
+        QCOMPARE(formatLine(line.speaker, line.text).remove(u'\r'), form2().lineLabel->text());
 
         // A refused answer starts no section.
         const std::size_t entries = additions_->history().entries().size();
@@ -325,20 +325,20 @@ private slots:
         QFETCH(QString, open);
         QFETCH(QString, close);
         HistoryWindow& history = additions_->historyWindow();
-        form1().Image2_Click(9); // Next: a click on the picture would move the story on
-        const QString line = form2().Label1->text();
+        form1().iconClicked(9); // Next: a click on the picture would move the story on
+        const QString line = form2().lineLabel->text();
 
         if (open == QLatin1String("wheel picture"))
-            wheel(form1().Image1, 120);
+            wheel(form1().scenePicture, 120);
         else if (open == QLatin1String("wheel message"))
-            wheel(form2().Label1, 120);
+            wheel(form2().lineLabel, 120);
         else if (open == QLatin1String("Page Up"))
             QTest::keyClick(&form1(), Qt::Key_PageUp);
         else
             QTest::keyClick(&form2(), Qt::Key_H);
         QVERIFY(history.isVisible());
-        QCOMPARE(history.list()->font(), form2().Label1->font());
-        QCOMPARE(history.geometry(), QRect(form1().Image1->mapToGlobal(QPoint()), form1().Image1->size()));
+        QCOMPARE(history.list()->font(), form2().lineLabel->font());
+        QCOMPARE(history.geometry(), QRect(form1().scenePicture->mapToGlobal(QPoint()), form1().scenePicture->size()));
         QVERIFY(history.list()->toPlainText().endsWith(line));
         QCOMPARE(history.list()->verticalScrollBar()->value(), history.list()->verticalScrollBar()->maximum());
 
@@ -353,12 +353,12 @@ private slots:
             QVERIFY(!history.isVisible());
             form1().setWindowState(Qt::WindowNoState);
         } else
-            QTest::mouseClick(form1().Image1, Qt::LeftButton, {}, pointInColumn(form1().Image1, 2));
+            QTest::mouseClick(form1().scenePicture, Qt::LeftButton, {}, pointInColumn(form1().scenePicture, 2));
         QVERIFY(!history.isVisible());
         // The story did not move; the next click on the picture moves it again.
         QCOMPARE(gameState().ScreenId, kFirstScreen);
-        QCOMPARE(form2().Label1->text(), line);
-        QTest::mouseClick(form1().Image1, Qt::LeftButton, {}, pointInColumn(form1().Image1, 2));
+        QCOMPARE(form2().lineLabel->text(), line);
+        QTest::mouseClick(form1().scenePicture, Qt::LeftButton, {}, pointInColumn(form1().scenePicture, 2));
         QCOMPARE(gameState().ScreenId, std::int16_t(20));
     }
 
@@ -393,14 +393,14 @@ private slots:
         lines.addLine(QString(), QStringLiteral("屋上。"), QStringLiteral("渋谷の街"));
         lines.addLine(QString(), QStringLiteral("研究室。"), QStringLiteral("妖性大学院研究室"));
         HistoryWindow window(lines);
-        window.open(form2().Label1->font(), QRect(0, 0, 400, 300), &form1());
+        window.open(form2().lineLabel->font(), QRect(0, 0, 400, 300), &form1());
         QCOMPARE(window.list()->toPlainText(),
                  QStringLiteral("◆ 渋谷の街\n渋谷の街。\n【ルネッタ】\n「遅いわね」\n―― 画面ジャンプ 340 ――\n"
                                 "◆ 渋谷の街\n屋上。\n◆ 妖性大学院研究室\n研究室。"));
         window.closeHistory();
         const QString shown = window.list()->toPlainText();
         lines.addLine(QString(), QStringLiteral("夜。"), QStringLiteral("妖性大学院研究室"));
-        window.open(form2().Label1->font(), QRect(0, 0, 400, 300), &form1());
+        window.open(form2().lineLabel->font(), QRect(0, 0, 400, 300), &form1());
         QCOMPARE(window.list()->toPlainText(), shown + QStringLiteral("\n夜。"));
         window.closeHistory();
 
@@ -409,21 +409,21 @@ private slots:
         QCOMPARE(lines.entries().size(), LineHistory::kLimit);
         QCOMPARE(lines.entries().front().text, QStringLiteral("5"));
         QCOMPARE(lines.entries().back().text, QString::number(LineHistory::kLimit + 4));
-        window.open(form2().Label1->font(), QRect(0, 0, 400, 300), &form1());
+        window.open(form2().lineLabel->font(), QRect(0, 0, 400, 300), &form1());
         QVERIFY(window.list()->toPlainText().startsWith(QStringLiteral("5\n6\n")));
         QCOMPARE(window.list()->document()->blockCount(), int(LineHistory::kLimit));
     }
 
     void soundKeys()
     {
-        const QString line = form2().Label1->text();
+        const QString line = form2().lineLabel->text();
         const auto press = [this](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
             QTest::keyClick(&form1(), key, modifiers);
         };
         press(Qt::Key_M);
         QVERIFY(sound_.muted);
         QCOMPARE(form2().windowTitle(), QStringLiteral("Lunaweave　［ミュート］"));
-        QCOMPARE(form2().Label1->text(), line);
+        QCOMPARE(form2().lineLabel->text(), line);
         for (int i = 0; i < 3; ++i)
             press(Qt::Key_Minus);
         QCOMPARE(additions_->soundKeys().volume(), 70);
@@ -446,15 +446,15 @@ private slots:
         QCOMPARE(form2().windowTitle(), QStringLiteral("Lunaweave"));
 
         // With the game windows gone (the staff roll), the note goes into the key's own window.
-        form2().Hide();
-        Form4& roll = Window<Form4>::get();
-        roll.Show();
+        form2().hide();
+        StaffRollWindow& roll = Window<StaffRollWindow>::get();
+        roll.showActive();
         QTest::keyClick(&roll, Qt::Key_M);
         QVERIFY(sound_.muted);
         QCOMPARE(roll.windowTitle(), QStringLiteral("Lunaweave　エンディング　［ミュート］"));
         additions_->soundKeys().removeNote();
         QCOMPARE(roll.windowTitle(), QStringLiteral("Lunaweave　エンディング"));
-        Window<Form4>::Unload();
+        Window<StaffRollWindow>::Unload();
 
         // A window that is not the game's types its keys as usual.
         QLineEdit other;
@@ -466,59 +466,59 @@ private slots:
 
     void titleKeys()
     {
-        Form3& title = Window<Form3>::get();
-        title.Show();
+        TitleWindow& title = Window<TitleWindow>::get();
+        title.showActive();
         QTest::keyClick(&title, Qt::Key_Space, Qt::ControlModifier);
         QTest::keyClick(&title, Qt::Key_A);
-        QVERIFY(Window<Form3>::exists());
+        QVERIFY(Window<TitleWindow>::exists());
         QTest::keyClick(&title, Qt::Key_Return);
-        QVERIFY(!Window<Form3>::exists());
+        QVERIFY(!Window<TitleWindow>::exists());
         QVERIFY(ended_.isEmpty());
     }
 
     void accessibleNamesAndRoles()
     {
-        Form1& main = form1();
+        MainWindow& main = form1();
         for (int i = 0; i < 10; ++i) {
-            QAccessibleInterface* icon = accessible(main.Image2[std::size_t(i)]);
+            QAccessibleInterface* icon = accessible(main.commandIcons[std::size_t(i)]);
             QCOMPARE(icon->role(), QAccessible::Button);
             QCOMPARE(icon->text(QAccessible::Name), commandName(i % 5));
             QCOMPARE(bool(icon->state().checked), i < 5);
         }
-        QAccessibleInterface* talk = accessible(main.Image2[6]);
+        QAccessibleInterface* talk = accessible(main.commandIcons[6]);
         talk->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QCOMPARE(gameState().SelectedCommand, std::int16_t(kTalk));
+        QCOMPARE(gameState().selectedCommand, Command::Talk);
 
         QCOMPARE(accessible(&main)->role(), QAccessible::Window);
         QCOMPARE(accessibleName(&main), QStringLiteral("Lunaweave　【映画「楢山女子高」】"));
-        QCOMPARE(accessibleName(main.Image1), QStringLiteral("映画「楢山女子高」"));
+        QCOMPARE(accessibleName(main.scenePicture), QStringLiteral("映画「楢山女子高」"));
         QCOMPARE(accessibleName(&form2()), QStringLiteral("Lunaweave"));
         ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
         ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
-        QCOMPARE(accessibleName(form2().Label1), QStringLiteral("【ルネッタ】\n「遅いわね」"));
+        QCOMPARE(accessibleName(form2().lineLabel), QStringLiteral("【ルネッタ】\n「遅いわね」"));
         QCOMPARE(accessibleName(additions_->historyWindow().list()), QStringLiteral("Lunaweave　履歴"));
 
-        Form3& title = Window<Form3>::get();
+        TitleWindow& title = Window<TitleWindow>::get();
         QCOMPARE(accessible(&title)->role(), QAccessible::Window);
         QCOMPARE(accessibleName(&title), QStringLiteral("Lunaweave　オープニング"));
         QStringList titleTexts;
-        for (QLabel* label : {title.Label1, title.Label2, title.Label3, title.Label4})
+        for (QLabel* label : {title.firstWord, title.secondWord, title.makersLine, title.seriesLine})
             titleTexts << accessibleName(label);
         QCOMPARE(titleTexts,
                  (QStringList{QStringLiteral("Luna"), QStringLiteral("weave"),
                               QStringLiteral("Kestrune　2026年　制作・著作"), QStringLiteral("Solvenne　３")}));
-        Window<Form3>::Unload();
+        Window<TitleWindow>::Unload();
 
-        Form4& roll = Window<Form4>::get();
-        roll.SetG(1, QStringLiteral("ルネッタ"), QStringLiteral("ＣＧ：水無月あかり"));
-        QCOMPARE(accessibleName(roll.Label1), QStringLiteral("ルネッタ"));
-        QCOMPARE(accessibleName(roll.Label2), QStringLiteral("ＣＧ：水無月あかり"));
-        Window<Form4>::Unload();
+        StaffRollWindow& roll = Window<StaffRollWindow>::get();
+        roll.showEntry(1, QStringLiteral("ルネッタ"), QStringLiteral("ＣＧ：水無月あかり"));
+        QCOMPARE(accessibleName(roll.headingLabel), QStringLiteral("ルネッタ"));
+        QCOMPARE(accessibleName(roll.creditLabel), QStringLiteral("ＣＧ：水無月あかり"));
+        Window<StaffRollWindow>::Unload();
 
-        Form5& clear = Window<Form5>::get();
-        QVERIFY(accessibleName(clear.Label1).startsWith(QStringLiteral("ここまで遊んでくれてありがとう！")));
+        ClearWindow& clear = Window<ClearWindow>::get();
+        QVERIFY(accessibleName(clear.messageLabel).startsWith(QStringLiteral("ここまで遊んでくれてありがとう！")));
         QCOMPARE(accessibleName(&clear), QStringLiteral("Information"));
-        Window<Form5>::Unload();
+        Window<ClearWindow>::Unload();
     }
 };
 

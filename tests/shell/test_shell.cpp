@@ -4,13 +4,17 @@
 // Mouse events go through the window system's path: they land on whatever is at that point.
 #define QTEST_QPA_MOUSE_HANDLING
 
+#include "ClearWindow.h"
 #include "ErrorReport.h"
-#include "Form1.h"
-#include "Form2.h"
+#include "LogoDemo.h"
+#include "StaffRollWindow.h"
+#include "TitleWindow.h"
+#include "MainWindow.h"
+#include "MessageWindow.h"
 #include "GameState.h"
-#include "KS_Midi.h"
+#include "Music.h"
 #include "Layout.h"
-#include "Lunaweave.h"
+#include "Game.h"
 #include "Runtime.h"
 #include "SceneCatalogue.h"
 #include "SceneTable.h"
@@ -50,8 +54,8 @@ class TestShell : public ShellTestBase {
 
     QTemporaryDir data_;
 
-    Form1& form1() { return Window<Form1>::get(); }
-    Form2& form2() { return Window<Form2>::get(); }
+    MainWindow& form1() { return Window<MainWindow>::get(); }
+    MessageWindow& form2() { return Window<MessageWindow>::get(); }
 
 private slots:
     void initTestCase()
@@ -66,7 +70,7 @@ private slots:
         game = GameState{};
         game.ScreenId = kFirstScreen;
         form1().resetIconBar();
-        for (ImageBox* icon : form1().Image2)
+        for (ImageBox* icon : form1().commandIcons)
             icon->setEnabled(true);
         midiService_.clear();
         ended_.clear();
@@ -104,10 +108,10 @@ private slots:
     void layoutAppliedToTheWindows_data()
     {
         QTest::addColumn<QSizeF>("screen");  // twips
-        QTest::addColumn<QRect>("main");     // Form1, outer, pixels
-        QTest::addColumn<QRect>("message");  // Form2, outer, pixels
+        QTest::addColumn<QRect>("main");     // MainWindow, outer, pixels
+        QTest::addColumn<QRect>("message");  // MessageWindow, outer, pixels
         QTest::addColumn<int>("labelWidth"); // pixels
-        // Form1 7290 × 6285 outer, Form2 2250 × 6285 outer.
+        // MainWindow 7290 × 6285 outer, MessageWindow 2250 × 6285 outer.
         QTest::newRow("1024 × 768: stacked")
             << QSizeF(15360, 11520) << QRect(269, 98, 486, 419) << QRect(148, 523, 729, 100) << 714;
         QTest::newRow("exactly 10000: stacked")
@@ -121,13 +125,13 @@ private slots:
         QFETCH(QRect, main);
         QFETCH(QRect, message);
         QFETCH(int, labelWidth);
-        Window<Form1>::Unload();
-        Window<Form2>::Unload();
+        Window<MainWindow>::Unload();
+        Window<MessageWindow>::Unload();
         GameWindow::assumeFrameExtra({8, 30});
         layOutAndShowGameWindows(screen.width(), screen.height());
         GameWindow::assumeFrameExtra({0, 0});
         const auto outer = [](const GameWindow& w) {
-            return QRect(qRound(w.Left() / 15), qRound(w.Top() / 15), qRound(w.Width() / 15), qRound(w.Height() / 15));
+            return QRect(qRound(w.leftTwips() / 15), qRound(w.topTwips() / 15), qRound(w.widthTwips() / 15), qRound(w.heightTwips() / 15));
         };
         const auto client = [](const QRect& r) { return r.size() - QSize(8, 30); };
         GameWindow::assumeFrameExtra({8, 30});
@@ -136,9 +140,9 @@ private slots:
         GameWindow::assumeFrameExtra({0, 0});
         QCOMPARE(form1().size(), client(main));
         QCOMPARE(form2().size(), client(message));
-        QCOMPARE(form2().Label1->width(), labelWidth);
-        Window<Form1>::Unload();
-        Window<Form2>::Unload();
+        QCOMPARE(form2().lineLabel->width(), labelWidth);
+        Window<MainWindow>::Unload();
+        Window<MessageWindow>::Unload();
     }
 
     void seriesNoticeOnlyForExactlyOff_data()
@@ -161,44 +165,44 @@ private slots:
 
     void iconBarSelection()
     {
-        Form1& form = form1();
+        MainWindow& form = form1();
         auto visible = [&form] {
             QString looks;
-            for (ImageBox* icon : form.Image2)
+            for (ImageBox* icon : form.commandIcons)
                 looks += icon->isVisibleTo(&form) ? u'1' : u'0';
             return looks;
         };
         QCOMPARE(visible(), QStringLiteral("0000011111")); // nothing selected at the start
-        form.Image2_Click(6);
-        QCOMPARE(gameState().SelectedCommand, std::int16_t(kTalk));
+        form.iconClicked(6);
+        QCOMPARE(gameState().selectedCommand, Command::Talk);
         QCOMPARE(visible(), QStringLiteral("0100010111"));
-        form.Image2_Click(1); // the selected look: nothing happens
+        form.iconClicked(1); // the selected look: nothing happens
         QCOMPARE(visible(), QStringLiteral("0100010111"));
-        form.Image2_Click(8);
-        QCOMPARE(gameState().SelectedCommand, std::int16_t(kMagic));
+        form.iconClicked(8);
+        QCOMPARE(gameState().selectedCommand, Command::Magic);
         QCOMPARE(visible(), QStringLiteral("0001011101"));
 
         // Past 384 only Next is accepted, and the bar is not reset.
         form.hideNonNextIcons();
         gameState().ScreenId = 385;
-        form.Image2_Click(5);
-        QCOMPARE(gameState().SelectedCommand, std::int16_t(kMagic));
-        form.Image2_Click(9);
-        QCOMPARE(gameState().SelectedCommand, std::int16_t(kNext));
+        form.iconClicked(5);
+        QCOMPARE(gameState().selectedCommand, Command::Magic);
+        form.iconClicked(9);
+        QCOMPARE(gameState().selectedCommand, Command::Next);
         QCOMPARE(visible(), QStringLiteral("0000100000"));
-        QVERIFY(!form.Image2[0]->isEnabled());
-        QVERIFY(form.Image2[4]->isEnabled());
+        QVERIFY(!form.commandIcons[0]->isEnabled());
+        QVERIFY(form.commandIcons[4]->isEnabled());
     }
 
     void hoverNamesTheCommandAndKeepsIt()
     {
-        Form1& form = form1();
-        form.Image2_MouseMove(7, 0, 0, 10, 10);
-        QCOMPARE(form.Label1->text(), QStringLiteral("考えてみる"));
-        form.Image2_MouseMove(4, 0, 0, 10, 10);
-        QCOMPARE(form.Label1->text(), QStringLiteral("次へ"));
-        form.Image1_MouseDown(1, 0, 100, 100); // moving onto the picture leaves the name
-        QCOMPARE(form.Label1->text(), QStringLiteral("次へ"));
+        MainWindow& form = form1();
+        form.iconHovered(7, 0, 0, 10, 10);
+        QCOMPARE(form.hoverLabel->text(), QStringLiteral("考えてみる"));
+        form.iconHovered(4, 0, 0, 10, 10);
+        QCOMPARE(form.hoverLabel->text(), QStringLiteral("次へ"));
+        form.scenePictureMouseDown(1, 0, 100, 100); // moving onto the picture leaves the name
+        QCOMPARE(form.hoverLabel->text(), QStringLiteral("次へ"));
     }
 
     void clickColumns_data()
@@ -220,76 +224,76 @@ private slots:
         QFETCH(double, x);
         QFETCH(double, width);
         QFETCH(int, column);
-        QCOMPARE(clickColumnFor(x, width), column);
+        QCOMPARE(int(clickColumnFor(x, width)), column);
     }
 
     // Real mouse events: a command is picked when the left button is released over its icon; the
     // picture answers on the press, once for every press, whatever the button.
     void mouseOnTheIconsAndThePicture()
     {
-        Form1& form = form1();
-        form.Show();
-        form2().Show();
+        MainWindow& form = form1();
+        form.showActive();
+        form2().showActive();
         GameState& game = gameState();
-        ImageBox* talk = form.Image2[6];
+        ImageBox* talk = form.commandIcons[6];
         QTest::mousePress(talk, Qt::LeftButton);
-        QCOMPARE(game.SelectedCommand, std::int16_t(kNoCommand));
+        QCOMPARE(game.selectedCommand, Command::None);
         QTest::mouseRelease(talk, Qt::LeftButton);
-        QCOMPARE(game.SelectedCommand, std::int16_t(kTalk));
+        QCOMPARE(game.selectedCommand, Command::Talk);
 
-        ImageBox* next = form.Image2[9];
+        ImageBox* next = form.commandIcons[9];
         QTest::mousePress(next, Qt::LeftButton);
         QTest::mouseRelease(next, Qt::LeftButton, {}, QPoint(-20, 10)); // released beside it
         QTest::mouseClick(next, Qt::RightButton);
-        QCOMPARE(game.SelectedCommand, std::int16_t(kTalk));
+        QCOMPARE(game.selectedCommand, Command::Talk);
         QTest::mouseDClick(next, Qt::LeftButton);
-        QCOMPARE(game.SelectedCommand, std::int16_t(kNext));
+        QCOMPARE(game.selectedCommand, Command::Next);
 
         game.ScreenId = 20; // Next walks 20, 21, 22, 23 one line per press
-        QTest::mousePress(form.Image1, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mousePress(form.scenePicture, Qt::LeftButton, {}, QPoint(100, 100));
         QCOMPARE(game.ScreenId, std::int16_t(21));
-        QTest::mouseRelease(form.Image1, Qt::LeftButton, {}, QPoint(100, 100));
-        QTest::mouseClick(form.Image1, Qt::RightButton, {}, QPoint(100, 100));
+        QTest::mouseRelease(form.scenePicture, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseClick(form.scenePicture, Qt::RightButton, {}, QPoint(100, 100));
         QCOMPARE(game.ScreenId, std::int16_t(22));
         // A double click is two presses: two lines, not three.
         game.ScreenId = 20;
-        QTest::mouseDClick(form.Image1, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseDClick(form.scenePicture, Qt::LeftButton, {}, QPoint(100, 100));
         QCOMPARE(game.ScreenId, std::int16_t(22));
     }
 
     void pictureClickWithoutCommandShowsTheHint()
     {
-        form2().setCaption(QStringLiteral("before"));
-        form1().Image1->setPicture(QImage(480, 349, QImage::Format_RGB32));
-        form1().Image1_MouseDown(1, 0, 5000, 10);
-        QCOMPARE(gameState().ClickColumn, std::int16_t(3));
-        QCOMPARE(form2().caption(),
+        form2().setLine(QStringLiteral("before"));
+        form1().scenePicture->setPicture(QImage(480, 349, QImage::Format_RGB32));
+        form1().scenePictureMouseDown(1, 0, 5000, 10);
+        QCOMPARE(gameState().clickColumn, ClickColumn(3));
+        QCOMPARE(form2().line(),
                  QStringLiteral("上の方にあるアイコンを選択してから、画面のどこかをクリックしてね。"));
         QCOMPARE(gameState().ScreenId, std::int16_t(10));
 
         // From 563 on a click still sets the column but runs nothing.
-        form2().setCaption(QStringLiteral("before"));
+        form2().setLine(QStringLiteral("before"));
         gameState().ScreenId = 563;
-        form1().Image1_MouseDown(1, 0, 100, 10);
-        QCOMPARE(gameState().ClickColumn, std::int16_t(1));
-        QCOMPARE(form2().caption(), QStringLiteral("before"));
+        form1().scenePictureMouseDown(1, 0, 100, 10);
+        QCOMPARE(gameState().clickColumn, ClickColumn(1));
+        QCOMPARE(form2().line(), QStringLiteral("before"));
     }
 
     void showLineFormats()
     {
         ShowLine(QString(), QStringLiteral("渋谷の街。"));
-        QCOMPARE(form2().caption(), QStringLiteral("渋谷の街。"));
+        QCOMPARE(form2().line(), QStringLiteral("渋谷の街。"));
         ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
-        QCOMPARE(form2().caption(), QStringLiteral("【ルネッタ】\r\n「遅いわね」"));
-        QCOMPARE(form2().Label1->text(), QStringLiteral("【ルネッタ】\n「遅いわね」"));
+        QCOMPARE(form2().line(), QStringLiteral("【ルネッタ】\r\n「遅いわね」"));
+        QCOMPARE(form2().lineLabel->text(), QStringLiteral("【ルネッタ】\n「遅いわね」"));
     }
 
     void closingTheGameWindowsEndsTheProgram()
     {
-        form1().Show();
-        form2().Show();
+        form1().showActive();
+        form2().showActive();
         midiService_.clear();
-        // Form1's query closes the music and ends; Form2's ends without touching the music.
+        // MainWindow's query closes the music and ends; MessageWindow's ends without touching the music.
         form1().close();
         QCOMPARE(ended_, QList<int>{0});
         QCOMPARE(midiService_.commands(), std::vector<std::string>{"close Midi"});
@@ -301,9 +305,9 @@ private slots:
 
     void minimisingHidesTheMessageWindow()
     {
-        Form1& main = form1();
-        main.Show();
-        form2().Show();
+        MainWindow& main = form1();
+        main.showActive();
+        form2().showActive();
         main.setWindowState(Qt::WindowMinimized);
         QVERIFY(!form2().isVisible());
         main.setWindowState(Qt::WindowNoState);
@@ -366,7 +370,7 @@ private slots:
 
     void ctrlJAsksAndJumps()
     {
-        Form2& form = form2();
+        MessageWindow& form = form2();
         gameState().ScreenId = 340;
         dialogs_.prompts.clear();
         dialogs_.nextAnswer = {QStringLiteral("10"), false};
@@ -381,48 +385,88 @@ private slots:
 
         dialogs_.nextAnswer = {QStringLiteral("300"), true}; // cancelled
         int key = 74;
-        form.Form_KeyDown(key, 2);
+        form.screenJumpKey(key, 2);
         QCOMPARE(key, 0);
         QCOMPARE(gameState().ScreenId, std::int16_t(10));
     }
 
+    // The stages follow the windows: the title waits for the demo and for every roll picture,
+    // a click on it opens the game on its first scene, a screen jump shows its scene at once,
+    // and a jump to the ending shows scene 56 first, then starts the roll once the events queued
+    // by then have run; the roll's end brings the clear screen.
+    void stagesFollowTheWindows()
+    {
+        Game game;
+        game.start();
+        QVERIFY(game.stage() == Stage::Demo);
+        Window<LogoDemo>::get().unload(); // the demo is gone before a single picture has loaded
+        QVERIFY(game.stage() == Stage::Demo);
+        QTRY_VERIFY_WITH_TIMEOUT(game.stage() == Stage::Title, 10000);
+        for (int i = 0; i < kRollPictures; ++i)
+            QVERIFY(!Window<StaffRollWindow>::get().cachedPicture(i)->picture().isNull());
+
+        lastShownState() = 0;
+        Window<TitleWindow>::get().startGame();
+        QVERIFY(game.stage() == Stage::Playing);
+        QVERIFY(form1().isVisible() && form2().isVisible());
+        QTRY_COMPARE(form1().windowTitle(), QStringLiteral("Lunaweave　【映画「楢山女子高」】"));
+
+        dialogs_.nextAnswer = {QStringLiteral("300"), false};
+        QTest::keyClick(&form2(), Qt::Key_J, Qt::ControlModifier);
+        QCOMPARE(form1().windowTitle(), QStringLiteral("Lunaweave　【谷川プロダクション】"));
+
+        dialogs_.nextAnswer = {QStringLiteral("563"), false};
+        QTest::keyClick(&form2(), Qt::Key_J, Qt::ControlModifier);
+        QCOMPARE(form1().windowTitle(), QStringLiteral("Lunaweave　【妖性大学教頭室】"));
+        QVERIFY(game.stage() == Stage::Playing);
+        QTRY_VERIFY(game.stage() == Stage::StaffRoll);
+        QVERIFY(Window<StaffRollWindow>::get().stepTimer.isActive());
+
+        Window<StaffRollWindow>::get().finishRoll();
+        QVERIFY(game.stage() == Stage::ClearScreen);
+        QVERIFY(!Window<StaffRollWindow>::exists());
+        QVERIFY(Window<ClearWindow>::get().isVisible());
+        Window<ClearWindow>::Unload();
+        ended_.clear();
+    }
+
     void sceneWatcher()
     {
-        Form1& form = form1();
-        LastShownState() = 0;
+        MainWindow& form = form1();
+        lastShownState() = 0;
         gameState().ScreenId = 10;
         ShowSceneIfChanged();
         QCOMPARE(form.windowTitle(), QStringLiteral("Lunaweave　【映画「楢山女子高」】"));
-        QCOMPARE(LastShownState(), std::int16_t(10));
-        const QImage scene1 = form.Image1->picture();
+        QCOMPARE(lastShownState(), std::int16_t(10));
+        const QImage scene1 = form.scenePicture->picture();
 
         // Inside one scene nothing is reloaded and no entry runs.
         gameState().ScreenId = 20;
         ShowSceneIfChanged();
         midiService_.clear();
-        form2().setCaption(QStringLiteral("kept"));
+        form2().setLine(QStringLiteral("kept"));
         gameState().ScreenId = 25;
         ShowSceneIfChanged();
-        QCOMPARE(form2().caption(), QStringLiteral("kept"));
-        QCOMPARE(LastShownState(), std::int16_t(20));
+        QCOMPARE(form2().line(), QStringLiteral("kept"));
+        QCOMPARE(lastShownState(), std::int16_t(20));
 
         // A new scene loads its picture and runs its entry: scene 3 starts its music.
         gameState().ScreenId = 30;
         ShowSceneIfChanged();
         QCOMPARE(form.windowTitle(), QStringLiteral("Lunaweave　【妖性大学院研究室】"));
-        QVERIFY(form2().caption() != QStringLiteral("kept"));
+        QVERIFY(form2().line() != QStringLiteral("kept"));
         QCOMPARE(midiService_.commands().at(1), std::string("open \"/game/yoseiden.mid\" type sequencer alias Midi"));
-        QCOMPARE(form.Image1->picture().size(), QSize(480, 349));
+        QCOMPARE(form.scenePicture->picture().size(), QSize(480, 349));
 
         // Going back reloads and re-runs the entry.
         gameState().ScreenId = 10;
         ShowSceneIfChanged();
-        QCOMPARE(form.Image1->picture(), scene1);
+        QCOMPARE(form.scenePicture->picture(), scene1);
 
         // Above 990 nothing at all.
         gameState().ScreenId = 995;
         ShowSceneIfChanged();
-        QCOMPARE(LastShownState(), std::int16_t(10));
+        QCOMPARE(lastShownState(), std::int16_t(10));
 
         // A missing picture ends the game with the report naming the file.
         QDir(data_.path()).remove(QStringLiteral("谷川1.LWV"));

@@ -2,7 +2,7 @@
 // the music module driving the real sequencer.
 #include "AudioEngine.h"
 #include "AudioSystem.h"
-#include "KS_Midi.h"
+#include "Music.h"
 #include "MciSequencer.h"
 #include "SmfBuilder.h"
 #include "WaveDecode.h"
@@ -313,24 +313,24 @@ private slots:
     // The music module against the real sequencer: a piece that ends is started again by the poll.
     void musicModuleLoopsARealPiece() {
         Rig rig;
-        lw::KS_Midi music(rig.midi, [this] { return utf8(dir_.path()); });
-        music.MidiFile = "SHORT.MID";
-        QVERIFY(!music.IsMidiPlaying());
-        music.LoopMidi();
-        QVERIFY(music.IsMidiPlaying());
+        lw::Music music(rig.midi, [this] { return utf8(dir_.path()); });
+        music.backgroundPiece = "SHORT.MID";
+        QVERIFY(!music.isPlaying());
+        music.loop();
+        QVERIFY(music.isPlaying());
         rig.seconds(0.3);
-        QCOMPARE(music.MidiPosition(), 2.0);
+        QCOMPARE(music.position(), 2.0);
         rig.seconds(0.5);
-        QVERIFY(!music.IsMidiPlaying());
-        QCOMPARE(music.MidiPosition(), 4.0);
-        music.LoopMidi();
-        QVERIFY(music.IsMidiPlaying());
-        QCOMPARE(music.MidiPosition(), 0.0);
-        music.CloseMidi();
-        QCOMPARE(music.MidiPosition(), 0.0);
-        QVERIFY(!music.IsMidiPlaying());
-        music.PlayMidi("nothing.mid"); // fails unseen
-        QVERIFY(!music.IsMidiPlaying());
+        QVERIFY(!music.isPlaying());
+        QCOMPARE(music.position(), 4.0);
+        music.loop();
+        QVERIFY(music.isPlaying());
+        QCOMPARE(music.position(), 0.0);
+        music.close();
+        QCOMPARE(music.position(), 0.0);
+        QVERIFY(!music.isPlaying());
+        music.play("nothing.mid"); // fails unseen
+        QVERIFY(!music.isPlaying());
     }
 
     void waveMixesIntoTheOutput() {

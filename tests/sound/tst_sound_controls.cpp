@@ -1,9 +1,9 @@
 // The player's loudness settings on the audio engine: the music's gain, mute over music and wave,
 // and the music's clock, which mute must not stop (the staff roll follows it).
 #include "AudioEngine.h"
-#include "Form4.h"
+#include "StaffRollWindow.h"
 #include "GameState.h"
-#include "KS_Midi.h"
+#include "Music.h"
 #include "MciSequencer.h"
 #include "SmfBuilder.h"
 #include "WaveFilePlayer.h"
@@ -155,21 +155,20 @@ private slots:
         const auto roll = [](bool mute) {
             auto engine = manualEngine();
             MciSequencer sequencer(*engine);
-            KS_Midi midi(sequencer);
+            Music midi(sequencer);
             installMusic(&midi);
-            gameState().StaffRollRunning = kTrue;
             StartStaffRoll();
-            Form4& form = Window<Form4>::get();
-            form.Timer1.stop(); // ticked by hand, 200 ms of music each
+            StaffRollWindow& form = Window<StaffRollWindow>::get();
+            form.stepTimer.stop(); // ticked by hand, 200 ms of music each
             QList<int> positions;
-            while (gameState().StaffRollRunning != kFalse && positions.size() < 2000) {
+            while (!form.ended() && positions.size() < 2000) {
                 if (positions.size() == 3)
                     engine->setMuted(mute);
                 engine->render(kRate / 5);
-                form.Timer1_Timer();
-                positions << form.RollPosition();
+                form.step();
+                positions << form.lastPosition();
             }
-            Window<Form4>::Unload();
+            Window<StaffRollWindow>::Unload();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             installMusic(nullptr);
             return positions;

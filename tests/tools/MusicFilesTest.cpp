@@ -22,7 +22,7 @@ struct MidiEvent {
     std::vector<std::uint8_t> data;
 };
 
-struct MidiFile {
+struct backgroundPiece {
     int format = 0;
     int division = 0; // ticks per quarter note
     std::vector<std::vector<MidiEvent>> tracks;
@@ -33,8 +33,8 @@ class Reader {
 public:
     explicit Reader(const QByteArray& bytes) : b_(bytes) {}
 
-    MidiFile read() {
-        MidiFile f;
+    backgroundPiece read() {
+        backgroundPiece f;
         expectTag("MThd");
         if (be(4) != 6)
             throw std::runtime_error("header length is not 6");
@@ -142,7 +142,7 @@ QString dataDir() {
     return qEnvironmentVariable("LW_DATA_DIR");
 }
 
-std::uint32_t lastTick(const MidiFile& f) {
+std::uint32_t lastTick(const backgroundPiece& f) {
     std::uint32_t last = 0;
     for (const auto& t : f.tracks)
         for (const MidiEvent& e : t)
@@ -151,7 +151,7 @@ std::uint32_t lastTick(const MidiFile& f) {
 }
 
 // Seconds from the start to `tick`, through the file's tempo map (120 bpm until the first tempo).
-double secondsAt(const MidiFile& f, std::uint32_t tick) {
+double secondsAt(const backgroundPiece& f, std::uint32_t tick) {
     std::map<std::uint32_t, std::uint32_t> tempos{{0, 500000}};
     for (const auto& t : f.tracks)
         for (const MidiEvent& e : t)
@@ -166,7 +166,7 @@ double secondsAt(const MidiFile& f, std::uint32_t tick) {
     return seconds;
 }
 
-std::optional<double> firstTempoBpm(const MidiFile& f) {
+std::optional<double> firstTempoBpm(const backgroundPiece& f) {
     for (const MidiEvent& e : f.tracks.front())
         if (e.status == 0xff && e.metaType == 0x51 && e.tick == 0)
             return 60e6 / (e.data[0] << 16 | e.data[1] << 8 | e.data[2]);
@@ -206,7 +206,7 @@ private slots:
         QFETCH(double, maxSeconds);
         const QByteArray bytes = readAll(dataDir() + "/" + file);
         QVERIFY2(!bytes.isEmpty(), qPrintable(file + " is missing or empty"));
-        MidiFile f;
+        backgroundPiece f;
         try {
             f = Reader(bytes).read();
         } catch (const std::exception& e) {
@@ -279,7 +279,7 @@ private slots:
     // The staff roll ends when the position passes 690 sixteenths, so the ending piece must last
     // at least 704, and its tempo keeps the roll at about 72 seconds.
     void endingMusicOutlastsStaffRoll() {
-        const MidiFile f = Reader(readAll(dataDir() + "/prum.mid")).read();
+        const backgroundPiece f = Reader(readAll(dataDir() + "/prum.mid")).read();
         const double sixteenths = lastTick(f) * 4.0 / f.division;
         QVERIFY2(sixteenths >= 704 && sixteenths <= 760, qPrintable(QString::number(sixteenths)));
         const auto bpm = firstTempoBpm(f);

@@ -1,9 +1,9 @@
 // The ending staff roll: 21 entries shown in step with the ending music's position.
-#include "Form4.h"
+#include "StaffRollWindow.h"
 
 #include "Fonts.h"
 #include "GameState.h"
-#include "KS_Midi.h"
+#include "Music.h"
 #include "Twips.h"
 
 #include <algorithm>
@@ -30,7 +30,7 @@ constexpr std::u16string_view cg(int artist) { return kArtists[artist - 1]; }
 // One entry: shown while position / 10 equals `window`.
 struct RollRow {
     int window;
-    int picture; // cache holder Image2(picture)
+    int picture; // cache holder cachedPicture(picture)
     std::u16string_view heading;
     std::u16string_view credit;
 };
@@ -61,12 +61,6 @@ constexpr RollRow kRoll[] = {
 
 QString text(std::u16string_view view) { return QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size())); }
 
-GameWindowActions& windowActions()
-{
-    static GameWindowActions actions;
-    return actions;
-}
-
 // The device's position as a 16-bit whole number: rounded to the nearest, halves to even, and
 // held inside the 16-bit range instead of overflowing.
 int toPosition(double value)
@@ -79,86 +73,83 @@ int toPosition(double value)
 
 } // namespace
 
-void setGameWindowActions(GameWindowActions actions) { windowActions() = std::move(actions); }
-
 void StartStaffRoll()
 {
-    music().PlayMidi("prum.mid");
-    Form4& roll = Window<Form4>::get(); // loaded at start-up already: stays hidden
-    roll.Timer1.start();
-    roll.Timer1.setInterval(kTickMs);
+    music().play("prum.mid");
+    StaffRollWindow& roll = Window<StaffRollWindow>::get(); // loaded at start-up already: stays hidden
+    roll.stepTimer.start();
+    roll.stepTimer.setInterval(kTickMs);
 }
 
-Form4::Form4() : GameWindow(FrameStyle::ToolWindow)
+StaffRollWindow::StaffRollWindow() : GameWindow(FrameStyle::ToolWindow)
 {
-    setObjectName(QStringLiteral("Form4"));
+    setObjectName(QStringLiteral("StaffRollWindow"));
     setWindowTitle(QStringLiteral("Lunaweave　エンディング"));
-    setClientSize(8115, 2610);
+    setClientSizeTwips(8115, 2610);
 
-    Image1 = new ImageBox(this, true);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setTwipsGeometry(0, 0, 3600, 2620);
+    entryPicture = new ImageBox(this, true);
+    entryPicture->setObjectName(QStringLiteral("entryPicture"));
+    entryPicture->setTwipsGeometry(0, 0, 3600, 2620);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(gameFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, true));
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setGeometry(twipsToPixels(3720), twipsToPixels(120), twipsToPixels(4215), twipsToPixels(375));
+    headingLabel = new QLabel(this);
+    headingLabel->setObjectName(QStringLiteral("headingLabel"));
+    headingLabel->setFont(gameFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, true));
+    headingLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    headingLabel->setGeometry(twipsToPixels(3720), twipsToPixels(120), twipsToPixels(4215), twipsToPixels(375));
 
-    Label2 = new QLabel(this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setFont(gameFont(QStringLiteral("ＭＳ Ｐゴシック"), 14.25, true));
-    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label2->setWordWrap(true);
-    Label2->setGeometry(twipsToPixels(3720), twipsToPixels(720), twipsToPixels(4215), twipsToPixels(1095));
+    creditLabel = new QLabel(this);
+    creditLabel->setObjectName(QStringLiteral("creditLabel"));
+    creditLabel->setFont(gameFont(QStringLiteral("ＭＳ Ｐゴシック"), 14.25, true));
+    creditLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    creditLabel->setWordWrap(true);
+    creditLabel->setGeometry(twipsToPixels(3720), twipsToPixels(720), twipsToPixels(4215), twipsToPixels(1095));
 
     // The cache holders sit below the client area (2610 twips high), where they are never seen:
     // three rows of seven.
     for (int i = 0; i < kRollPictures; ++i) {
-        image2_[i] = new ImageBox(this, true);
-        image2_[i]->setObjectName(QStringLiteral("Image2"));
-        image2_[i]->setProperty("Index", i);
-        image2_[i]->setTwipsGeometry(120 + (i % 7) * 840, 3000 + (i / 7) * 600, 735, 495);
+        cache_[i] = new ImageBox(this, true);
+        cache_[i]->setObjectName(QStringLiteral("cachedPicture"));
+        cache_[i]->setProperty("Index", i);
+        cache_[i]->setTwipsGeometry(120 + (i % 7) * 840, 3000 + (i / 7) * 600, 735, 495);
     }
 
-    Timer1.setObjectName(QStringLiteral("Timer1"));
-    Timer1.setParent(this);
-    Timer1.setInterval(kTickMs);
-    connect(&Timer1, &QTimer::timeout, this, &Form4::Timer1_Timer);
+    stepTimer.setObjectName(QStringLiteral("stepTimer"));
+    stepTimer.setParent(this);
+    stepTimer.setInterval(kTickMs);
+    connect(&stepTimer, &QTimer::timeout, this, &StaffRollWindow::step);
 }
 
-ImageBox* Form4::Image2(int index) const
+ImageBox* StaffRollWindow::cachedPicture(int index) const
 {
-    return index >= 0 && index < kRollPictures ? image2_[static_cast<std::size_t>(index)] : nullptr;
+    return index >= 0 && index < kRollPictures ? cache_[static_cast<std::size_t>(index)] : nullptr;
 }
 
-void Form4::Form_Load() { centreOnScreen(); }
+void StaffRollWindow::onLoad() { centreOnScreen(); }
 
-void Form4::Form_QueryUnload(int& Cancel, int UnloadMode)
+void StaffRollWindow::onUnload(UnloadReason reason)
 {
-    (void)Cancel;
-    // The start-up sequence waits for the flag with every game window hidden; a roll closed by
-    // the player must still release it, or the game would hang on an empty screen.
-    if (UnloadMode != kUnloadByProgram)
-        endRoll();
+    // Every game window is hidden by now: a roll closed by the player must still end, or the
+    // game would stand on an empty screen.
+    if (reason == UnloadReason::ByPlayer)
+        finishRoll();
 }
 
-void Form4::SetG(int picture, const QString& heading, const QString& credit)
+void StaffRollWindow::showEntry(int picture, const QString& heading, const QString& credit)
 {
-    if (const ImageBox* holder = Image2(picture))
-        Image1->setPicture(holder->picture());
-    Label1->setText(heading);
-    Label2->setText(credit);
+    if (const ImageBox* holder = cachedPicture(picture))
+        entryPicture->setPicture(holder->picture());
+    headingLabel->setText(heading);
+    creditLabel->setText(credit);
 }
 
-int Form4::rollPosition()
+int StaffRollWindow::rollPosition()
 {
-    const int device = toPosition(music().MidiPosition());
+    const int device = toPosition(music().position());
     if (ownClock_)
         return lastPosition_ + kTickStep;
     if (!deviceReported_) {
         if (device <= 0)
-            return RollCounter; // no position yet: the roll keeps its own time
+            return rollCounter; // no position yet: the roll keeps its own time
         deviceReported_ = true;
         lastDevicePosition_ = device;
         stillTicks_ = 0;
@@ -166,7 +157,7 @@ int Form4::rollPosition()
     }
     // The device has reported before: it has stopped when it falls back to 0 (or goes backwards),
     // no longer plays, or stands still for two seconds. The roll then goes on from where it was.
-    bool stopped = device <= 0 || device < lastDevicePosition_ || !music().IsMidiPlaying();
+    bool stopped = device <= 0 || device < lastDevicePosition_ || !music().isPlaying();
     if (!stopped) {
         stillTicks_ = device == lastDevicePosition_ ? stillTicks_ + 1 : 0;
         stopped = stillTicks_ >= kStillTicksStop;
@@ -179,11 +170,11 @@ int Form4::rollPosition()
     return device;
 }
 
-void Form4::Timer1_Timer()
+void StaffRollWindow::step()
 {
     // Grows by 2 on every tick; the roll stops its timer once it has ended, so this cannot run on
     // to the end of the 16-bit range.
-    RollCounter = static_cast<std::int16_t>(RollCounter + kTickStep);
+    rollCounter = static_cast<std::int16_t>(rollCounter + kTickStep);
     const int position = rollPosition();
     lastPosition_ = position;
 
@@ -191,23 +182,25 @@ void Form4::Timer1_Timer()
     const auto row =
         std::find_if(std::begin(kRoll), std::end(kRoll), [window](const RollRow& r) { return r.window == window; });
     if (row != std::end(kRoll)) {
-        SetG(row->picture, text(row->heading), text(row->credit));
+        showEntry(row->picture, text(row->heading), text(row->credit));
         if (window == kShowWindow || window == kShowAgain) {
-            Show();
-            if (windowActions().hideGameWindows)
-                windowActions().hideGameWindows();
-            if (window == kShowWindow && windowActions().disableMusicTimer)
-                windowActions().disableMusicTimer();
+            showActive();
+            emit hideGameWindows();
+            if (window == kShowWindow)
+                emit stopMusicRepeat();
         }
     }
     if (position > kRollEnd)
-        endRoll();
+        finishRoll();
 }
 
-void Form4::endRoll()
+void StaffRollWindow::finishRoll()
 {
-    Timer1.stop();
-    gameState().StaffRollRunning = kFalse;
+    stepTimer.stop();
+    if (ended_)
+        return;
+    ended_ = true;
+    emit finished();
 }
 
 } // namespace lw

@@ -13,30 +13,30 @@
 
 namespace lw {
 
-class LwDemo : public GameWindow {
+class LogoDemo : public GameWindow {
     Q_OBJECT
 public:
-    LwDemo();
+    LogoDemo();
 
-    void Form_Load() override;
-    // Centres the window, restarts the logo music and the tick table from the beginning. The
+    void onLoad() override;
+    // Centres the window, restarts the logo music and the tick count from the beginning. The
     // widgets, the pictures' positions and the timer interval stay as they are.
-    void Form_Activate() override;
+    void onActivate() override;
 
-    QTimer Timer1;
-    std::array<LineStroke*, 3> Line1{};
-    std::array<LineStroke*, 3> Line2{};
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    std::array<ImageBox*, 3> Image1{}; // 0 walking, 1 standing, 2 flying
+    QTimer stepTimer;
+    std::array<LineStroke*, 3> firstLetter{};
+    std::array<LineStroke*, 3> secondLetter{};
+    QLabel* firstWordRest = nullptr;
+    QLabel* secondWordRest = nullptr;
+    QLabel* makerWord = nullptr;
+    std::array<ImageBox*, 3> mascots{}; // 0 walking, 1 standing, 2 flying
 
-    int DemoTick = 0;
-    int DemoX = 0;          // twips
-    std::int16_t DemoY = 0; // twips
+    int ticks = 0;
+    int figureX = 0;          // twips
+    std::int16_t figureY = 0; // twips
 
 public slots:
-    void Timer1_Timer();
+    void step();
 
 protected:
     bool event(QEvent* event) override;
@@ -45,7 +45,7 @@ protected:
 private:
     void activateAfterShow();
     // Activation bookkeeping: a platform without a window manager never activates the window, so
-    // the first show runs Form_Activate itself; the activation that may still follow for that
+    // the first show runs onActivate itself; the activation that may still follow for that
     // same show is then swallowed, so one show never restarts the demo twice.
     bool activatedSinceShow_ = false;
     bool swallowNextActivation_ = false;

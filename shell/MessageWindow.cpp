@@ -1,10 +1,11 @@
 // The message window and ShowLine.
-#include "Form2.h"
+#include "MessageWindow.h"
 
 #include "Dialogs.h"
 #include "Fonts.h"
+#include "Game.h"
 #include "GameState.h"
-#include "Lunaweave.h"
+#include "LineBreak.h"
 #include "PlayerAdditions.h"
 #include "Runtime.h"
 #include "SceneTable.h"
@@ -20,7 +21,8 @@ namespace {
 
 bool sceneHasPicture(int scene)
 {
-    return std::any_of(kSceneTable.begin(), kSceneTable.end(), [scene](const SceneRow& row) { return row.scene == scene; });
+    return std::any_of(kSceneTable.begin(), kSceneTable.end(),
+                       [scene](const SceneRow& row) { return row.scene == scene; });
 }
 
 // Windows virtual-key codes of the keys the game looks at: letters and digits.
@@ -87,51 +89,50 @@ bool isScreenJumpChord(int keyCode, int shift)
     return joined == "742";
 }
 
-Form2::Form2() : GameWindow(FrameStyle::FixedDialog)
+MessageWindow::MessageWindow() : GameWindow(FrameStyle::FixedDialog)
 {
-    setObjectName(QStringLiteral("Form2"));
+    setObjectName(QStringLiteral("MessageWindow"));
     setWindowTitle(QStringLiteral("Lunaweave"));
-    setClientSize(2130, 5835);
+    setClientSizeTwips(2130, 5835);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(0, 0, 145, 385); // 2175 × 5775 twips
-    Label1->setFont(gameFont(QStringLiteral("MS PGothic"), 11.25));
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setWordWrap(true);
-    Label1->setTextFormat(Qt::PlainText);
+    lineLabel = new QLabel(this);
+    lineLabel->setObjectName(QStringLiteral("lineLabel"));
+    lineLabel->setGeometry(0, 0, 145, 385); // 2175 × 5775 twips
+    lineLabel->setFont(gameFont(QStringLiteral("MS PGothic"), 11.25));
+    lineLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lineLabel->setWordWrap(true);
+    lineLabel->setTextFormat(Qt::PlainText);
 }
 
-void Form2::setCaption(const QString& text)
+void MessageWindow::setLine(const QString& text)
 {
-    caption_ = text;
+    line_ = text;
     // The label breaks lines at LF; the CR before it is not a glyph.
     QString shown = text;
     shown.remove(QLatin1Char('\r'));
-    Label1->setText(shown);
+    lineLabel->setText(shown);
 }
 
-void Form2::Form_QueryUnload(int& Cancel, int UnloadMode)
+void MessageWindow::onUnload(UnloadReason reason)
 {
-    (void)Cancel;
-    if (UnloadMode != kUnloadByProgram)
+    if (reason == UnloadReason::ByPlayer)
         runtime::endProgram(0);
 }
 
-void Form2::keyPressEvent(QKeyEvent* event)
+void MessageWindow::keyPressEvent(QKeyEvent* event)
 {
     int keyCode = virtualKeyCode(event->key());
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     const int shift = ((modifiers & Qt::ShiftModifier) ? 1 : 0) | ((modifiers & Qt::ControlModifier) ? 2 : 0) |
                       ((modifiers & Qt::AltModifier) ? 4 : 0);
-    Form_KeyDown(keyCode, shift);
+    screenJumpKey(keyCode, shift);
     if (keyCode == 0)
         event->accept();
     else
         GameWindow::keyPressEvent(event);
 }
 
-void Form2::Form_KeyDown(int& KeyCode, int Shift)
+void MessageWindow::screenJumpKey(int& KeyCode, int Shift)
 {
     if (!isScreenJumpChord(KeyCode, Shift))
         return;
@@ -143,6 +144,7 @@ void Form2::Form_KeyDown(int& KeyCode, int Shift)
     if (const auto state = parseScreenJumpAnswer(answer.text.toStdString())) {
         gameState().ScreenId = *state;
         noteScreenJump(*state);
+        emit screenJumped(*state);
     }
 }
 
@@ -150,13 +152,13 @@ QString formatLine(const QString& speaker, const QString& text)
 {
     if (speaker.isEmpty())
         return text;
-    return QStringLiteral("【") + speaker + QStringLiteral("】") + LineBreak + QStringLiteral("「") + text +
+    return QStringLiteral("【") + speaker + QStringLiteral("】") + kLineBreak + QStringLiteral("「") + text +
            QStringLiteral("」");
 }
 
 void ShowLine(const QString& speaker, const QString& text)
 {
-    Window<Form2>::get().setCaption(formatLine(speaker, text));
+    Window<MessageWindow>::get().setLine(formatLine(speaker, text));
     noteLineShown(speaker, text);
 }
 

@@ -1,10 +1,10 @@
 // The music module's command strings and answer handling, against a recording MIDI service.
-#include "KS_Midi.h"
+#include "Music.h"
 #include "fakes/RecordingMidiService.h"
 
 #include <QTest>
 
-using lw::KS_Midi;
+using lw::Music;
 using lw::fakes::RecordingMidiService;
 using Call = RecordingMidiService::Call;
 
@@ -51,8 +51,8 @@ private slots:
         QFETCH(std::string, name);
         QFETCH(std::string, fullName);
         RecordingMidiService service;
-        KS_Midi midi(service, [directory] { return directory; });
-        midi.PlayMidi(name);
+        Music midi(service, [directory] { return directory; });
+        midi.play(name);
         compareCalls(service.calls, playCalls(fullName));
     }
 
@@ -60,17 +60,17 @@ private slots:
     void playMidiAsksTheDirectoryEachTime() {
         RecordingMidiService service;
         std::string directory = "/a";
-        KS_Midi midi(service, [&directory] { return directory; });
-        midi.PlayMidi("x.mid");
+        Music midi(service, [&directory] { return directory; });
+        midi.play("x.mid");
         directory = "/b";
-        midi.PlayMidi("x.mid");
+        midi.play("x.mid");
         QCOMPARE(service.calls.at(4).command, std::string("open \"/b/x.mid\" type sequencer alias Midi"));
     }
 
     void closeMidi() {
         RecordingMidiService service;
-        KS_Midi midi(service, [] { return std::string("/g"); });
-        midi.CloseMidi();
+        Music midi(service, [] { return std::string("/g"); });
+        midi.close();
         compareCalls(service.calls, {{"close Midi", 1, 0}});
     }
 
@@ -92,8 +92,8 @@ private slots:
         RecordingMidiService service;
         service.modeAnswer = mode;
         service.statusResult = result;
-        KS_Midi midi(service, [] { return std::string("/g"); });
-        QCOMPARE(midi.IsMidiPlaying(), playing);
+        Music midi(service, [] { return std::string("/g"); });
+        QCOMPARE(midi.isPlaying(), playing);
         compareCalls(service.calls, {{"Status Midi mode", 512, 0}});
     }
 
@@ -103,9 +103,9 @@ private slots:
         QTest::addColumn<bool>("restarts");
         QTest::newRow("playing: left alone") << std::string("playing") << std::string("okera.mid") << false;
         QTest::newRow("paused: left paused") << std::string("paused") << std::string("okera.mid") << false;
-        QTest::newRow("stopped: restarts MidiFile")
+        QTest::newRow("stopped: restarts backgroundPiece")
             << std::string("stopped") << std::string("okera.mid") << true;
-        QTest::newRow("empty MidiFile: opens the bare directory")
+        QTest::newRow("empty backgroundPiece: opens the bare directory")
             << std::string("stopped") << std::string() << true;
     }
     void loopMidi() {
@@ -114,9 +114,9 @@ private slots:
         QFETCH(bool, restarts);
         RecordingMidiService service;
         service.modeAnswer = mode;
-        KS_Midi midi(service, [] { return std::string("/g"); });
-        midi.MidiFile = midiFile;
-        midi.LoopMidi();
+        Music midi(service, [] { return std::string("/g"); });
+        midi.backgroundPiece = midiFile;
+        midi.loop();
         std::vector<Call> expected{{"Status Midi mode", 512, 0}};
         if (restarts) {
             for (const Call& call : playCalls("/g/" + midiFile))
@@ -125,18 +125,18 @@ private slots:
         compareCalls(service.calls, expected);
     }
 
-    // A piece started under its own name (the ending's) is never the one LoopMidi restarts.
+    // A piece started under its own name (the ending's) is never the one loop restarts.
     void loopMidiRestartsMidiFileNotTheLastPiece() {
         RecordingMidiService service;
-        KS_Midi midi(service, [] { return std::string("/g"); });
-        midi.MidiFile = "yoseiden.mid";
-        midi.PlayMidi("prum.mid");
+        Music midi(service, [] { return std::string("/g"); });
+        midi.backgroundPiece = "yoseiden.mid";
+        midi.play("prum.mid");
         service.clear();
         service.modeAnswer = "stopped";
-        midi.LoopMidi();
+        midi.loop();
         QCOMPARE(service.calls.at(2).command,
                  std::string("open \"/g/yoseiden.mid\" type sequencer alias Midi"));
-        QCOMPARE(midi.MidiFile, std::string("yoseiden.mid"));
+        QCOMPARE(midi.backgroundPiece, std::string("yoseiden.mid"));
     }
 
     void midiPosition_data() {
@@ -157,11 +157,11 @@ private slots:
         RecordingMidiService service;
         service.positionAnswer = answer;
         service.statusResult = result;
-        KS_Midi midi(service, [] { return std::string("/g"); });
-        QCOMPARE(midi.MidiPosition(), position);
+        Music midi(service, [] { return std::string("/g"); });
+        QCOMPARE(midi.position(), position);
         compareCalls(service.calls, {{"Status Midi Position", 255, 0}});
     }
 };
 
 QTEST_GUILESS_MAIN(TestKsMidi)
-#include "tst_ks_midi.moc"
+#include "tst_music.moc"

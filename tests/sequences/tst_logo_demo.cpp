@@ -1,5 +1,5 @@
 // The opening logo demo: its tick table, music, closing wave, reactivation, first activation and mascots.
-#include "LwDemo.h"
+#include "LogoDemo.h"
 #include "SequenceFixture.h"
 #include "Twips.h"
 
@@ -31,7 +31,7 @@ char* toStringImpl(const DemoView& v)
     return qstrdup(text.toUtf8().constData());
 }
 
-DemoView viewOf(const LwDemo& demo)
+DemoView viewOf(const LogoDemo& demo)
 {
     DemoView v;
     auto all = [](const auto& items) {
@@ -40,19 +40,19 @@ DemoView viewOf(const LwDemo& demo)
                 return false;
         return true;
     };
-    const QStringList names{all(demo.Line1) ? "Line1" : "", demo.Label1->isVisibleTo(&demo) ? "Label1" : "",
-                            all(demo.Line2) ? "Line2" : "", demo.Label2->isVisibleTo(&demo) ? "Label2" : "",
-                            demo.Label3->isVisibleTo(&demo) ? "Label3" : ""};
+    const QStringList names{all(demo.firstLetter) ? "Line1" : "", demo.firstWordRest->isVisibleTo(&demo) ? "Label1" : "",
+                            all(demo.secondLetter) ? "Line2" : "", demo.secondWordRest->isVisibleTo(&demo) ? "Label2" : "",
+                            demo.makerWord->isVisibleTo(&demo) ? "Label3" : ""};
     QStringList nonEmpty;
     for (const QString& n : names)
         if (!n.isEmpty())
             nonEmpty << n;
     v.shown = nonEmpty.join(' ');
     for (int i = 0; i < 3; ++i)
-        v.image[i] = demo.Image1[i]->pos();
-    v.demoX = demo.DemoX;
-    v.demoY = demo.DemoY;
-    v.interval = demo.Timer1.interval();
+        v.image[i] = demo.mascots[i]->pos();
+    v.demoX = demo.figureX;
+    v.demoY = demo.figureY;
+    v.interval = demo.stepTimer.interval();
     return v;
 }
 
@@ -72,17 +72,17 @@ private:
     QString oldCwd;
 
     // A loaded demo with its timer held still: the ticks are driven by hand.
-    LwDemo& freshDemo()
+    LogoDemo& freshDemo()
     {
-        LwDemo& demo = Window<LwDemo>::get();
-        demo.Timer1.stop();
-        demo.Form_Activate();
+        LogoDemo& demo = Window<LogoDemo>::get();
+        demo.stepTimer.stop();
+        demo.onActivate();
         return demo;
     }
-    void runTicks(LwDemo& demo, int ticks)
+    void runTicks(LogoDemo& demo, int ticks)
     {
         for (int i = 0; i < ticks; ++i)
-            demo.Timer1_Timer();
+            demo.step();
     }
 
 private slots:
@@ -95,7 +95,7 @@ private slots:
     }
     void cleanup()
     {
-        Window<LwDemo>::Unload();
+        Window<LogoDemo>::Unload();
         testing::flushDeletes();
         QDir::setCurrent(oldCwd);
         QDir(dir.path()).removeRecursively();
@@ -142,13 +142,13 @@ private slots:
     {
         QFETCH(int, ticks);
         QFETCH(DemoView, expected);
-        LwDemo& demo = freshDemo();
+        LogoDemo& demo = freshDemo();
         runTicks(demo, ticks);
         QCOMPARE(viewOf(demo), expected);
         // Out of sight means a left edge at or past the client width, never a hidden widget.
-        for (ImageBox* image : demo.Image1)
+        for (ImageBox* image : demo.mascots)
             QVERIFY(image->isVisibleTo(&demo));
-        QVERIFY(pixelsToTwips(demo.Image1[0]->x()) >= demo.ScaleWidth() || ticks < 30);
+        QVERIFY(pixelsToTwips(demo.mascots[0]->x()) >= demo.clientWidthTwips() || ticks < 30);
     }
 
     void musicAndWave_data()
@@ -164,7 +164,7 @@ private slots:
             QFile file(QDir(dir.path()).filePath(waveFile));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        LwDemo& demo = freshDemo();
+        LogoDemo& demo = freshDemo();
         const std::vector<std::string> start = fx->midi.commands();
         QCOMPARE(start, (std::vector<std::string>{"close Midi", "open \"/game/Ksnet.mid\" type sequencer alias Midi",
                                                   "play Midi"}));
@@ -181,33 +181,33 @@ private slots:
             QCOMPARE(QString::fromStdString(fx->wave.played[0]), QDir(dir.path()).filePath(waveFile));
         }
         QVERIFY(fx->midi.calls.empty());
-        QVERIFY(Window<LwDemo>::exists());
+        QVERIFY(Window<LogoDemo>::exists());
         runTicks(demo, 1);
         QCOMPARE(fx->midi.commands(), std::vector<std::string>{"close Midi"});
-        QVERIFY(!demo.Timer1.isActive());
+        QVERIFY(!demo.stepTimer.isActive());
         QCOMPARE(unloaded.count(), 1);
         QVERIFY(!demo.isVisible());
-        QVERIFY(!Window<LwDemo>::exists());
+        QVERIFY(!Window<LogoDemo>::exists());
         QVERIFY(fx->ends.empty());
     }
 
     void reactivationRestartsTableNotWidgets()
     {
-        LwDemo& demo = freshDemo();
+        LogoDemo& demo = freshDemo();
         runTicks(demo, 33);
         const DemoView before = viewOf(demo);
         fx->midi.clear();
-        demo.Form_Activate();
+        demo.onActivate();
         QCOMPARE(fx->countContaining("Ksnet.mid"), 1);
-        QCOMPARE(demo.DemoTick, 0);
+        QCOMPARE(demo.ticks, 0);
         DemoView expected = before;
         expected.demoX = 5000;
         expected.demoY = 0;
         QCOMPARE(viewOf(demo), expected);
         // From tick 1 again: the walking figure comes back in from the right.
         runTicks(demo, 3);
-        QCOMPARE(demo.Image1[0]->pos(), at(4850, 0));
-        QCOMPARE(demo.Image1[2]->pos(), before.image[2]);
+        QCOMPARE(demo.mascots[0]->pos(), at(4850, 0));
+        QCOMPARE(demo.mascots[2]->pos(), before.image[2]);
     }
 
     // The mascots are built in: pictures of the same names in the working directory are not read.
@@ -216,24 +216,24 @@ private slots:
         QImage green(98, 90, QImage::Format_RGB32);
         green.fill(Qt::green);
         QVERIFY(green.save(QDir(dir.path()).filePath("mascot0.png")));
-        LwDemo& demo = freshDemo();
-        QCOMPARE(demo.Image1[0]->size(), QSize(98, 90));
-        QVERIFY(demo.Image1[0]->picture().pixel(49, 45) != QColor(Qt::green).rgb());
+        LogoDemo& demo = freshDemo();
+        QCOMPARE(demo.mascots[0]->size(), QSize(98, 90));
+        QVERIFY(demo.mascots[0]->picture().pixel(49, 45) != QColor(Qt::green).rgb());
     }
 
     // The platform may or may not activate a shown window; either way the demo starts exactly once.
     void showActivatesOnce()
     {
-        LwDemo& demo = Window<LwDemo>::get();
-        demo.Timer1.stop();
+        LogoDemo& demo = Window<LogoDemo>::get();
+        demo.stepTimer.stop();
         fx->midi.clear();
-        demo.Show();
+        demo.showActive();
         QTRY_COMPARE_WITH_TIMEOUT(fx->countContaining("Ksnet.mid"), 1, 10000);
         QTest::qWait(500);
         QCOMPARE(fx->countContaining("Ksnet.mid"), 1);
-        QCOMPARE(demo.DemoX, 5000);
+        QCOMPARE(demo.figureX, 5000);
     }
 };
 
 QTEST_MAIN(TestLwDemo)
-#include "tst_lwdemo.moc"
+#include "tst_logo_demo.moc"

@@ -6,28 +6,28 @@
 
 namespace lw {
 
-class Form3 : public GameWindow {
+class TitleWindow : public GameWindow {
     Q_OBJECT
 public:
-    Form3();
+    TitleWindow();
 
     // Plays the title tune, then centres the window.
-    void Form_Load() override;
+    void onLoad() override;
     // Stops the music; closed any other way than by the game's own code, it ends the program.
-    void Form_QueryUnload(int& Cancel, int UnloadMode) override;
+    void onUnload(UnloadReason reason) override;
 
-    ClickLabel* Label1 = nullptr;
-    ClickLabel* Label2 = nullptr;
-    ClickLabel* Label3 = nullptr;
-    ClickLabel* Label4 = nullptr;
+    ClickLabel* firstWord = nullptr;
+    ClickLabel* secondWord = nullptr;
+    ClickLabel* makersLine = nullptr;
+    ClickLabel* seriesLine = nullptr;
 
 public slots:
-    // Each unloads the title window, and the start-up sequence goes on into the game.
-    void Form_Click();
-    void Label1_Click();
-    void Label2_Click();
-    void Label3_Click();
-    void Label4_Click();
+    // A click on the window or any of its labels: the title unloads and the game goes on.
+    void startGame();
+
+signals:
+    // The player has clicked: the title is gone and the game goes on.
+    void finished();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -8,22 +8,22 @@
 
 namespace lw {
 
-class Form5 : public GameWindow {
+class ClearWindow : public GameWindow {
     Q_OBJECT
 public:
-    Form5();
+    ClearWindow();
 
     // Centres the window and writes the message, once.
-    void Form_Load() override;
+    void onLoad() override;
     // However the window is closed: the music is closed, then the program ends.
-    void Form_QueryUnload(int& Cancel, int UnloadMode) override;
+    void onUnload(UnloadReason reason) override;
 
-    QLabel* Label1 = nullptr;
-    QPushButton* Command1 = nullptr;
+    QLabel* messageLabel = nullptr;
+    QPushButton* okButton = nullptr;
 
 public slots:
     // Ends the program; the ending music is left to the end of the process.
-    void Command1_Click();
+    void okClicked();
 };
 
 } // namespace lw

@@ -1,9 +1,9 @@
-// The opening logo demo: one timer walks a tick table that moves the mascot and shows the logo.
-#include "LwDemo.h"
+// The opening logo demo: one timer counts ticks, and each tick moves the mascot or shows part of the logo.
+#include "LogoDemo.h"
 
 #include "DataFiles.h"
 #include "Fonts.h"
-#include "KS_Midi.h"
+#include "Music.h"
 #include "PictureLoader.h"
 #include "Twips.h"
 #include "WavePlayer.h"
@@ -82,136 +82,136 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const 
 
 } // namespace
 
-LwDemo::LwDemo() : GameWindow(FrameStyle::None)
+LogoDemo::LogoDemo() : GameWindow(FrameStyle::None)
 {
-    setObjectName(QStringLiteral("LwDemo"));
+    setObjectName(QStringLiteral("LogoDemo"));
     setWindowTitle(QStringLiteral("Kestrune"));
-    setClientSize(kClientWidth, kClientHeight);
+    setClientSizeTwips(kClientWidth, kClientHeight);
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::black);
     setPalette(palette);
 
-    Timer1.setObjectName(QStringLiteral("Timer1"));
-    Timer1.setParent(this);
-    connect(&Timer1, &QTimer::timeout, this, &LwDemo::Timer1_Timer);
+    stepTimer.setObjectName(QStringLiteral("stepTimer"));
+    stepTimer.setParent(this);
+    connect(&stepTimer, &QTimer::timeout, this, &LogoDemo::step);
 
     for (int i = 0; i < 3; ++i) {
-        Image1[i] = new ImageBox(this, false);
-        Image1[i]->setObjectName(QStringLiteral("Image1"));
-        Image1[i]->setProperty("Index", i);
-        Image1[i]->setTwipsGeometry(kMascots[i].left, kMascots[i].top, kMascots[i].width, kMascots[i].height);
+        mascots[i] = new ImageBox(this, false);
+        mascots[i]->setObjectName(QStringLiteral("mascots"));
+        mascots[i]->setProperty("Index", i);
+        mascots[i]->setTwipsGeometry(kMascots[i].left, kMascots[i].top, kMascots[i].width, kMascots[i].height);
     }
     for (int i = 0; i < 3; ++i) {
-        Line1[i] = new LineStroke(this, kRed, kF[i].x1, kF[i].y1, kF[i].x2, kF[i].y2, kStrokePixels);
-        Line1[i]->setObjectName(QStringLiteral("Line1"));
-        Line1[i]->setProperty("Index", i);
-        Line1[i]->hide();
-        Line2[i] = new LineStroke(this, kMagenta, kN[i].x1, kN[i].y1, kN[i].x2, kN[i].y2, kStrokePixels);
-        Line2[i]->setObjectName(QStringLiteral("Line2"));
-        Line2[i]->setProperty("Index", i);
-        Line2[i]->hide();
+        firstLetter[i] = new LineStroke(this, kRed, kF[i].x1, kF[i].y1, kF[i].x2, kF[i].y2, kStrokePixels);
+        firstLetter[i]->setObjectName(QStringLiteral("firstLetter"));
+        firstLetter[i]->setProperty("Index", i);
+        firstLetter[i]->hide();
+        secondLetter[i] = new LineStroke(this, kMagenta, kN[i].x1, kN[i].y1, kN[i].x2, kN[i].y2, kStrokePixels);
+        secondLetter[i]->setObjectName(QStringLiteral("secondLetter"));
+        secondLetter[i]->setProperty("Index", i);
+        secondLetter[i]->hide();
     }
     const QFont wordFont = gameFont(QStringLiteral("MS Sans Serif"), 24);
-    Label1 = makeLabel(this, "Label1", QStringLiteral("airy"), kRed, wordFont, 840, 1800, 1335, 615);
-    Label2 = makeLabel(this, "Label2", QStringLiteral("et"), kMagenta, wordFont, 3000, 1800, 495, 615);
+    firstWordRest = makeLabel(this, "firstWordRest", QStringLiteral("airy"), kRed, wordFont, 840, 1800, 1335, 615);
+    secondWordRest = makeLabel(this, "secondWordRest", QStringLiteral("et"), kMagenta, wordFont, 3000, 1800, 495, 615);
     // Fitted when it is first shown: measuring text loads the font database, which the first
     // window of the game must not wait for.
-    Label3 = makeLabel(this, "Label3", QStringLiteral("Kestrune"), kBlue,
-                       gameFont(QStringLiteral("MS Sans Serif"), 13.5, true), 3600, 1920, 1215, 375);
+    makerWord = makeLabel(this, "makerWord", QStringLiteral("Kestrune"), kBlue,
+                          gameFont(QStringLiteral("MS Sans Serif"), 13.5, true), 3600, 1920, 1215, 375);
     // The pictures pass over the words' area while they walk and sink: keep them on top.
-    for (ImageBox* image : Image1)
+    for (ImageBox* image : mascots)
         image->raise();
 }
 
-void LwDemo::Form_Load()
+void LogoDemo::onLoad()
 {
     // The mascots are built into the program: the image takes each picture's size.
     for (int i = 0; i < 3; ++i)
-        Image1[i]->setPicture(builtInPicture(QLatin1String(kMascots[i].file)));
-    Timer1.setInterval(kFirstInterval);
-    Timer1.start();
+        mascots[i]->setPicture(builtInPicture(QLatin1String(kMascots[i].file)));
+    stepTimer.setInterval(kFirstInterval);
+    stepTimer.start();
 }
 
-void LwDemo::Form_Activate()
+void LogoDemo::onActivate()
 {
     centreOnScreen();
-    music().PlayMidi("Ksnet.mid");
-    DemoTick = 0;
-    DemoX = kStartX;
-    DemoY = 0;
+    music().play("Ksnet.mid");
+    ticks = 0;
+    figureX = kStartX;
+    figureY = 0;
 }
 
-void LwDemo::Timer1_Timer()
+void LogoDemo::step()
 {
-    ++DemoTick;
-    const int tick = DemoTick;
+    ++ticks;
+    const int tick = ticks;
     if (tick == 1) {
-        Timer1.setInterval(kStepInterval);
+        stepTimer.setInterval(kStepInterval);
     } else if (tick == 2) {
-        for (LineStroke* line : Line1)
+        for (LineStroke* line : firstLetter)
             line->show();
-        Label1->show();
+        firstWordRest->show();
     } else if (tick >= 3 && tick <= 28) {
-        DemoX -= kStepX;
-        Image1[0]->setTwipsPosition(DemoX, Image1[0]->twipsTop());
-        Image1[0]->setTwipsPosition(Image1[0]->twipsLeft(), DemoY);
-        DemoY = DemoY == 0 ? kBob : 0;
+        figureX -= kStepX;
+        mascots[0]->setTwipsPosition(figureX, mascots[0]->twipsTop());
+        mascots[0]->setTwipsPosition(mascots[0]->twipsLeft(), figureY);
+        figureY = figureY == 0 ? kBob : 0;
     } else if (tick == 30) {
-        Image1[0]->setTwipsPosition(kOutOfSight, Image1[0]->twipsTop());
-        for (LineStroke* line : Line2)
+        mascots[0]->setTwipsPosition(kOutOfSight, mascots[0]->twipsTop());
+        for (LineStroke* line : secondLetter)
             line->show();
-        Label2->show();
+        secondWordRest->show();
     } else if (tick >= 31 && tick <= 35) {
-        DemoY = static_cast<std::int16_t>(DemoY + kBob);
-        Image1[2]->setTwipsPosition(Image1[2]->twipsLeft(), DemoY);
-        Image1[2]->setTwipsPosition(DemoX, Image1[2]->twipsTop());
+        figureY = static_cast<std::int16_t>(figureY + kBob);
+        mascots[2]->setTwipsPosition(mascots[2]->twipsLeft(), figureY);
+        mascots[2]->setTwipsPosition(figureX, mascots[2]->twipsTop());
     } else if (tick == 36) {
-        Image1[2]->setTwipsPosition(kOutOfSight, Image1[2]->twipsTop());
-        Label3->setFont(fittedFont(Label3->font(), Label3->text(), Label3->width()));
-        Label3->show();
+        mascots[2]->setTwipsPosition(kOutOfSight, mascots[2]->twipsTop());
+        makerWord->setFont(fittedFont(makerWord->font(), makerWord->text(), makerWord->width()));
+        makerWord->show();
     } else if (tick >= 37 && tick <= 42) {
-        DemoY = static_cast<std::int16_t>(DemoY + kBob);
-        Image1[1]->setTwipsPosition(Image1[1]->twipsLeft(), DemoY);
-        Image1[1]->setTwipsPosition(DemoX, Image1[1]->twipsTop());
+        figureY = static_cast<std::int16_t>(figureY + kBob);
+        mascots[1]->setTwipsPosition(mascots[1]->twipsLeft(), figureY);
+        mascots[1]->setTwipsPosition(figureX, mascots[1]->twipsTop());
     } else if (tick == 45) {
-        Timer1.setInterval(kClosingInterval);
+        stepTimer.setInterval(kClosingInterval);
         // Played from the working directory whatever the letter case of its name; no file, no sound.
         const QString wave = findDataFile(QStringLiteral("lwdemo2.WAV"));
         if (!wave.isEmpty())
             (void)wavePlayer().playAsync(wave.toStdString());
     } else if (tick == 46) {
-        Timer1.stop();
-        music().CloseMidi();
+        stepTimer.stop();
+        music().close();
         // The window closes itself; the start-up sequence waits until it is gone.
-        unloadByProgram();
+        unload();
     }
 }
 
-void LwDemo::showEvent(QShowEvent* event)
+void LogoDemo::showEvent(QShowEvent* event)
 {
     GameWindow::showEvent(event);
     activatedSinceShow_ = false;
     swallowNextActivation_ = false;
     // Queued, so an activation the platform delivers along with the show comes first if it can.
-    QTimer::singleShot(0, this, &LwDemo::activateAfterShow);
+    QTimer::singleShot(0, this, &LogoDemo::activateAfterShow);
 }
 
-void LwDemo::activateAfterShow()
+void LogoDemo::activateAfterShow()
 {
     if (activatedSinceShow_ || !isVisible())
         return;
     activatedSinceShow_ = true;
     swallowNextActivation_ = true;
-    Form_Activate();
+    onActivate();
 }
 
-bool LwDemo::event(QEvent* event)
+bool LogoDemo::event(QEvent* event)
 {
     switch (event->type()) {
     case QEvent::WindowActivate:
         if (swallowNextActivation_) {
-            // The late activation of a show that has already been handled: skip Form_Activate.
+            // The late activation of a show that has already been handled: skip onActivate.
             swallowNextActivation_ = false;
             return QWidget::event(event);
         }

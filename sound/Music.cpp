@@ -1,5 +1,5 @@
 // The music module over the MIDI command-string service.
-#include "KS_Midi.h"
+#include "Music.h"
 
 #include <cctype>
 #include <filesystem>
@@ -53,32 +53,31 @@ double leadingNumber(const std::string& text)
 
 } // namespace
 
-KS_Midi::KS_Midi(MidiService& service, std::function<std::string()> currentDirectory)
+Music::Music(MidiService& service, std::function<std::string()> currentDirectory)
     : service_(service), currentDirectory_(currentDirectory ? std::move(currentDirectory) : processDirectory)
 {
 }
 
-void KS_Midi::PlayMidi(const std::string& fileName)
+void Music::play(const std::string& fileName)
 {
     // The separator is always added, so a directory that already ends in one gives two in a row;
     // the path is quoted so that blanks in it survive the command parser.
     const std::string fullName = "\"" + currentDirectory_() + "/" + fileName + "\"";
-    CloseMidi();
+    close();
     std::string answer;
-    service_.sendString("open " + fullName + " type sequencer alias Midi", &answer, kAnswerLength,
-                        kNoCallbackWindow);
+    service_.sendString("open " + fullName + " type sequencer alias Midi", &answer, kAnswerLength, kNoCallbackWindow);
     // Played whether or not the open worked: a failed open leaves nothing under the alias and the
     // play fails unseen.
     service_.sendString("play Midi", &answer, kAnswerLength, kNoCallbackWindow);
 }
 
-void KS_Midi::CloseMidi()
+void Music::close()
 {
     std::string answer;
     service_.sendString("close Midi", &answer, kCloseAnswerLength, kNoCallbackWindow);
 }
 
-bool KS_Midi::IsMidiPlaying()
+bool Music::isPlaying()
 {
     std::string answer;
     service_.sendString("Status Midi mode", &answer, kAnswerLength, kNoCallbackWindow);
@@ -86,13 +85,13 @@ bool KS_Midi::IsMidiPlaying()
     return !answer.empty() && std::toupper(static_cast<unsigned char>(answer[0])) == 'P';
 }
 
-void KS_Midi::LoopMidi()
+void Music::loop()
 {
-    if (!IsMidiPlaying())
-        PlayMidi(MidiFile);
+    if (!isPlaying())
+        play(backgroundPiece);
 }
 
-double KS_Midi::MidiPosition()
+double Music::position()
 {
     std::string answer;
     if (service_.sendString("Status Midi Position", &answer, kPositionAnswerLength, kNoCallbackWindow) != 0)
@@ -101,7 +100,7 @@ double KS_Midi::MidiPosition()
 }
 
 namespace {
-KS_Midi* installedMusic = nullptr;
+Music* installedMusic = nullptr;
 
 class NoMidiService : public MidiService {
 public:
@@ -115,13 +114,13 @@ public:
 };
 } // namespace
 
-KS_Midi& music()
+Music& music()
 {
     static NoMidiService none;
-    static KS_Midi silent(none);
+    static Music silent(none);
     return installedMusic ? *installedMusic : silent;
 }
 
-void installMusic(KS_Midi* module) { installedMusic = module; }
+void installMusic(Music* module) { installedMusic = module; }
 
 } // namespace lw

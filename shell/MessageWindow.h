@@ -20,25 +20,29 @@ std::optional<std::int16_t> parseScreenJumpAnswer(std::string_view answer);
 // other must read 742, which only Ctrl+J gives.
 bool isScreenJumpChord(int keyCode, int shift);
 
-class Form2 : public GameWindow {
+class MessageWindow : public GameWindow {
     Q_OBJECT
 public:
-    Form2();
+    MessageWindow();
 
-    QLabel* Label1;
+    QLabel* lineLabel;
 
-    // The label's whole text as the game set it (CR LF included).
-    const QString& caption() const { return caption_; }
-    void setCaption(const QString& text);
+    // The line as the game set it, CR LF included (the label shows it without the CR).
+    const QString& line() const { return line_; }
+    void setLine(const QString& text);
 
-    void Form_KeyDown(int& KeyCode, int Shift);
+    void screenJumpKey(int& KeyCode, int Shift);
+
+signals:
+    // The screen jump has set ScreenId to `state`.
+    void screenJumped(int state);
 
 protected:
-    void Form_QueryUnload(int& Cancel, int UnloadMode) override;
+    void onUnload(UnloadReason reason) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QString caption_;
+    QString line_;
 };
 
 } // namespace lw

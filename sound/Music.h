@@ -9,20 +9,20 @@
 
 namespace lw {
 
-class KS_Midi {
+class Music {
 public:
     // `currentDirectory` reports the process's working directory at the moment of each call.
-    explicit KS_Midi(MidiService& service, std::function<std::string()> currentDirectory = {});
+    explicit Music(MidiService& service, std::function<std::string()> currentDirectory = {});
 
-    // The bare file name of the background piece that LoopMidi restarts; set only by the scenario.
-    std::string MidiFile;
+    // The bare file name of the background piece that loop restarts; set only by the scenario.
+    std::string backgroundPiece;
 
-    void PlayMidi(const std::string& fileName);
-    void CloseMidi();
-    bool IsMidiPlaying();
-    void LoopMidi();
+    void play(const std::string& fileName);
+    void close();
+    bool isPlaying();
+    void loop();
     // The play position in sixteenth notes, 0 when the device gives none.
-    double MidiPosition();
+    double position();
 
 private:
     MidiService& service_;
@@ -30,7 +30,7 @@ private:
 };
 
 // The game's one music module, installed by the program at start-up (tests install their own).
-KS_Midi& music();
-void installMusic(KS_Midi* module);
+Music& music();
+void installMusic(Music* module);
 
 } // namespace lw

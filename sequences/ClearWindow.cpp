@@ -1,0 +1,56 @@
+// The clear screen.
+#include "ClearWindow.h"
+
+#include "Fonts.h"
+#include "LineBreak.h"
+#include "Music.h"
+#include "Runtime.h"
+#include "Twips.h"
+
+namespace lw {
+namespace {
+
+const QString kHiddenPage = QStringLiteral("https://lunaweave.example.jp/clear/");
+
+} // namespace
+
+ClearWindow::ClearWindow() : GameWindow(FrameStyle::ToolWindow)
+{
+    setObjectName(QStringLiteral("ClearWindow"));
+    setWindowTitle(QStringLiteral("Information"));
+    setClientSizeTwips(5505, 2205);
+
+    messageLabel = new QLabel(this);
+    messageLabel->setObjectName(QStringLiteral("messageLabel"));
+    messageLabel->setFont(gameFont(QStringLiteral("ＭＳ Ｐゴシック"), 9.75));
+    messageLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    messageLabel->setWordWrap(true);
+    messageLabel->setTextFormat(Qt::PlainText);
+    messageLabel->setGeometry(0, 0, twipsToPixels(5535), twipsToPixels(1575));
+
+    okButton = new QPushButton(QStringLiteral("O K"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setGeometry(twipsToPixels(2160), twipsToPixels(1800), twipsToPixels(1215), twipsToPixels(375));
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &ClearWindow::okClicked);
+}
+
+void ClearWindow::onLoad()
+{
+    centreOnScreen();
+    messageLabel->setText(
+        QStringLiteral(
+            "ここまで遊んでくれてありがとう！ぜひ、Lunaweaveクリアユーザ専用隠しホームページへおこしください。") +
+        kLineBreak + kLineBreak + kHiddenPage + kLineBreak + kLineBreak + QStringLiteral("です。お待ちしております。"));
+}
+
+void ClearWindow::onUnload(UnloadReason reason)
+{
+    (void)reason;
+    music().close();
+    runtime::endProgram(0);
+}
+
+void ClearWindow::okClicked() { runtime::endProgram(0); }
+
+} // namespace lw

@@ -1,0 +1,72 @@
+// The ending staff roll: its window, the entries it shows, and the call that starts it.
+#pragma once
+
+#include "GameWindow.h"
+#include "ImageBox.h"
+#include "SceneTable.h"
+
+#include <QLabel>
+#include <QTimer>
+
+#include <array>
+#include <cstdint>
+
+namespace lw {
+
+// Starts the ending music and the roll's timer. The roll window stays hidden until its first
+// entry is due.
+void StartStaffRoll();
+
+class StaffRollWindow : public GameWindow {
+    Q_OBJECT
+public:
+    StaffRollWindow();
+
+    void onLoad() override;
+    // Closed by the player, the roll is skipped: the game goes on to the clear screen.
+    void onUnload(UnloadReason reason) override;
+
+    // Shows cache picture `picture` (0..20) with a heading and a credit text.
+    void showEntry(int picture, const QString& heading, const QString& credit);
+
+    // The picture cache, filled at start-up: holders 0..20, null for any other index.
+    ImageBox* cachedPicture(int index) const;
+    // The position (sixteenth notes) the last tick went by.
+    int lastPosition() const { return lastPosition_; }
+
+    ImageBox* entryPicture = nullptr;
+    QLabel* headingLabel = nullptr;
+    QLabel* creditLabel = nullptr;
+    QTimer stepTimer;
+    std::int16_t rollCounter = 0; // 2 per tick
+
+    // Whether the roll has passed the end of its music, or was closed.
+    bool ended() const { return ended_; }
+    // Ends the roll: its timer stops and finished() is emitted, once.
+    void finishRoll();
+
+signals:
+    // The roll comes on screen in place of the game: the main and message windows should go,
+    // and at the roll's first entry (not when it comes back later) the music repeat stops.
+    void hideGameWindows();
+    void stopMusicRepeat();
+    void finished();
+
+public slots:
+    void step();
+
+private:
+    int rollPosition();
+
+    std::array<ImageBox*, kRollPictures> cache_{};
+    // The roll's position as last used, in sixteenth notes; it never goes backwards once the
+    // device has reported one.
+    int lastPosition_ = 0;
+    int lastDevicePosition_ = 0;
+    int stillTicks_ = 0;          // ticks in a row the device's position has not moved
+    bool deviceReported_ = false; // the device has given a position other than 0
+    bool ownClock_ = false;       // the music has stopped: the roll runs on by itself
+    bool ended_ = false;
+};
+
+} // namespace lw

@@ -1,0 +1,101 @@
+// The title window.
+#include "TitleWindow.h"
+
+#include "Fonts.h"
+#include "Music.h"
+#include "Runtime.h"
+#include "Twips.h"
+
+#include <QMouseEvent>
+
+namespace lw {
+namespace {
+
+ClickLabel* makeLabel(QWidget* parent, const char* name, const QString& text, double left, double top, double width,
+                      double height, Qt::Alignment alignment)
+{
+    auto* label = new ClickLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setText(text);
+    label->setAlignment(alignment | Qt::AlignTop);
+    label->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+    // No fill: the green shows through around the text.
+    label->setAutoFillBackground(false);
+    return label;
+}
+
+void setTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+TitleWindow::TitleWindow() : GameWindow(FrameStyle::FixedDialog)
+{
+    setObjectName(QStringLiteral("TitleWindow"));
+    setWindowTitle(QStringLiteral("Lunaweave　オープニング"));
+    setClientSizeTwips(5475, 2745);
+    setFont(gameFont(QStringLiteral("MS PGothic"), 9));
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(0, 192, 0));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    setPalette(palette);
+
+    firstWord = makeLabel(this, "firstWord", QStringLiteral("Luna"), 240, 600, 3615, 615, Qt::AlignLeft);
+    firstWord->setFont(gameFont(QStringLiteral("ＭＳ ゴシック"), 21.75, false, true));
+    setTextColour(firstWord, QColor(255, 0, 0));
+
+    secondWord = makeLabel(this, "secondWord", QStringLiteral("weave"), 240, 1320, 5055, 855, Qt::AlignRight);
+    secondWord->setFont(gameFont(QStringLiteral("ＭＳ 明朝"), 27.75, true, true));
+    setTextColour(secondWord, QColor(192, 255, 255));
+
+    makersLine = makeLabel(this, "makersLine", QStringLiteral("Kestrune　2026年　制作・著作"), 360, 2280, 4815, 255,
+                           Qt::AlignHCenter);
+
+    seriesLine = makeLabel(this, "seriesLine", QStringLiteral("Solvenne　３"), 120, 120, 2655, 255, Qt::AlignLeft);
+    setTextColour(seriesLine, QColor(0, 0, 255));
+
+    connect(firstWord, &ClickLabel::clicked, this, &TitleWindow::startGame);
+    connect(secondWord, &ClickLabel::clicked, this, &TitleWindow::startGame);
+    connect(makersLine, &ClickLabel::clicked, this, &TitleWindow::startGame);
+    connect(seriesLine, &ClickLabel::clicked, this, &TitleWindow::startGame);
+}
+
+void TitleWindow::onLoad()
+{
+    // Played once: the title tune is not the background piece that the music timer repeats.
+    music().play("Showt.mid");
+    centreOnScreen();
+}
+
+void TitleWindow::onUnload(UnloadReason reason)
+{
+    music().close();
+    if (reason == UnloadReason::ByPlayer)
+        runtime::endProgram(0);
+}
+
+void TitleWindow::startGame()
+{
+    unload();
+    emit finished();
+}
+
+void TitleWindow::mousePressEvent(QMouseEvent* event)
+{
+    click_.press(event);
+    event->accept();
+}
+
+void TitleWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (click_.release(event, *this))
+        startGame();
+}
+
+} // namespace lw
