@@ -15,7 +15,8 @@ constexpr int kFloorRate = 44100;
 inline void silenceFluidLog()
 {
     for (int level = 0; level < LAST_LOG_LEVEL; ++level)
-        fluid_set_log_function(level, [](int, const char*, void*) {}, nullptr);
+        fluid_set_log_function(
+            level, [](int, const char*, void*) {}, nullptr);
 }
 
 class FloorSynth {

@@ -3,12 +3,12 @@
 // SoundFont loads.
 // Run from the game's data directory; prints one line per measurement with median, min and max.
 #include "AudioEngine.h"
+#include "Game.h"
+#include "GameState.h"
 #include "MainWindow.h"
 #include "MciSequencer.h"
 #include "MessageWindow.h"
-#include "GameState.h"
 #include "Music.h"
-#include "Game.h"
 #include "PlayerAdditions.h"
 #include "Scenario.h"
 #include "SceneCatalogue.h"
@@ -111,16 +111,21 @@ int main(int argc, char* argv[])
                 story.RunSceneEntry();
             }
         };
-        report("story walked (scenario only)", timeRuns(200, [&] {
-                   lastScene = -1;
-                   clicks = walkStory(story, game, entries);
-               }),
+        report("story walked (scenario only)",
+               timeRuns(200,
+                        [&] {
+                            lastScene = -1;
+                            clicks = walkStory(story, game, entries);
+                        }),
                "us");
         std::printf("%-34s %d clicks, ends at %d\n", "", clicks, int(game.ScreenId));
     }
 
     // The catalogue: 21 pictures into the roll window.
-    report("BuildSceneCatalogue", timeRuns(5, [] { BuildSceneCatalogue(); }, 1e-6), "ms");
+    report("BuildSceneCatalogue",
+           timeRuns(
+               5, [] { BuildSceneCatalogue(); }, 1e-6),
+           "ms");
 
     MainWindow& form1 = Window<MainWindow>::get();
     MessageWindow& form2 = Window<MessageWindow>::get();
@@ -131,11 +136,15 @@ int main(int argc, char* argv[])
     // A scene change: picture, caption and the scene's entry effects.
     GameState& game = gameState();
     bool flip = false;
-    report("scene change (ShowSceneIfChanged)", timeRuns(101, [&] {
-               game.ScreenId = flip ? 30 : 40;
-               flip = !flip;
-               ShowSceneIfChanged();
-           }, 1e-6),
+    report("scene change (ShowSceneIfChanged)",
+           timeRuns(
+               101,
+               [&] {
+                   game.ScreenId = flip ? 30 : 40;
+                   flip = !flip;
+                   ShowSceneIfChanged();
+               },
+               1e-6),
            "ms");
 
     // A click with Next selected, from mouse-down to the line drawn in the message window.
@@ -166,7 +175,8 @@ int main(int argc, char* argv[])
         // the oldest line goes with each new one, and the text is written anew.
         int line = 0;
         const auto addLine = [&line] {
-            ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("履歴の行 %1、少し長めの台詞で折り返しを試す。").arg(line++));
+            ShowLine(QStringLiteral("ルネッタ"),
+                     QStringLiteral("履歴の行 %1、少し長めの台詞で折り返しを試す。").arg(line++));
         };
         const auto openWithNewLine = [&] {
             addLine();
@@ -188,23 +198,31 @@ int main(int argc, char* argv[])
     QFile chime(QStringLiteral("lwdemo2.WAV"));
     if (chime.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = chime.readAll();
-        report("decode the chime (lwdemo2.WAV)", timeRuns(21, [&] {
-                   const auto frames = audio::decodeWave(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                                         static_cast<std::size_t>(bytes.size()),
-                                                         audio::AudioEngine::kSampleRate);
-                   if (!frames)
-                       std::abort();
-               }, 1e-6),
+        report("decode the chime (lwdemo2.WAV)",
+               timeRuns(
+                   21,
+                   [&] {
+                       const auto frames =
+                           audio::decodeWave(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                             static_cast<std::size_t>(bytes.size()), audio::AudioEngine::kSampleRate);
+                       if (!frames)
+                           std::abort();
+                   },
+                   1e-6),
                "ms");
     }
     // The largest wave the player takes that needs resampling: 4 MB of 16-bit stereo at 48 kHz.
     {
         const std::vector<std::uint8_t> large =
             testing::writeWave(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 48000, testing::sine(997, 0.5, 48000, 21.8, 2));
-        report("decode a 4 MB wave (48 kHz, 21.8 s)", timeRuns(7, [&] {
-                   if (!audio::decodeWave(large.data(), large.size(), audio::AudioEngine::kSampleRate))
-                       std::abort();
-               }, 1e-6),
+        report("decode a 4 MB wave (48 kHz, 21.8 s)",
+               timeRuns(
+                   7,
+                   [&] {
+                       if (!audio::decodeWave(large.data(), large.size(), audio::AudioEngine::kSampleRate))
+                           std::abort();
+                   },
+                   1e-6),
                "ms");
     }
 
@@ -228,13 +246,19 @@ int main(int argc, char* argv[])
             std::printf("%s: the engine cannot load it; no music rows\n", font);
             continue;
         }
-        report(QStringLiteral("SoundFont layout read: %1").arg(QFileInfo(QString::fromUtf8(font)).fileName()).toUtf8().constData(),
+        report(QStringLiteral("SoundFont layout read: %1")
+                   .arg(QFileInfo(QString::fromUtf8(font)).fileName())
+                   .toUtf8()
+                   .constData(),
                loads, "ms");
         audio::MciSequencer sequencer(*engine);
         Music music(sequencer);
         const char* pieces[] = {"okera.mid", "Sizuku.mid", "prum.mid", "Tinwaki.mid"};
         int n = 0;
-        report("play, font cut on the caller", timeRuns(40, [&] { music.play(pieces[n++ % 4]); }, 1e-6), "ms");
+        report("play, font cut on the caller",
+               timeRuns(
+                   40, [&] { music.play(pieces[n++ % 4]); }, 1e-6),
+               "ms");
         // Rendering one second of music, as the audio thread does, against real time.
         std::vector<double> render;
         music.play("prum.mid");
@@ -296,10 +320,14 @@ int main(int argc, char* argv[])
     // The whole story through the shell: clicks, scene changes with pictures, offscreen windows.
     Scenario& story = scenario();
     lastShownState() = 0;
-    report("story walked (shell, offscreen)", timeRuns(3, [&] {
-               lastShownState() = 0;
-               walkStory(story, game, ShowSceneIfChanged);
-           }, 1e-6),
+    report("story walked (shell, offscreen)",
+           timeRuns(
+               3,
+               [&] {
+                   lastShownState() = 0;
+                   walkStory(story, game, ShowSceneIfChanged);
+               },
+               1e-6),
            "ms");
     std::fflush(stdout);
     std::_Exit(0);

@@ -9,12 +9,12 @@
 #include <xcb/xcb.h>
 
 #include <cerrno>
-#include <dirent.h>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>

@@ -1,8 +1,8 @@
 // Fuzz target: reading the state number typed into the developer's screen-jump box.
 #include "FuzzSupport.h"
 
-#include "MessageWindow.h"
 #include "GameState.h"
+#include "MessageWindow.h"
 #include "SceneTable.h"
 
 #include <string>

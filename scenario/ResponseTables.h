@@ -7,7 +7,9 @@
 namespace lw::story {
 
 // While the diary is being read, Talk and Think both get プリム asking for more.
+// clang-format off
 inline constexpr Line kDiaryGoOn{kPrim, "それで？　日記《にっき》の続《つづ》きに｜は《わ》何《なん》て書《か》いてあるの？　早《はや》く早《はや》く！"};
+// clang-format on
 
 // clang-format off
 inline constexpr Answer kLookTable[] = {

@@ -14,7 +14,8 @@ using namespace story;
 
 namespace {
 
-bool columnMatches(Column column, ClickColumn clickColumn) {
+bool columnMatches(Column column, ClickColumn clickColumn)
+{
     switch (column) {
     case Column::Any:
         return true;
@@ -30,12 +31,14 @@ bool columnMatches(Column column, ClickColumn clickColumn) {
 
 Scenario::Scenario(GameState& state, ScenarioOutput& output) : state_(state), output_(output) {}
 
-void Scenario::show(const Line& line) {
+void Scenario::show(const Line& line)
+{
     if (line.shown())
         output_.ShowLine(line.speaker, line.text);
 }
 
-void Scenario::DoNext() {
+void Scenario::DoNext()
+{
     const int screen = state_.ScreenId;
     const auto* row = std::ranges::find(kNextTable, screen, &NextRow::screen);
     if (row == std::end(kNextTable)) {
@@ -50,7 +53,8 @@ void Scenario::DoNext() {
         output_.yieldToWindowSystem();
 }
 
-void Scenario::RunSceneEntry() {
+void Scenario::RunSceneEntry()
+{
     const int screen = state_.ScreenId;
     const auto* row = std::ranges::find(kEntryTable, screen, &EntryRow::screen);
     if (row == std::end(kEntryTable))
@@ -63,15 +67,15 @@ void Scenario::RunSceneEntry() {
     show(row->line);
 }
 
-void Scenario::respond(std::span<const Answer> table, std::string_view defaultText, bool byColumn) {
+void Scenario::respond(std::span<const Answer> table, std::string_view defaultText, bool byColumn)
+{
     const int screen = state_.ScreenId;
     if (screen < kFirstGateScreen) {
         output_.ShowLine(kNarration, kIntroductionHint);
         return;
     }
     const auto row = std::ranges::find_if(table, [&](const Answer& a) {
-        return a.first <= screen && screen <= a.last &&
-               (!byColumn || columnMatches(a.column, state_.clickColumn));
+        return a.first <= screen && screen <= a.last && (!byColumn || columnMatches(a.column, state_.clickColumn));
     });
     if (row == table.end()) {
         output_.ShowLine(kNarration, defaultText);
@@ -88,18 +92,10 @@ void Scenario::respond(std::span<const Answer> table, std::string_view defaultTe
     }
 }
 
-void Scenario::DoLook() {
-    respond(kLookTable, kLookDefault, true);
-}
-void Scenario::DoTalk() {
-    respond(kTalkTable, kTalkDefault, false);
-}
-void Scenario::DoThink() {
-    respond(kThinkTable, kThinkDefault, false);
-}
-void Scenario::DoMagic() {
-    respond(kMagicTable, kMagicDefault, false);
-}
+void Scenario::DoLook() { respond(kLookTable, kLookDefault, true); }
+void Scenario::DoTalk() { respond(kTalkTable, kTalkDefault, false); }
+void Scenario::DoThink() { respond(kThinkTable, kThinkDefault, false); }
+void Scenario::DoMagic() { respond(kMagicTable, kMagicDefault, false); }
 
 bool Scenario::RunCommand(Command command)
 {

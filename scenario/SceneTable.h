@@ -64,9 +64,9 @@ inline constexpr std::array<SceneRow, 44> kSceneTable{{
 // The pictures the staff roll shows, in loading order: picture i goes into the roll's cache holder i.
 inline constexpr int kRollPictures = 21;
 inline constexpr std::array<std::u16string_view, kRollPictures> kRollPictureKeys{{
-    u"ﾙﾈｯﾀ2", u"研究室1", u"ﾌﾟﾘﾑ1", u"ｼﾞｭﾋﾟ研2", u"ﾓﾓﾋﾟｰ1", u"雛鳥1", u"ﾅﾗﾔﾏ3",
-    u"なすの1", u"谷川4", u"望2", u"渋谷1", u"ﾅﾗﾔﾏ2", u"看板1", u"谷川1",
-    u"ﾌﾟﾘﾑ4", u"映画題1", u"谷川3", u"ｼﾞｭﾋﾟ研1", u"ﾅﾗﾔﾏ1", u"こまち2", u"研究室2",
+    u"ﾙﾈｯﾀ2",   u"研究室1", u"ﾌﾟﾘﾑ1", u"ｼﾞｭﾋﾟ研2", u"ﾓﾓﾋﾟｰ1", u"雛鳥1",   u"ﾅﾗﾔﾏ3",
+    u"なすの1", u"谷川4",   u"望2",   u"渋谷1",    u"ﾅﾗﾔﾏ2",  u"看板1",   u"谷川1",
+    u"ﾌﾟﾘﾑ4",   u"映画題1", u"谷川3", u"ｼﾞｭﾋﾟ研1", u"ﾅﾗﾔﾏ1",  u"こまち2", u"研究室2",
 }};
 
 // Appended to a picture key to make the picture's file name.

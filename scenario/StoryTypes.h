@@ -6,7 +6,8 @@
 
 namespace lw::story {
 
-// Speaker strings exactly as the message window prints them between 【】.
+// Speaker strings exactly as the message window prints them between 【】, with their readings.
+// clang-format off
 inline constexpr std::string_view kNarration = ""; // narration, or the heroine's unspoken thoughts
 inline constexpr std::string_view kRunetta = "ルネッタ";
 inline constexpr std::string_view kPrim = "プリム";
@@ -21,6 +22,7 @@ inline constexpr std::string_view kNasuno = "なすの";
 inline constexpr std::string_view kKomachi = "こまち";
 inline constexpr std::string_view kKomachiPrim = "こまち（実《じつ》｜は《わ》プリム）"; // プリム speaking through こまち
 inline constexpr std::string_view kAsama = "｜浅間《あさま》";
+// clang-format on
 
 // One line for the message window. An empty text means the row shows nothing.
 struct Line {
@@ -61,7 +63,8 @@ struct Answer {
 
 inline constexpr std::nullopt_t kStays = std::nullopt;
 
-// Fixed answers of the game.
+// Fixed answers of the game, one line each.
+// clang-format off
 inline constexpr std::string_view kIntroductionHint =
     "今《いま》｜は《わ》イントロダクションだから、一番《いちばん》右《みぎ》の「次《つぎ》｜へ《え》」アイコンを選択《せんたく》してね。";
 inline constexpr std::string_view kNextHint = "もう少《すこ》し、いろいろ試《ため》してから先《さき》に進《すす》みましょう。";
@@ -69,6 +72,7 @@ inline constexpr std::string_view kLookDefault = "特《とく》に変《か》
 inline constexpr std::string_view kTalkDefault = "独《ひと》り言《ごと》なんて言《い》うと、変《へん》な人《ひと》だと思《おも》われてしまうわ。";
 inline constexpr std::string_view kThinkDefault = "ええと･･･次《つぎ》｜は《わ》何《なに》をすればいいのかしら･･･";
 inline constexpr std::string_view kMagicDefault = "だめだめ。やたらと魔法《まほう》｜は《わ》使《つか》っちゃだめなのよ。";
+// clang-format on
 
 // The music timer that keeps the background piece repeating: started on entering this state.
 inline constexpr int kMusicTimerScreen = 10;

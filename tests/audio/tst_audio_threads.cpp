@@ -273,7 +273,8 @@ private slots:
         QCOMPARE(played.size(), expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {
             const auto& got = played[i];
-            const QString where = QStringLiteral("event %1 at frame %2 sent at %3").arg(i).arg(expected[i].frame).arg(got.frame);
+            const QString where =
+                QStringLiteral("event %1 at frame %2 sent at %3").arg(i).arg(expected[i].frame).arg(got.frame);
             QVERIFY2(got.kind == expected[i].kind && got.data1 == expected[i].data1, qPrintable(where));
             QVERIFY2(got.frame >= expected[i].frame && got.frame < expected[i].frame + ScorePlayer::kSynthBlock,
                      qPrintable(where));

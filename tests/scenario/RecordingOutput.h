@@ -33,23 +33,24 @@ class RecordingOutput : public ScenarioOutput {
 public:
     explicit RecordingOutput(const GameState& state) : state_(state) {}
 
-    void ShowLine(std::string_view speaker, std::string_view text) override {
-        events.push_back({OutputEvent::Line, story::displayText(speaker), story::displayText(text), 0, state_.ScreenId});
+    void ShowLine(std::string_view speaker, std::string_view text) override
+    {
+        events.push_back(
+            {OutputEvent::Line, story::displayText(speaker), story::displayText(text), 0, state_.ScreenId});
     }
-    void playMidiFile(std::string_view file) override {
+    void playMidiFile(std::string_view file) override
+    {
         events.push_back({OutputEvent::Music, {}, std::string(file), 0, state_.ScreenId});
     }
-    void startMusicTimer(int intervalMs) override {
+    void startMusicTimer(int intervalMs) override
+    {
         events.push_back({OutputEvent::Timer, {}, {}, intervalMs, state_.ScreenId});
     }
-    void hideNonNextIcons() override {
-        events.push_back({OutputEvent::HideIcons, {}, {}, 0, state_.ScreenId});
-    }
-    void yieldToWindowSystem() override {
-        events.push_back({OutputEvent::Yield, {}, {}, 0, state_.ScreenId});
-    }
+    void hideNonNextIcons() override { events.push_back({OutputEvent::HideIcons, {}, {}, 0, state_.ScreenId}); }
+    void yieldToWindowSystem() override { events.push_back({OutputEvent::Yield, {}, {}, 0, state_.ScreenId}); }
 
-    std::vector<OutputEvent> take() {
+    std::vector<OutputEvent> take()
+    {
         std::vector<OutputEvent> out;
         out.swap(events);
         return out;

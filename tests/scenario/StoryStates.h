@@ -5,7 +5,8 @@
 
 namespace lw::test {
 
-inline std::set<int> storyStates() {
+inline std::set<int> storyStates()
+{
     std::set<int> s{10, 20, 21, 22, 23, 25, 30, 31, 32, 33, 40, 41, 50, 52, 54, 55, 56, 57, 58, 59, 60};
     auto range = [&s](int first, int last) {
         for (int i = first; i <= last; ++i)

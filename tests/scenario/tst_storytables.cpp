@@ -4,8 +4,8 @@
 #include "NextTable.h"
 #include "RecordingOutput.h"
 #include "ResponseTables.h"
-#include "Scenario.h"
 #include "Ruby.h"
+#include "Scenario.h"
 #include "StoryStates.h"
 #include "StoryTexts.h"
 
@@ -19,17 +19,15 @@
 
 using namespace lw;
 using namespace lw::story;
+using lw::test::allTexts;
 using lw::test::OutputEvent;
 using lw::test::RecordingOutput;
-using lw::test::allTexts;
 
 namespace {
 
 using Counts = std::map<std::string, int>;
 
-QString q(std::string_view s) {
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
+QString q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 } // namespace
 
@@ -45,7 +43,8 @@ private slots:
     void everyStateReachableAndHasAWayForward();
 };
 
-void StoryTablesTest::nextTableCounts() {
+void StoryTablesTest::nextTableCounts()
+{
     QCOMPARE(std::size(kNextTable), std::size_t(108));
     Counts bySpeaker;
     int silent = 0;
@@ -62,7 +61,8 @@ void StoryTablesTest::nextTableCounts() {
     QCOMPARE(bySpeaker, expected);
 }
 
-void StoryTablesTest::entryTableCounts() {
+void StoryTablesTest::entryTableCounts()
+{
     QCOMPARE(std::size(kEntryTable), std::size_t(44));
     Counts bySpeaker, byMusic;
     for (const auto& r : kEntryTable) {
@@ -83,7 +83,8 @@ void StoryTablesTest::entryTableCounts() {
     QCOMPARE(byMusic, cues);
 }
 
-void StoryTablesTest::rowsDoNotOverlap() {
+void StoryTablesTest::rowsDoNotOverlap()
+{
     std::set<int> nextKeys, entryKeys;
     for (const auto& r : kNextTable)
         QVERIFY2(nextKeys.insert(r.screen).second, qPrintable(QString("Next %1 twice").arg(r.screen)));
@@ -100,16 +101,16 @@ void StoryTablesTest::rowsDoNotOverlap() {
                 const bool overlap = table[i].first <= table[j].last && table[j].first <= table[i].last;
                 const bool splitByColumn = table[i].column != Column::Any && table[j].column != Column::Any &&
                                            table[i].column != table[j].column;
-                QVERIFY2(!overlap || splitByColumn, qPrintable(QString("%1 rows %2 and %3 overlap")
-                                                                   .arg(name)
-                                                                   .arg(table[i].first)
-                                                                   .arg(table[j].first)));
+                QVERIFY2(
+                    !overlap || splitByColumn,
+                    qPrintable(QString("%1 rows %2 and %3 overlap").arg(name).arg(table[i].first).arg(table[j].first)));
             }
         }
     }
 }
 
-void StoryTablesTest::linesAreUniqueAndShort() {
+void StoryTablesTest::linesAreUniqueAndShort()
+{
     std::map<std::string_view, std::vector<std::string>> seen;
     int longest = 0;
     for (const auto& [where, text, speaker] : allTexts()) {
@@ -135,17 +136,17 @@ void StoryTablesTest::linesAreUniqueAndShort() {
         QString list;
         for (const auto& p : places)
             list += QString::fromStdString(p) + "; ";
-        QVERIFY2(it != allowed.end() && it->second == places,
-                 qPrintable("shared line \"" + q(text) + "\" at " + list));
+        QVERIFY2(it != allowed.end() && it->second == places, qPrintable("shared line \"" + q(text) + "\" at " + list));
     }
     QCOMPARE(seen[kKnock].size(), std::size_t(2));
 }
 
 // The message window already frames speech in 「」: a spoken line quotes in 『』 (the diary and
 // two titles) and carries no 「」 or （） of its own, which would print nested.
-void StoryTablesTest::quotesInsideSpeech() {
-    const std::set<std::string> framed{"Look 340-340", "Look 342-342", "Look 343-343", "Look 344-344",
-                                       "Next 91", "Next 550"};
+void StoryTablesTest::quotesInsideSpeech()
+{
+    const std::set<std::string> framed{"Look 340-340", "Look 342-342", "Look 343-343",
+                                       "Look 344-344", "Next 91",      "Next 550"};
     std::set<std::string> seen;
     for (const auto& [where, text, speaker] : allTexts()) {
         const QString s = q(text);
@@ -162,14 +163,14 @@ void StoryTablesTest::quotesInsideSpeech() {
 
 // Breadth-first over every command in every state reached, starting from the first screen: what
 // is reached must be exactly the story's states, each with a way on, and scene changes silent.
-void StoryTablesTest::everyStateReachableAndHasAWayForward() {
+void StoryTablesTest::everyStateReachableAndHasAWayForward()
+{
     const auto story = lw::test::storyStates();
     struct Try {
         std::int16_t command;
         std::int16_t column;
     };
-    const Try tries[] = {{kNext, 1}, {kLook, 1},  {kLook, 2}, {kLook, 3},
-                         {kTalk, 1}, {kThink, 1}, {kMagic, 1}};
+    const Try tries[] = {{kNext, 1}, {kLook, 1}, {kLook, 2}, {kLook, 3}, {kTalk, 1}, {kThink, 1}, {kMagic, 1}};
 
     std::set<int> reached{kFirstScreen};
     std::deque<int> queue{kFirstScreen};

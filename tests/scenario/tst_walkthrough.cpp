@@ -113,7 +113,8 @@ const Entry kEntries[] = {
 
 // The piece that should be sounding once the story stands at `screen` (file names compared
 // without letter case, as the music files are found).
-std::string musicAt(int screen) {
+std::string musicAt(int screen)
+{
     if (screen < 30)
         return "okera.mid";
     if (screen < 150)
@@ -133,14 +134,13 @@ std::string musicAt(int screen) {
     return "tinwaki.mid";
 }
 
-std::string lower(std::string s) {
+std::string lower(std::string s)
+{
     std::ranges::transform(s, s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     return s;
 }
 
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
+QString q(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
 
@@ -152,7 +152,8 @@ private slots:
 };
 // clang-format on
 
-void WalkthroughTest::wholeStory() {
+void WalkthroughTest::wholeStory()
+{
     GameState state;
     RecordingOutput out(state);
     Scenario scenario(state, out);
@@ -203,8 +204,7 @@ void WalkthroughTest::wholeStory() {
         state.selectedCommand = Command(step.command);
         state.clickColumn = ClickColumn(2);
         scenario.RunCommand(Command(step.command));
-        QVERIFY2(int(state.ScreenId) == step.next,
-                 where + ": landed on " + QByteArray::number(state.ScreenId));
+        QVERIFY2(int(state.ScreenId) == step.next, where + ": landed on " + QByteArray::number(state.ScreenId));
         QCOMPARE(state.selectedCommand, Command(step.command));
 
         const auto events = out.take();
@@ -247,8 +247,7 @@ void WalkthroughTest::wholeStory() {
         watch();
         if (QTest::currentTestFailed())
             return;
-        QVERIFY2(playing == musicAt(state.ScreenId),
-                 where + ": playing " + QByteArray::fromStdString(playing));
+        QVERIFY2(playing == musicAt(state.ScreenId), where + ": playing " + QByteArray::fromStdString(playing));
     }
 
     QCOMPARE(int(state.ScreenId), int(kStoryEndMark));

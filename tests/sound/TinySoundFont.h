@@ -13,7 +13,8 @@ namespace lw::testing {
 // A SoundFont 2 file made byte by byte: one sample per entry of `sampleKeys`, an instrument
 // whose zone i plays sample i over the key range sampleKeys[i], and presets 0:0 (that
 // instrument) and 0:5 (a second instrument on sample 0 alone).
-inline Bytes tinySoundFont(const std::vector<std::pair<int, int>>& sampleKeys) {
+inline Bytes tinySoundFont(const std::vector<std::pair<int, int>>& sampleKeys)
+{
     const auto chunk = [](const char* id, const Bytes& body) {
         Bytes out(id, id + 4);
         appendLe(out, static_cast<std::uint32_t>(body.size()), 4);
@@ -99,12 +100,11 @@ inline Bytes tinySoundFont(const std::vector<std::pair<int, int>>& sampleKeys) {
     const Bytes zeroMod(10, 0);
     Bytes riff{'R', 'I', 'F', 'F'};
     Bytes content{'s', 'f', 'b', 'k'};
-    for (const Bytes& part :
-         {list("INFO", {chunk("ifil", ifil), chunk("INAM", Bytes{'t', 'i', 'n', 'y', 0, 0})}),
-          list("sdta", {chunk("smpl", samples)}),
-          list("pdta", {chunk("phdr", phdr), chunk("pbag", pbag), chunk("pmod", zeroMod), chunk("pgen", pgen),
-                        chunk("inst", inst), chunk("ibag", ibag), chunk("imod", zeroMod), chunk("igen", igen),
-                        chunk("shdr", shdr)})})
+    for (const Bytes& part : {list("INFO", {chunk("ifil", ifil), chunk("INAM", Bytes{'t', 'i', 'n', 'y', 0, 0})}),
+                              list("sdta", {chunk("smpl", samples)}),
+                              list("pdta", {chunk("phdr", phdr), chunk("pbag", pbag), chunk("pmod", zeroMod),
+                                            chunk("pgen", pgen), chunk("inst", inst), chunk("ibag", ibag),
+                                            chunk("imod", zeroMod), chunk("igen", igen), chunk("shdr", shdr)})})
         content.insert(content.end(), part.begin(), part.end());
     appendLe(riff, static_cast<std::uint32_t>(content.size()), 4);
     riff.insert(riff.end(), content.begin(), content.end());

@@ -3,9 +3,9 @@
 #include "AudioEngine.h"
 #include "MciSequencer.h"
 #include "SmfBuilder.h"
-#include "TinySoundFont.h"
 #include "SmfScore.h"
 #include "SoundFontSubset.h"
+#include "TinySoundFont.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -39,12 +39,14 @@ class SlowLoader {
     };
 
 public:
-    ~SlowLoader() {
+    ~SlowLoader()
+    {
         letGo();
         if (watchdog_.joinable())
             watchdog_.join();
     }
-    std::function<void()> hook() {
+    std::function<void()> hook()
+    {
         return [s = s_] {
             std::unique_lock guard(s->lock);
             s->entered = true;
@@ -52,7 +54,8 @@ public:
             s->changed.wait(guard, [&s] { return s->released; });
         };
     }
-    bool waitUntilBlocked() {
+    bool waitUntilBlocked()
+    {
         std::unique_lock guard(s_->lock);
         if (!s_->changed.wait_for(guard, std::chrono::seconds(20), [this] { return s_->entered; }))
             return false;
@@ -68,11 +71,13 @@ public:
     }
     // True while the load has not been let go: whatever returned before this is checked did not
     // wait for the load.
-    bool stillBlocked() {
+    bool stillBlocked()
+    {
         std::lock_guard guard(s_->lock);
         return !s_->released && !s_->timedOut;
     }
-    void letGo() {
+    void letGo()
+    {
         std::lock_guard guard(s_->lock);
         s_->released = true;
         s_->changed.notify_all();
@@ -83,7 +88,8 @@ private:
     std::thread watchdog_;
 };
 
-void writeFile(const QString& path, const Bytes& bytes) {
+void writeFile(const QString& path, const Bytes& bytes)
+{
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
@@ -97,14 +103,16 @@ class TestAudioEngine : public QObject {
     QString path(const QString& name) const { return dir_.filePath(name); }
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QVERIFY(dir_.isValid());
         writeFile(path("long.mid"), heldNote(480, 500000, 480 * 40)); // 20 s
     }
 
     // The window thread's calls all return while the SoundFont load is still blocked; the piece's
     // clock and the output run on meanwhile, and the music joins once the font is in.
-    void windowThreadNeverWaitsForTheSoundFont() {
+    void windowThreadNeverWaitsForTheSoundFont()
+    {
         SlowLoader loader;
         AudioOptions options;
         options.recordTo = path("during-load.wav").toStdString();
@@ -116,10 +124,10 @@ private slots:
         MciSequencer midi(*engine);
         const std::string open = "open \"" + path("long.mid").toStdString() + "\" type sequencer alias Midi";
         std::string answer;
-        for (const std::string& command : {open, std::string("play Midi"), std::string("pause Midi"),
-                                           std::string("resume Midi"), std::string("stop Midi"),
-                                           std::string("close Midi"), open, std::string("play Midi"),
-                                           std::string("status Midi mode")}) {
+        for (const std::string& command :
+             {open, std::string("play Midi"), std::string("pause Midi"), std::string("resume Midi"),
+              std::string("stop Midi"), std::string("close Midi"), open, std::string("play Midi"),
+              std::string("status Midi mode")}) {
             QCOMPARE(midi.sendString(command, &answer, 512, 0), 0);
             QVERIFY2(loader.stillBlocked(), command.c_str());
         }
@@ -143,7 +151,8 @@ private slots:
         engine->shutdown();
     }
 
-    void quittingDuringTheLoadReturnsAtOnce() {
+    void quittingDuringTheLoadReturnsAtOnce()
+    {
         SlowLoader loader;
         AudioOptions options;
         options.recordTo = path("quit.wav").toStdString();
@@ -159,12 +168,13 @@ private slots:
 
     // Tempo changes anywhere, program changes read through the GS bank select, notes before any
     // program change, and note-ons of velocity 0.
-    void scoreTimesAndInstruments() {
+    void scoreTimesAndInstruments()
+    {
         const Bytes file = smf(1, 480,
                                {TrackBuilder().tempo(0, 500000).tempo(960, 250000).end(),
                                 TrackBuilder()
-                                    .raw(0, {0xb0, 0, 8})    // bank 8 on channel 0
-                                    .raw(0, {0xc0, 24})      // program 24 there
+                                    .raw(0, {0xb0, 0, 8}) // bank 8 on channel 0
+                                    .raw(0, {0xc0, 24})   // program 24 there
                                     .noteOn(0, 60)
                                     .raw(480, {0x90, 60, 0}) // a note-on of velocity 0 ends it
                                     .raw(0, {0xb9, 0, 8})    // bank select on the drum channel is ignored
@@ -191,14 +201,15 @@ private slots:
 
     // The cut font keeps the presets asked for and, of their instruments, only the zones that
     // the notes played reach; its sample data is the original's.
-    void cutKeepsOnlyWhatIsPlayed() {
+    void cutKeepsOnlyWhatIsPlayed()
+    {
         writeFile(path("tiny.sf2"), tinySoundFont({{0, 47}, {48, 71}, {72, 127}}));
         const auto layout = SoundFontLayout::read(path("tiny.sf2").toStdString());
         QVERIFY(layout);
         const int all = layout->findPreset(0, 0), first = layout->findPreset(0, 5);
         QVERIFY(all >= 0 && first >= 0 && all != first);
-        QCOMPARE(layout->findPreset(3, 5), first);    // an unknown bank falls back to bank 0
-        QCOMPARE(layout->findPreset(0, 99), all);     // an unknown program to program 0
+        QCOMPARE(layout->findPreset(3, 5), first);      // an unknown bank falls back to bank 0
+        QCOMPARE(layout->findPreset(0, 99), all);       // an unknown program to program 0
         QCOMPARE(layout->findPreset(kDrumBank, 3), -1); // no percussion in this font
         QCOMPARE(layout->samplesOf(all), (std::set<int>{0, 1, 2}));
 
@@ -215,7 +226,7 @@ private slots:
 
         const auto cut = SoundFontLayout::read(path("cut.sf2").toStdString());
         QVERIFY(cut);
-        QCOMPARE(int(cut->presetCount()), 2); // the one preset and the terminal record
+        QCOMPARE(int(cut->presetCount()), 2);                   // the one preset and the terminal record
         QCOMPARE(cut->findPreset(0, 5), cut->findPreset(0, 0)); // preset 5 is not in it
         QCOMPARE(cut->samplesOf(cut->findPreset(0, 0)), (std::set<int>{1}));
         QVERIFY(!image->read(image->size() - 1, bytes.data(), 2, nullptr)); // past the end
@@ -224,7 +235,8 @@ private slots:
     // A piece opened after the one before was closed gets its own instruments, round after round,
     // even where it takes the memory the closed piece had; its first note sounds in its first
     // period, its samples loaded when it was opened.
-    void eachPieceSoundsAfterTheOneBeforeIsClosed() {
+    void eachPieceSoundsAfterTheOneBeforeIsClosed()
+    {
         writeFile(path("rounds.sf2"), tinySoundFont({{0, 127}}));
         AudioOptions options;
         options.manualClock = true;
@@ -240,14 +252,14 @@ private slots:
             QVERIFY(engine->loadPiece(piece(round % 2 ? 5 : 0)));
             engine->startFromBeginning();
             engine->render(512, &out);
-            const float loudest = std::abs(*std::max_element(out.begin(), out.end(), [](float a, float b) {
-                return std::abs(a) < std::abs(b);
-            }));
+            const float loudest = std::abs(
+                *std::max_element(out.begin(), out.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }));
             QVERIFY2(loudest > 0.01f, qPrintable(QStringLiteral("round %1: peak %2").arg(round).arg(loudest)));
         }
     }
 
-    void unreadableFontsAreRefused_data() {
+    void unreadableFontsAreRefused_data()
+    {
         QTest::addColumn<QByteArray>("bytes");
         const Bytes good = tinySoundFont({{0, 127}});
         QTest::newRow("empty") << QByteArray();
@@ -261,7 +273,8 @@ private slots:
         QTest::newRow("sample number out of range")
             << QByteArray(reinterpret_cast<const char*>(badSample.data()), int(badSample.size()));
     }
-    void unreadableFontsAreRefused() {
+    void unreadableFontsAreRefused()
+    {
         QFETCH(QByteArray, bytes);
         QFile file(path("bad.sf2"));
         QVERIFY(file.open(QIODevice::WriteOnly));

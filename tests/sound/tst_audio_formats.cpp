@@ -18,17 +18,17 @@ Q_DECLARE_METATYPE(lw::audio::SmfResult)
 
 namespace {
 
-SmfResult check(const Bytes& bytes, SmfInfo* info = nullptr) {
-    return checkSmf(bytes.data(), bytes.size(), info);
-}
+SmfResult check(const Bytes& bytes, SmfInfo* info = nullptr) { return checkSmf(bytes.data(), bytes.size(), info); }
 
-Bytes withHeaderWord(Bytes bytes, int offset, int value) {
+Bytes withHeaderWord(Bytes bytes, int offset, int value)
+{
     bytes[offset] = static_cast<std::uint8_t>(value >> 8);
     bytes[offset + 1] = static_cast<std::uint8_t>(value);
     return bytes;
 }
 
-Bytes pcm16(std::initializer_list<int> samples) {
+Bytes pcm16(std::initializer_list<int> samples)
+{
     Bytes out;
     for (int s : samples)
         appendLe(out, static_cast<std::uint32_t>(static_cast<std::uint16_t>(s)), 2);
@@ -40,32 +40,31 @@ Bytes pcm16(std::initializer_list<int> samples) {
 class TestAudioFormats : public QObject {
     Q_OBJECT
 private slots:
-    void acceptsWellFormedFiles_data() {
+    void acceptsWellFormedFiles_data()
+    {
         QTest::addColumn<Bytes>("file");
         QTest::addColumn<int>("division");
         QTest::addColumn<qint64>("endTick");
         QTest::newRow("format 0") << heldNote(480, 500000, 1920) << 480 << qint64(1920);
         QTest::newRow("format 1, longest track wins")
             << smf(1, 96,
-                   {TrackBuilder().tempo(0, 500000).end(10),
-                    TrackBuilder().noteOn(5, 60).noteOff(300, 60).end()})
+                   {TrackBuilder().tempo(0, 500000).end(10), TrackBuilder().noteOn(5, 60).noteOff(300, 60).end()})
             << 96 << qint64(305);
         QTest::newRow("running status")
-            << smf(0, 120, {TrackBuilder().raw(0, {0x90, 60, 100}).raw(10, {62, 100}).raw(10, {60, 0}).end()})
-            << 120 << qint64(20);
-        QTest::newRow("system exclusive and text meta") << smf(0, 120,
-                                                               {TrackBuilder()
-                                                                    .raw(0, {0xf0, 0x03, 0x7e, 0x7f, 0xf7})
-                                                                    .raw(4, {0xff, 0x01, 0x02, 'h', 'i'})
-                                                                    .end()})
-                                                        << 120 << qint64(4);
+            << smf(0, 120, {TrackBuilder().raw(0, {0x90, 60, 100}).raw(10, {62, 100}).raw(10, {60, 0}).end()}) << 120
+            << qint64(20);
+        QTest::newRow("system exclusive and text meta")
+            << smf(0, 120,
+                   {TrackBuilder().raw(0, {0xf0, 0x03, 0x7e, 0x7f, 0xf7}).raw(4, {0xff, 0x01, 0x02, 'h', 'i'}).end()})
+            << 120 << qint64(4);
         QTest::newRow("no end-of-track event")
             << smf(0, 120, {TrackBuilder().noteOn(0, 60).noteOff(50, 60)}) << 120 << qint64(50);
         Bytes trailing = heldNote(480, 500000, 10);
         trailing.insert(trailing.end(), {0, 0, 0});
         QTest::newRow("bytes after the last track") << trailing << 480 << qint64(10);
     }
-    void acceptsWellFormedFiles() {
+    void acceptsWellFormedFiles()
+    {
         QFETCH(Bytes, file);
         QFETCH(int, division);
         QFETCH(qint64, endTick);
@@ -75,17 +74,16 @@ private slots:
         QCOMPARE(qint64(info.endTick), endTick);
         QVERIFY(info.length <= file.size());
         // The checked part alone is a complete file.
-        QCOMPARE(check(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(info.length))),
-                 SmfResult::Ok);
+        QCOMPARE(check(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(info.length))), SmfResult::Ok);
     }
 
-    void rejectsMalformedFiles_data() {
+    void rejectsMalformedFiles_data()
+    {
         QTest::addColumn<Bytes>("file");
         QTest::addColumn<SmfResult>("result");
         const Bytes good = heldNote(480, 500000, 1920);
         QTest::newRow("empty") << Bytes() << SmfResult::Empty;
-        QTest::newRow("text") << Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}
-                              << SmfResult::NotMidi;
+        QTest::newRow("text") << Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'} << SmfResult::NotMidi;
         QTest::newRow("RIFF") << wave(1, 16, 44100, pcm16({0})) << SmfResult::NotMidi;
         QTest::newRow("header only") << Bytes{'M', 'T', 'h', 'd'} << SmfResult::NotMidi;
         QTest::newRow("header length 7") << withHeaderWord(good, 6, 7) << SmfResult::BadHeader;
@@ -139,26 +137,27 @@ private slots:
         huge.resize(kMaxSmfBytes + 1);
         QTest::newRow("over 4 MB") << huge << SmfResult::TooLarge;
     }
-    void rejectsMalformedFiles() {
+    void rejectsMalformedFiles()
+    {
         QFETCH(Bytes, file);
         QFETCH(SmfResult, result);
         QCOMPARE(check(file), result);
     }
 
     // Every cut of a good file short of its last track's end is refused.
-    void rejectsEveryTruncation() {
+    void rejectsEveryTruncation()
+    {
         const Bytes good =
-            smf(1, 96,
-                {TrackBuilder().tempo(0, 400000).end(), TrackBuilder().noteOn(0, 60).noteOff(96, 60).end()});
+            smf(1, 96, {TrackBuilder().tempo(0, 400000).end(), TrackBuilder().noteOn(0, 60).noteOff(96, 60).end()});
         QCOMPARE(check(good), SmfResult::Ok);
         for (std::size_t n = 0; n < good.size(); ++n)
-            QVERIFY2(check(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n))) !=
-                         SmfResult::Ok,
+            QVERIFY2(check(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n))) != SmfResult::Ok,
                      qPrintable(QString::number(n)));
     }
 
     // Random damage: never a crash, and anything accepted stays inside the buffer.
-    void survivesRandomDamage() {
+    void survivesRandomDamage()
+    {
         std::mt19937 random(20240607);
         const Bytes good = smf(1, 96,
                                {TrackBuilder().tempo(0, 400000).raw(0, {0xf0, 2, 1, 0xf7}).end(),
@@ -178,7 +177,8 @@ private slots:
 
     // Every encoding the player is expected to play, in each wave container: a 441 Hz tone
     // comes back as written, on both sides, to within the encoding's own precision.
-    void decodesEachEncoding_data() {
+    void decodesEachEncoding_data()
+    {
         QTest::addColumn<int>("format");
         QTest::addColumn<double>("minSnr"); // dB of the tone over the decoding error
         QTest::newRow("8-bit") << (SF_FORMAT_WAV | SF_FORMAT_PCM_U8) << 35.0;
@@ -195,7 +195,8 @@ private slots:
         QTest::newRow("RF64 16-bit") << (SF_FORMAT_RF64 | SF_FORMAT_PCM_16) << 85.0;
         QTest::newRow("RIFX 16-bit") << (SF_FORMAT_WAV | SF_FORMAT_PCM_16 | SF_ENDIAN_BIG) << 85.0;
     }
-    void decodesEachEncoding() {
+    void decodesEachEncoding()
+    {
         QFETCH(int, format);
         QFETCH(double, minSnr);
         const std::vector<float> tone = sine(441, 0.5, 44100, 0.2);
@@ -219,7 +220,8 @@ private slots:
     }
 
     // Exact samples through hand-made files, some of them bent in ways real files are.
-    void decodesExactSamples_data() {
+    void decodesExactSamples_data()
+    {
         QTest::addColumn<Bytes>("file");
         QTest::addColumn<std::vector<float>>("expected");
         QTest::newRow("16-bit mono") << wave(1, 16, 44100, pcm16({0, 16384, -32768}))
@@ -242,7 +244,8 @@ private slots:
             << writeWave(SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 44100, {3.0f, -1e30f, NAN, INFINITY, 0.25f})
             << std::vector<float>{1, 1, -1, -1, 0, 0, 0, 0, 0.25f, 0.25f};
     }
-    void decodesExactSamples() {
+    void decodesExactSamples()
+    {
         QFETCH(Bytes, file);
         QFETCH(std::vector<float>, expected);
         const auto frames = decodeWave(file.data(), file.size(), 44100);
@@ -253,7 +256,8 @@ private slots:
     }
 
     // More than two channels: each constant channel lands on its side of the stereo mix.
-    void downMixesChannels_data() {
+    void downMixesChannels_data()
+    {
         QTest::addColumn<int>("format");
         QTest::addColumn<std::vector<float>>("frame"); // one value per channel
         QTest::addColumn<uint>("mask");                // speaker positions, extensible files only
@@ -272,10 +276,10 @@ private slots:
             << 0x0bu // front left and right, LFE
             << 0.5f << -0.5f;
         QTest::newRow("twenty channels stay within full scale")
-            << (SF_FORMAT_WAV | SF_FORMAT_FLOAT) << std::vector<float>(20, 1.0f) << 0u << 1.0f
-            << 1.0f;
+            << (SF_FORMAT_WAV | SF_FORMAT_FLOAT) << std::vector<float>(20, 1.0f) << 0u << 1.0f << 1.0f;
     }
-    void downMixesChannels() {
+    void downMixesChannels()
+    {
         QFETCH(int, format);
         QFETCH(std::vector<float>, frame);
         QFETCH(uint, mask);
@@ -296,7 +300,8 @@ private slots:
 
     // Other rates come out at the output rate, at the same length and pitch, with nothing above
     // the output's band folding back into it (straight-line interpolation misses both by far).
-    void convertsRates_data() {
+    void convertsRates_data()
+    {
         QTest::addColumn<int>("rate");
         QTest::addColumn<double>("hz");
         QTest::addColumn<double>("amplitude"); // expected in the output
@@ -306,7 +311,8 @@ private slots:
         QTest::newRow("96000 Hz") << 96000 << 15000.0 << 0.5;
         QTest::newRow("48000 Hz, a tone above the output's band") << 48000 << 23000.0 << 0.0;
     }
-    void convertsRates() {
+    void convertsRates()
+    {
         QFETCH(int, rate);
         QFETCH(double, hz);
         QFETCH(double, amplitude);
@@ -324,7 +330,8 @@ private slots:
         QVERIFY2(worst < 2e-3f, qPrintable(QString::number(worst)));
     }
 
-    void refusesBadWaves_data() {
+    void refusesBadWaves_data()
+    {
         QTest::addColumn<Bytes>("file");
         const Bytes good = wave(1, 16, 44100, pcm16({1, 2}));
         auto patched = [&good](int offset, std::initializer_list<int> bytes) {
@@ -352,13 +359,15 @@ private slots:
         huge.resize(kMaxWaveBytes + 1); // a sound well within the limit, in a file beyond it
         QTest::newRow("over 4 MB") << huge;
     }
-    void refusesBadWaves() {
+    void refusesBadWaves()
+    {
         QFETCH(Bytes, file);
         QVERIFY(!decodeWave(file.data(), file.size(), 44100).has_value());
     }
 
     // A file cut anywhere after its data chunk starts gives the whole frames before the cut.
-    void cutFilesGiveTheFramesBeforeTheCut() {
+    void cutFilesGiveTheFramesBeforeTheCut()
+    {
         const Bytes good = writeWave(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100, sine(441, 0.5, 44100, 0.01, 2));
         const auto whole = decodeWave(good.data(), good.size(), 44100);
         QVERIFY(whole.has_value());
@@ -373,7 +382,8 @@ private slots:
 
     // Random damage to files of several encodings: never a crash, and whatever decodes is a
     // bounded stream of stereo samples within full scale.
-    void waveSurvivesRandomDamage() {
+    void waveSurvivesRandomDamage()
+    {
         const std::vector<float> three = sine(441, 0.9, 11025, 0.05, 3);
         const std::vector<float> two = sine(441, 0.9, 11025, 0.05, 2);
         const std::vector<Bytes> files = {

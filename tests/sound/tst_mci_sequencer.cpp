@@ -2,8 +2,8 @@
 // the music module driving the real sequencer.
 #include "AudioEngine.h"
 #include "AudioSystem.h"
-#include "Music.h"
 #include "MciSequencer.h"
+#include "Music.h"
 #include "SmfBuilder.h"
 #include "WaveDecode.h"
 #include "WaveFilePlayer.h"
@@ -26,17 +26,17 @@ namespace {
 
 constexpr int kRate = AudioEngine::kSampleRate;
 
-void writeFile(const QString& path, const Bytes& bytes) {
+void writeFile(const QString& path, const Bytes& bytes)
+{
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
 }
 
-std::string utf8(const QString& s) {
-    return s.toStdString();
-}
+std::string utf8(const QString& s) { return s.toStdString(); }
 
-AudioOptions manualClock(const std::string& soundFont = {}) {
+AudioOptions manualClock(const std::string& soundFont = {})
+{
     AudioOptions options;
     options.manualClock = true;
     options.soundFont = soundFont;
@@ -47,10 +47,12 @@ struct Rig {
     std::unique_ptr<AudioEngine> engine = AudioEngine::create(manualClock());
     MciSequencer midi{*engine};
 
-    int send(const std::string& command, std::string* answer = nullptr, int length = 512) {
+    int send(const std::string& command, std::string* answer = nullptr, int length = 512)
+    {
         return midi.sendString(command, answer, length, 0);
     }
-    std::string ask(const std::string& command) {
+    std::string ask(const std::string& command)
+    {
         std::string answer = "stale";
         const int code = send(command, &answer);
         return code == 0 ? answer : "error " + std::to_string(code) + (answer.empty() ? "" : " with answer");
@@ -65,12 +67,14 @@ class TestMciSequencer : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
     QString path(const QString& name) const { return dir_.filePath(name); }
-    std::string openCommand(const QString& name, const std::string& alias = "Midi") const {
+    std::string openCommand(const QString& name, const std::string& alias = "Midi") const
+    {
         return "open \"" + utf8(path(name)) + "\" type sequencer alias " + alias;
     }
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QVERIFY(dir_.isValid());
         // 120 bpm at 480 ticks per quarter: 960 ticks, 8 sixteenths a second; ends at 4 s.
         writeFile(path("Tinwaki.mid"), heldNote(480, 500000, 3840));
@@ -85,8 +89,7 @@ private slots:
         writeFile(path("音楽 フォルダ/ｼｽﾞｸ 雫.mid"), heldNote(96, 500000, 960));
         QVERIFY(QDir(dir_.path()).mkpath("a directory.mid"));
         writeFile(path("empty.mid"), {});
-        writeFile(path("garbage.mid"),
-                  Bytes{'R', 'I', 'F', 'F', 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14});
+        writeFile(path("garbage.mid"), Bytes{'R', 'I', 'F', 'F', 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14});
         Bytes truncated = heldNote(480, 500000, 3840);
         truncated.resize(truncated.size() - 3);
         writeFile(path("truncated.mid"), truncated);
@@ -100,7 +103,8 @@ private slots:
         writeFile(path("large.wav"), wave(2, 16, 44100, Bytes(kMaxWaveBytes - 40, 0)));
     }
 
-    void positionInSixteenths_data() {
+    void positionInSixteenths_data()
+    {
         QTest::addColumn<QString>("file");
         QTest::addColumn<double>("seconds");
         QTest::addColumn<int>("sixteenths");
@@ -110,7 +114,8 @@ private slots:
         QTest::newRow("tempo doubles after 1 s, 2 s") << "faster.mid" << 2.01 << 24;
         QTest::newRow("held at the end") << "short.mid" << 3.0 << 4;
     }
-    void positionInSixteenths() {
+    void positionInSixteenths()
+    {
         QFETCH(QString, file);
         QFETCH(double, seconds);
         QFETCH(int, sixteenths);
@@ -124,7 +129,8 @@ private slots:
         QVERIFY2(std::abs(position - sixteenths) <= 1, qPrintable(QString::number(position)));
     }
 
-    void modeThroughALife() {
+    void modeThroughALife()
+    {
         Rig rig;
         QCOMPARE(rig.send(openCommand("Tinwaki.mid")), 0);
         QCOMPARE(rig.ask("status Midi mode"), std::string("stopped"));
@@ -157,7 +163,8 @@ private slots:
         QCOMPARE(rig.send("close all"), 0);
     }
 
-    void secondOpenClosesTheFirst() {
+    void secondOpenClosesTheFirst()
+    {
         Rig rig;
         QCOMPARE(rig.send(openCommand("Tinwaki.mid", "First")), 0);
         QCOMPARE(rig.send("play First"), 0);
@@ -174,7 +181,8 @@ private slots:
         QCOMPARE(rig.ask("status Second mode") + rig.ask("status second position"), std::string("stopped0"));
     }
 
-    void opensByAnyPath_data() {
+    void opensByAnyPath_data()
+    {
         QTest::addColumn<std::string>("command");
         const std::string base = utf8(dir_.path());
         QTest::newRow("exact name") << "open \"" + base + "/Tinwaki.mid\" type sequencer alias Midi";
@@ -183,11 +191,11 @@ private slots:
         QTest::newRow("blanks and Japanese")
             << "open \"" + base + "/音楽 フォルダ/ｼｽﾞｸ 雫.mid\" type sequencer alias Midi";
         QTest::newRow("doubled separator") << "open \"" + base + "//short.mid\" type sequencer alias Midi";
-        QTest::newRow("unquoted, alias before type")
-            << "open " + base + "/slow.mid alias Midi type sequencer";
+        QTest::newRow("unquoted, alias before type") << "open " + base + "/slow.mid alias Midi type sequencer";
         QTest::newRow("no type") << "open " + base + "/slow.mid alias Midi";
     }
-    void opensByAnyPath() {
+    void opensByAnyPath()
+    {
         QFETCH(std::string, command);
         Rig rig;
         QCOMPARE(rig.send(command), 0);
@@ -195,13 +203,13 @@ private slots:
         QCOMPARE(rig.ask("Status MIDI Mode"), std::string("playing"));
     }
 
-    void errors_data() {
+    void errors_data()
+    {
         QTest::addColumn<std::string>("command");
         QTest::addColumn<int>("code");
         QTest::newRow("missing file") << openCommand("nothing.mid", "X") << int(kMciFileNotFound);
         QTest::newRow("directory") << openCommand("a directory.mid", "X") << int(kMciFileNotFound);
-        QTest::newRow("directory itself")
-            << "open \"" + utf8(dir_.path()) + "/\" alias X" << int(kMciFileNotFound);
+        QTest::newRow("directory itself") << "open \"" + utf8(dir_.path()) + "/\" alias X" << int(kMciFileNotFound);
         QTest::newRow("device file") << std::string("open /dev/zero alias X") << int(kMciFileNotFound);
         QTest::newRow("FIFO") << openCommand("pipe.mid", "X") << int(kMciFileNotFound);
         QTest::newRow("empty path") << std::string("open \"\" alias X") << int(kMciFileNotFound);
@@ -219,20 +227,17 @@ private slots:
         QTest::newRow("play all") << std::string("play all") << int(kMciUnknownAlias);
         QTest::newRow("unknown command") << std::string("fly Midi") << int(kMciUnknownCommand);
         QTest::newRow("empty command") << std::string("   ") << int(kMciUnknownCommand);
-        QTest::newRow("open without alias")
-            << "open \"" + utf8(path("short.mid")) + "\"" << int(kMciBadSyntax);
-        QTest::newRow("alias without name")
-            << "open \"" + utf8(path("short.mid")) + "\" alias" << int(kMciBadSyntax);
-        QTest::newRow("alias all") << "open \"" + utf8(path("short.mid")) + "\" alias all"
-                                   << int(kMciBadSyntax);
-        QTest::newRow("unclosed quote")
-            << "open \"" + utf8(path("short.mid")) + " alias X" << int(kMciBadSyntax);
+        QTest::newRow("open without alias") << "open \"" + utf8(path("short.mid")) + "\"" << int(kMciBadSyntax);
+        QTest::newRow("alias without name") << "open \"" + utf8(path("short.mid")) + "\" alias" << int(kMciBadSyntax);
+        QTest::newRow("alias all") << "open \"" + utf8(path("short.mid")) + "\" alias all" << int(kMciBadSyntax);
+        QTest::newRow("unclosed quote") << "open \"" + utf8(path("short.mid")) + " alias X" << int(kMciBadSyntax);
         QTest::newRow("quote inside a word") << std::string("play Mi\"di") << int(kMciBadSyntax);
         QTest::newRow("unknown status item") << std::string("status Midi colour") << int(kMciBadSyntax);
         QTest::newRow("play without alias") << std::string("play") << int(kMciBadSyntax);
         QTest::newRow("extra word") << std::string("play Midi wait") << int(kMciBadSyntax);
     }
-    void errors() {
+    void errors()
+    {
         QFETCH(std::string, command);
         QFETCH(int, code);
         Rig rig;
@@ -244,18 +249,19 @@ private slots:
         QCOMPARE(rig.ask("status Midi mode"), std::string("stopped")); // the open piece is untouched
     }
 
-    void errorTextsDiffer() {
+    void errorTextsDiffer()
+    {
         Rig rig;
         QStringList texts;
-        for (int code :
-             std::initializer_list<int>{kMciOk, kMciFileNotFound, kMciNotMidiFile, kMciUnknownAlias,
-                                        kMciUnknownCommand, kMciBadSyntax, kMciNoDevice, 999})
+        for (int code : std::initializer_list<int>{kMciOk, kMciFileNotFound, kMciNotMidiFile, kMciUnknownAlias,
+                                                   kMciUnknownCommand, kMciBadSyntax, kMciNoDevice, 999})
             texts << QString::fromStdString(rig.midi.errorString(code));
         texts.removeDuplicates();
         QCOMPARE(texts.size(), 8);
     }
 
-    void answersAreCutToTheBuffer_data() {
+    void answersAreCutToTheBuffer_data()
+    {
         QTest::addColumn<int>("length");
         QTest::addColumn<std::string>("mode");
         QTest::addColumn<std::string>("position");
@@ -266,7 +272,8 @@ private slots:
         QTest::newRow("0") << 0 << std::string() << std::string();
         QTest::newRow("negative") << -3 << std::string() << std::string();
     }
-    void answersAreCutToTheBuffer() {
+    void answersAreCutToTheBuffer()
+    {
         QFETCH(int, length);
         QFETCH(std::string, mode);
         QFETCH(std::string, position);
@@ -283,7 +290,8 @@ private slots:
     }
 
     // Random command strings made of the sequencer's words, quotes, blanks and stray bytes.
-    void survivesRandomCommands() {
+    void survivesRandomCommands()
+    {
         Rig rig;
         const std::vector<std::string> words{"open",      "play",
                                              "pause",     "resume",
@@ -311,7 +319,8 @@ private slots:
     }
 
     // The music module against the real sequencer: a piece that ends is started again by the poll.
-    void musicModuleLoopsARealPiece() {
+    void musicModuleLoopsARealPiece()
+    {
         Rig rig;
         lw::Music music(rig.midi, [this] { return utf8(dir_.path()); });
         music.backgroundPiece = "SHORT.MID";
@@ -333,7 +342,8 @@ private slots:
         QVERIFY(!music.isPlaying());
     }
 
-    void waveMixesIntoTheOutput() {
+    void waveMixesIntoTheOutput()
+    {
         Rig rig;
         Bytes samples;
         for (int v : {16384, -16384, 8192, 0})
@@ -352,7 +362,8 @@ private slots:
     }
 
     // Each fails at once and quietly; none is opened if opening could block.
-    void wavePlayerRefuses_data() {
+    void wavePlayerRefuses_data()
+    {
         QTest::addColumn<QString>("file");
         QTest::newRow("missing") << path("missing.wav");
         QTest::newRow("MIDI file") << path("Tinwaki.mid");
@@ -363,14 +374,16 @@ private slots:
             QTest::newRow("blocking kernel file") << QStringLiteral("/proc/kmsg");
         QTest::newRow("over 4 MB") << path("large.wav");
     }
-    void wavePlayerRefuses() {
+    void wavePlayerRefuses()
+    {
         QFETCH(QString, file);
         Rig rig;
         WaveFilePlayer player(*rig.engine);
         QVERIFY(!player.playAsync(utf8(file)));
     }
 
-    void soundFontMakesSound() {
+    void soundFontMakesSound()
+    {
         const char* font = "/usr/share/sounds/sf2/TimGM6mb.sf2";
         if (!QFile::exists(font))
             QSKIP("no General MIDI SoundFont installed");
@@ -388,15 +401,15 @@ private slots:
     }
 
     // Real time without an audio device: the piece advances and ends on its own.
-    void realTimeWithoutAudio() {
+    void realTimeWithoutAudio()
+    {
         qputenv("LW_NO_AUDIO", "1");
         auto system = lw::AudioSystem::create();
         lw::MidiService& midi = system->midi();
         QCOMPARE(midi.sendString(openCommand("short.mid"), nullptr, 0, 0), 0);
         QCOMPARE(midi.sendString("play Midi", nullptr, 0, 0), 0);
         std::string mode;
-        QTRY_VERIFY_WITH_TIMEOUT((midi.sendString("status Midi mode", &mode, 512, 0), mode == "stopped"),
-                                 20000);
+        QTRY_VERIFY_WITH_TIMEOUT((midi.sendString("status Midi mode", &mode, 512, 0), mode == "stopped"), 20000);
         std::string position;
         QCOMPARE(midi.sendString("status Midi position", &position, 255, 0), 0);
         QCOMPARE(position, std::string("4"));
@@ -412,7 +425,8 @@ private slots:
 
     // LW_AUDIO_FILE: the output is a WAV file written in real time, with the music and the wave
     // in it, and its sizes right once the engine shuts down.
-    void recordsToAFile() {
+    void recordsToAFile()
+    {
         const char* font = "/usr/share/sounds/sf2/TimGM6mb.sf2";
         if (!QFile::exists(font))
             QSKIP("no General MIDI SoundFont installed");
@@ -450,7 +464,8 @@ private slots:
         QVERIFY2(le32(40) >= quint32(kRate / 10 * 4), qPrintable(QString::number(le32(40))));
         int peak = 0;
         for (int i = 44; i + 1 < bytes.size(); i += 2)
-            peak = std::max(peak, std::abs(int(qint16(quint16(quint8(bytes[i])) | quint16(quint8(bytes[i + 1])) << 8))));
+            peak =
+                std::max(peak, std::abs(int(qint16(quint16(quint8(bytes[i])) | quint16(quint8(bytes[i + 1])) << 8))));
         QVERIFY2(peak > 300, qPrintable(QString::number(peak)));
     }
 };

@@ -12,7 +12,8 @@ Q_DECLARE_METATYPE(std::string)
 
 namespace {
 
-void compareCalls(const std::vector<Call>& actual, const std::vector<Call>& expected) {
+void compareCalls(const std::vector<Call>& actual, const std::vector<Call>& expected)
+{
     QCOMPARE(actual.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         QCOMPARE(actual[i].command, expected[i].command);
@@ -21,10 +22,10 @@ void compareCalls(const std::vector<Call>& actual, const std::vector<Call>& expe
     }
 }
 
-std::vector<Call> playCalls(const std::string& fullName) {
-    return {{"close Midi", 1, 0},
-            {"open \"" + fullName + "\" type sequencer alias Midi", 512, 0},
-            {"play Midi", 512, 0}};
+std::vector<Call> playCalls(const std::string& fullName)
+{
+    return {
+        {"close Midi", 1, 0}, {"open \"" + fullName + "\" type sequencer alias Midi", 512, 0}, {"play Midi", 512, 0}};
 }
 
 } // namespace
@@ -32,7 +33,8 @@ std::vector<Call> playCalls(const std::string& fullName) {
 class TestKsMidi : public QObject {
     Q_OBJECT
 private slots:
-    void playMidiSendsCloseOpenPlay_data() {
+    void playMidiSendsCloseOpenPlay_data()
+    {
         QTest::addColumn<std::string>("directory");
         QTest::addColumn<std::string>("name");
         QTest::addColumn<std::string>("fullName");
@@ -46,7 +48,8 @@ private slots:
                                   << std::string("/ゲーム/ルナ/prum.mid");
         QTest::newRow("empty name") << std::string("/g") << std::string() << std::string("/g/");
     }
-    void playMidiSendsCloseOpenPlay() {
+    void playMidiSendsCloseOpenPlay()
+    {
         QFETCH(std::string, directory);
         QFETCH(std::string, name);
         QFETCH(std::string, fullName);
@@ -57,7 +60,8 @@ private slots:
     }
 
     // The working directory is asked at every call, not remembered.
-    void playMidiAsksTheDirectoryEachTime() {
+    void playMidiAsksTheDirectoryEachTime()
+    {
         RecordingMidiService service;
         std::string directory = "/a";
         Music midi(service, [&directory] { return directory; });
@@ -67,14 +71,16 @@ private slots:
         QCOMPARE(service.calls.at(4).command, std::string("open \"/b/x.mid\" type sequencer alias Midi"));
     }
 
-    void closeMidi() {
+    void closeMidi()
+    {
         RecordingMidiService service;
         Music midi(service, [] { return std::string("/g"); });
         midi.close();
         compareCalls(service.calls, {{"close Midi", 1, 0}});
     }
 
-    void isMidiPlaying_data() {
+    void isMidiPlaying_data()
+    {
         QTest::addColumn<std::string>("mode");
         QTest::addColumn<int>("result");
         QTest::addColumn<bool>("playing");
@@ -85,7 +91,8 @@ private slots:
         QTest::newRow("empty") << std::string() << 0 << false;
         QTest::newRow("failed query") << std::string("playing") << 263 << false;
     }
-    void isMidiPlaying() {
+    void isMidiPlaying()
+    {
         QFETCH(std::string, mode);
         QFETCH(int, result);
         QFETCH(bool, playing);
@@ -97,7 +104,8 @@ private slots:
         compareCalls(service.calls, {{"Status Midi mode", 512, 0}});
     }
 
-    void loopMidi_data() {
+    void loopMidi_data()
+    {
         QTest::addColumn<std::string>("mode");
         QTest::addColumn<std::string>("midiFile");
         QTest::addColumn<bool>("restarts");
@@ -108,7 +116,8 @@ private slots:
         QTest::newRow("empty backgroundPiece: opens the bare directory")
             << std::string("stopped") << std::string() << true;
     }
-    void loopMidi() {
+    void loopMidi()
+    {
         QFETCH(std::string, mode);
         QFETCH(std::string, midiFile);
         QFETCH(bool, restarts);
@@ -126,7 +135,8 @@ private slots:
     }
 
     // A piece started under its own name (the ending's) is never the one loop restarts.
-    void loopMidiRestartsMidiFileNotTheLastPiece() {
+    void loopMidiRestartsMidiFileNotTheLastPiece()
+    {
         RecordingMidiService service;
         Music midi(service, [] { return std::string("/g"); });
         midi.backgroundPiece = "yoseiden.mid";
@@ -134,12 +144,12 @@ private slots:
         service.clear();
         service.modeAnswer = "stopped";
         midi.loop();
-        QCOMPARE(service.calls.at(2).command,
-                 std::string("open \"/g/yoseiden.mid\" type sequencer alias Midi"));
+        QCOMPARE(service.calls.at(2).command, std::string("open \"/g/yoseiden.mid\" type sequencer alias Midi"));
         QCOMPARE(midi.backgroundPiece, std::string("yoseiden.mid"));
     }
 
-    void midiPosition_data() {
+    void midiPosition_data()
+    {
         QTest::addColumn<std::string>("answer");
         QTest::addColumn<int>("result");
         QTest::addColumn<double>("position");
@@ -150,7 +160,8 @@ private slots:
         QTest::newRow("leading blank") << std::string(" 7") << 0 << 7.0;
         QTest::newRow("failed query") << std::string("99") << 263 << 0.0;
     }
-    void midiPosition() {
+    void midiPosition()
+    {
         QFETCH(std::string, answer);
         QFETCH(int, result);
         QFETCH(double, position);

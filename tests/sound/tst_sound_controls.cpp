@@ -1,11 +1,11 @@
 // The player's loudness settings on the audio engine: the music's gain, mute over music and wave,
 // and the music's clock, which mute must not stop (the staff roll follows it).
 #include "AudioEngine.h"
-#include "StaffRollWindow.h"
 #include "GameState.h"
-#include "Music.h"
 #include "MciSequencer.h"
+#include "Music.h"
 #include "SmfBuilder.h"
+#include "StaffRollWindow.h"
 #include "WaveFilePlayer.h"
 
 #include <QDir>

@@ -33,7 +33,8 @@ class Reader {
 public:
     explicit Reader(const QByteArray& bytes) : b_(bytes) {}
 
-    backgroundPiece read() {
+    backgroundPiece read()
+    {
         backgroundPiece f;
         expectTag("MThd");
         if (be(4) != 6)
@@ -51,18 +52,21 @@ public:
     }
 
 private:
-    std::uint8_t byte() {
+    std::uint8_t byte()
+    {
         if (pos_ >= b_.size())
             throw std::runtime_error("unexpected end of file");
         return static_cast<std::uint8_t>(b_[pos_++]);
     }
-    std::uint32_t be(int n) {
+    std::uint32_t be(int n)
+    {
         std::uint32_t v = 0;
         for (int i = 0; i < n; ++i)
             v = v << 8 | byte();
         return v;
     }
-    std::uint32_t varLen() {
+    std::uint32_t varLen()
+    {
         std::uint32_t v = 0;
         for (int i = 0; i < 4; ++i) {
             const std::uint8_t c = byte();
@@ -72,13 +76,15 @@ private:
         }
         throw std::runtime_error("variable-length number longer than 4 bytes");
     }
-    void expectTag(const char* tag) {
+    void expectTag(const char* tag)
+    {
         for (int i = 0; i < 4; ++i)
             if (byte() != static_cast<std::uint8_t>(tag[i]))
                 throw std::runtime_error(std::string("missing ") + tag);
     }
 
-    std::vector<MidiEvent> readTrack() {
+    std::vector<MidiEvent> readTrack()
+    {
         expectTag("MTrk");
         const std::uint32_t length = be(4);
         const qsizetype end = pos_ + static_cast<qsizetype>(length);
@@ -131,18 +137,18 @@ private:
     qsizetype pos_ = 0;
 };
 
-QByteArray readAll(const QString& path) {
+QByteArray readAll(const QString& path)
+{
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
 }
 
-QString dataDir() {
-    return qEnvironmentVariable("LW_DATA_DIR");
-}
+QString dataDir() { return qEnvironmentVariable("LW_DATA_DIR"); }
 
-std::uint32_t lastTick(const backgroundPiece& f) {
+std::uint32_t lastTick(const backgroundPiece& f)
+{
     std::uint32_t last = 0;
     for (const auto& t : f.tracks)
         for (const MidiEvent& e : t)
@@ -151,7 +157,8 @@ std::uint32_t lastTick(const backgroundPiece& f) {
 }
 
 // Seconds from the start to `tick`, through the file's tempo map (120 bpm until the first tempo).
-double secondsAt(const backgroundPiece& f, std::uint32_t tick) {
+double secondsAt(const backgroundPiece& f, std::uint32_t tick)
+{
     std::map<std::uint32_t, std::uint32_t> tempos{{0, 500000}};
     for (const auto& t : f.tracks)
         for (const MidiEvent& e : t)
@@ -166,17 +173,17 @@ double secondsAt(const backgroundPiece& f, std::uint32_t tick) {
     return seconds;
 }
 
-std::optional<double> firstTempoBpm(const backgroundPiece& f) {
+std::optional<double> firstTempoBpm(const backgroundPiece& f)
+{
     for (const MidiEvent& e : f.tracks.front())
         if (e.status == 0xff && e.metaType == 0x51 && e.tick == 0)
             return 60e6 / (e.data[0] << 16 | e.data[1] << 8 | e.data[2]);
     return std::nullopt;
 }
 
-bool isNoteOn(const MidiEvent& e) {
-    return (e.status & 0xf0) == 0x90 && e.data[1] > 0;
-}
-bool isNoteOff(const MidiEvent& e) {
+bool isNoteOn(const MidiEvent& e) { return (e.status & 0xf0) == 0x90 && e.data[1] > 0; }
+bool isNoteOff(const MidiEvent& e)
+{
     return (e.status & 0xf0) == 0x80 || ((e.status & 0xf0) == 0x90 && e.data[1] == 0);
 }
 
@@ -186,7 +193,8 @@ class MusicFilesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void midiFile_data() {
+    void midiFile_data()
+    {
         QTest::addColumn<QString>("file");
         QTest::addColumn<double>("minSeconds");
         QTest::addColumn<double>("maxSeconds");
@@ -200,7 +208,8 @@ private slots:
         QTest::newRow("prum") << "prum.mid" << 60.0 << 90.0;
     }
 
-    void midiFile() {
+    void midiFile()
+    {
         QFETCH(QString, file);
         QFETCH(double, minSeconds);
         QFETCH(double, maxSeconds);
@@ -229,8 +238,7 @@ private slots:
                     ++sounding[{channel, e.data[0]}];
                 } else if (isNoteOff(e)) {
                     auto& open = sounding[{channel, e.data[0]}];
-                    QVERIFY2(open > 0,
-                             qPrintable(QString("note-off without a note-on at tick %1").arg(e.tick)));
+                    QVERIFY2(open > 0, qPrintable(QString("note-off without a note-on at tick %1").arg(e.tick)));
                     --open;
                 }
             }
@@ -239,9 +247,8 @@ private slots:
             QCOMPARE(t.back().status, std::uint8_t{0xff});
         }
         for (const auto& [key, open] : sounding)
-            QVERIFY2(
-                open == 0,
-                qPrintable(QString("note %1 on channel %2 never ends").arg(key.second).arg(key.first + 1)));
+            QVERIFY2(open == 0,
+                     qPrintable(QString("note %1 on channel %2 never ends").arg(key.second).arg(key.first + 1)));
 
         QVERIFY2(noteChannels.count(9), "no drums on channel 10");
         QVERIFY2(noteChannels.size() >= 4, "fewer than three pitched parts besides the drums");
@@ -278,7 +285,8 @@ private slots:
 
     // The staff roll ends when the position passes 690 sixteenths, so the ending piece must last
     // at least 704, and its tempo keeps the roll at about 72 seconds.
-    void endingMusicOutlastsStaffRoll() {
+    void endingMusicOutlastsStaffRoll()
+    {
         const backgroundPiece f = Reader(readAll(dataDir() + "/prum.mid")).read();
         const double sixteenths = lastTick(f) * 4.0 / f.division;
         QVERIFY2(sixteenths >= 704 && sixteenths <= 760, qPrintable(QString::number(sixteenths)));
@@ -290,7 +298,8 @@ private slots:
         QVERIFY2(atEndMark > 67 && atEndMark < 71, qPrintable(QString::number(atEndMark)));
     }
 
-    void chime() {
+    void chime()
+    {
         const QByteArray w = readAll(dataDir() + "/lwdemo2.WAV");
         QVERIFY(w.size() > 44);
         auto le = [&](int at, int n) {
@@ -323,7 +332,8 @@ private slots:
     }
 
     // Two runs write the same bytes, and the same bytes as the build wrote into the data directory.
-    void generatorIsDeterministic() {
+    void generatorIsDeterministic()
+    {
         QTemporaryDir first, second;
         QVERIFY(first.isValid() && second.isValid());
         for (const QString& dir : {first.path(), second.path()}) {
@@ -343,13 +353,15 @@ private slots:
         }
     }
 
-    void generatorReportsFailure_data() {
+    void generatorReportsFailure_data()
+    {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("no directory given") << QStringList{};
         QTest::newRow("directory missing") << QStringList{"/nonexistent/lunaweave/music"};
     }
 
-    void generatorReportsFailure() {
+    void generatorReportsFailure()
+    {
         QFETCH(QStringList, arguments);
         QProcess p;
         p.start(LW_MUSICGEN_PATH, arguments);

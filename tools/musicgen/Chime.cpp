@@ -8,7 +8,8 @@
 
 namespace lw::musicgen {
 
-std::vector<std::int16_t> chimeSamples() {
+std::vector<std::int16_t> chimeSamples()
+{
     struct Partial {
         double ratio; // to the note's frequency; the inharmonic ones make it a bell
         double gain;
@@ -33,8 +34,7 @@ std::vector<std::int16_t> chimeSamples() {
             const double attack = std::min(1.0, t / 0.004); // 4 ms, so the strike does not click
             double s = 0;
             for (const Partial& p : kPartials)
-                s += p.gain * std::exp(-p.decay * t) *
-                     std::sin(2 * std::numbers::pi * v.frequency * p.ratio * t);
+                s += p.gain * std::exp(-p.decay * t) * std::sin(2 * std::numbers::pi * v.frequency * p.ratio * t);
             mix[static_cast<std::size_t>(i)] += v.gain * attack * s;
         }
     }
@@ -52,7 +52,8 @@ std::vector<std::int16_t> chimeSamples() {
     return out;
 }
 
-std::vector<std::uint8_t> encodeWave(const std::vector<std::int16_t>& samples, int sampleRate) {
+std::vector<std::uint8_t> encodeWave(const std::vector<std::int16_t>& samples, int sampleRate)
+{
     std::vector<std::uint8_t> out;
     auto put = [&](std::uint32_t v, int bytes) {
         for (int i = 0; i < bytes; ++i)
@@ -82,7 +83,8 @@ std::vector<std::uint8_t> encodeWave(const std::vector<std::int16_t>& samples, i
     return out;
 }
 
-bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(f);

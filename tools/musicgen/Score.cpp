@@ -21,7 +21,8 @@ constexpr int kBassFloor = 36; // C2: roots are placed in C2..B2
 constexpr int kCrashCymbal = 49;
 constexpr int kBassDrum = 36;
 
-std::string_view trim(std::string_view s) {
+std::string_view trim(std::string_view s)
+{
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
         s.remove_prefix(1);
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
@@ -29,7 +30,8 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-std::vector<std::string_view> split(std::string_view s, char separator) {
+std::vector<std::string_view> split(std::string_view s, char separator)
+{
     std::vector<std::string_view> parts;
     std::size_t start = 0;
     for (std::size_t i = 0; i <= s.size(); ++i) {
@@ -41,7 +43,8 @@ std::vector<std::string_view> split(std::string_view s, char separator) {
     return parts;
 }
 
-std::vector<std::string_view> words(std::string_view s) {
+std::vector<std::string_view> words(std::string_view s)
+{
     std::vector<std::string_view> out;
     std::size_t i = 0;
     while (i < s.size()) {
@@ -58,7 +61,8 @@ std::vector<std::string_view> words(std::string_view s) {
 }
 
 // Pitch class of a note letter with its accidentals; `rest` receives what follows.
-int parsePitchClass(std::string_view text, std::string_view& rest) {
+int parsePitchClass(std::string_view text, std::string_view& rest)
+{
     static constexpr int kLetter[7] = {9, 11, 0, 2, 4, 5, 7}; // A..G
     if (text.empty() || text[0] < 'A' || text[0] > 'G')
         throw MusicError("not a note name: '" + std::string(text) + "'");
@@ -70,16 +74,17 @@ int parsePitchClass(std::string_view text, std::string_view& rest) {
     return (pc + 12) % 12;
 }
 
-int parseInt(std::string_view text, std::string_view what) {
-    if (text.empty() || text.size() > 4 || !std::all_of(text.begin(), text.end(), [](char c) {
-            return std::isdigit(static_cast<unsigned char>(c));
-        }))
+int parseInt(std::string_view text, std::string_view what)
+{
+    if (text.empty() || text.size() > 4 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
         throw MusicError("bad " + std::string(what) + ": '" + std::string(text) + "'");
     return std::stoi(std::string(text));
 }
 
 // A small deterministic wobble of -2..2 so repeated notes do not sound machine-stamped.
-int wobble(std::uint32_t tick, int key) {
+int wobble(std::uint32_t tick, int key)
+{
     std::uint32_t h = tick * 2654435761u ^ static_cast<std::uint32_t>(key) * 40503u;
     h ^= h >> 13;
     h *= 0x5bd1e995u;
@@ -104,15 +109,16 @@ class Renderer {
 public:
     explicit Renderer(const Piece& piece)
         : piece_(piece), barLength_(piece.numerator * 16 / piece.denominator),
-          beatLength_(piece.denominator == 8 && piece.numerator % 3 == 0 ? 6 : 16 / piece.denominator),
-          tracks_(6) {
+          beatLength_(piece.denominator == 8 && piece.numerator % 3 == 0 ? 6 : 16 / piece.denominator), tracks_(6)
+    {
         if (barLength_ * piece.denominator != piece.numerator * 16)
             throw MusicError("unsupported meter");
         for (const Groove& g : piece.grooves)
             grooves_[g.name] = parseGroove(g.lines);
     }
 
-    std::vector<SmfTrack> render() {
+    std::vector<SmfTrack> render()
+    {
         setUp();
         collectSpans();
         int at = 0;
@@ -122,8 +128,7 @@ public:
             try {
                 renderSection(s, at, bars);
             } catch (const MusicError& e) {
-                throw MusicError(std::string(piece_.file) + ", section " + std::to_string(i + 1) + ": " +
-                                 e.what());
+                throw MusicError(std::string(piece_.file) + ", section " + std::to_string(i + 1) + ": " + e.what());
             }
             at += bars * barLength_;
         }
@@ -132,13 +137,15 @@ public:
     }
 
 private:
-    std::uint32_t tick(int sixteenth) const {
+    std::uint32_t tick(int sixteenth) const
+    {
         const int inBeat = sixteenth % 4;
         const int late = piece_.swing && beatLength_ == 4 && inBeat == 2 ? kTicksPerSixteenth * 2 / 3 : 0;
         return static_cast<std::uint32_t>(sixteenth * kTicksPerSixteenth + late);
     }
 
-    void setUp() {
+    void setUp()
+    {
         SmfTrack& conductor = tracks_[0];
         conductor.trackName(piece_.title);
         conductor.timeSignature(0, piece_.numerator, piece_.denominator);
@@ -167,7 +174,8 @@ private:
         }
     }
 
-    void collectSpans() {
+    void collectSpans()
+    {
         int at = 0;
         for (const Section& s : piece_.form) {
             for (std::string_view bar : split(s.chords, '|')) {
@@ -185,31 +193,36 @@ private:
         spans_.push_back({at, at + piece_.ending.sixteenths, parseChord(piece_.ending.chord)});
     }
 
-    const Span& spanAt(int sixteenth) const {
+    const Span& spanAt(int sixteenth) const
+    {
         for (const Span& s : spans_)
             if (sixteenth >= s.start && sixteenth < s.end)
                 return s;
         return spans_.back();
     }
-    const Span& spanAfter(const Span& span) const {
+    const Span& spanAfter(const Span& span) const
+    {
         const std::size_t i = static_cast<std::size_t>(&span - spans_.data());
         return i + 1 < spans_.size() ? spans_[i + 1] : span;
     }
 
-    int level(const Section& s, int at, int start, int length) const {
+    int level(const Section& s, int at, int start, int length) const
+    {
         const int end = s.dynamicEnd > 0 ? s.dynamicEnd : s.dynamic;
         return s.dynamic + (end - s.dynamic) * (at - start) / std::max(1, length);
     }
 
     // Metric accent plus a rise and fall over each four-bar phrase.
-    int shape(int at) const {
+    int shape(int at) const
+    {
         const int inBar = at % barLength_;
         int accent = inBar == 0 ? 6 : inBar % beatLength_ == 0 ? 2 : inBar % 2 == 1 ? -4 : -2;
         const double phrase = static_cast<double>(at % (4 * barLength_)) / (4 * barLength_);
         return accent + static_cast<int>(std::lround(8 * std::sin(std::numbers::pi * phrase))) - 4;
     }
 
-    std::vector<LineNote> parseLine(std::string_view text, int start, int bars) const {
+    std::vector<LineNote> parseLine(std::string_view text, int start, int bars) const
+    {
         const std::vector<std::string_view> barTexts = split(text, '|');
         if (static_cast<int>(barTexts.size()) != bars)
             throw MusicError("line has " + std::to_string(barTexts.size()) + " bars, chords have " +
@@ -236,27 +249,27 @@ private:
             if (at != barStart + barLength_)
                 throw MusicError("bar " + std::to_string(b + 1) + " '" +
                                  std::string(barTexts[static_cast<std::size_t>(b)]) + "' lasts " +
-                                 std::to_string(at - barStart) + " sixteenths, not " +
-                                 std::to_string(barLength_));
+                                 std::to_string(at - barStart) + " sixteenths, not " + std::to_string(barLength_));
         }
         return notes;
     }
 
-    void renderLine(SmfTrack& t, int channel, const Section& s, std::string_view text, int start, int bars,
-                    int softer) {
+    void renderLine(SmfTrack& t, int channel, const Section& s, std::string_view text, int start, int bars, int softer)
+    {
         for (const LineNote& n : parseLine(text, start, bars)) {
             if (n.key < 0)
                 continue;
             const std::uint32_t on = tick(n.start);
             const std::uint32_t off = tick(n.start + n.length);
             const std::uint32_t gate = off - on - std::min<std::uint32_t>(24, (off - on) / 8);
-            const int v = level(s, n.start, start, bars * barLength_) - softer + shape(n.start) +
-                          (n.accent ? 12 : 0) + wobble(on, n.key);
+            const int v = level(s, n.start, start, bars * barLength_) - softer + shape(n.start) + (n.accent ? 12 : 0) +
+                          wobble(on, n.key);
             t.note(on, gate, channel, n.key, v);
         }
     }
 
-    std::vector<int> voicing(const Chord& c) const {
+    std::vector<int> voicing(const Chord& c) const
+    {
         std::vector<int> keys;
         for (int iv : c.intervals) {
             int k = piece_.compFloor + ((c.root + iv - piece_.compFloor) % 12 + 12) % 12;
@@ -267,11 +280,13 @@ private:
         return keys;
     }
 
-    static char patternAt(std::string_view pattern, int i) {
+    static char patternAt(std::string_view pattern, int i)
+    {
         return pattern.empty() ? '.' : pattern[static_cast<std::size_t>(i) % pattern.size()];
     }
 
-    void renderComp(const Section& s, int start, int bars) {
+    void renderComp(const Section& s, int start, int bars)
+    {
         SmfTrack& t = tracks_[2];
         const int end = start + bars * barLength_;
         int arpIndex = 0;
@@ -310,19 +325,18 @@ private:
                 const int period = 2 * n - 2;
                 const int step = arpIndex++ % period;
                 const int key = cycle[static_cast<std::size_t>(step < n ? step : period - step)];
-                t.note(tick(at), tick(stop) - tick(at) - 10, kHarmonyChannel, key,
-                       v - 4 + wobble(tick(at), key));
+                t.note(tick(at), tick(stop) - tick(at) - 10, kHarmonyChannel, key, v - 4 + wobble(tick(at), key));
             } else {
                 for (int key : keys)
-                    t.note(tick(at), tick(stop) - tick(at) - 10, kHarmonyChannel, key,
-                           v + wobble(tick(at), key));
+                    t.note(tick(at), tick(stop) - tick(at) - 10, kHarmonyChannel, key, v + wobble(tick(at), key));
             }
         }
     }
 
     int bassKey(const Chord& c) const { return kBassFloor + (c.bass - kBassFloor % 12 + 12) % 12; }
 
-    void renderBass(const Section& s, int start, int bars) {
+    void renderBass(const Section& s, int start, int bars)
+    {
         SmfTrack& t = tracks_[3];
         const int end = start + bars * barLength_;
         const Span* current = nullptr;
@@ -372,7 +386,8 @@ private:
 
     using GrooveLines = std::vector<std::pair<int, std::string_view>>;
 
-    static GrooveLines parseGroove(std::string_view text) {
+    static GrooveLines parseGroove(std::string_view text)
+    {
         static const std::map<std::string_view, int> kKit = {
             {"kick", 36},   {"rim", 37},      {"snare", 38},     {"clap", 39},   {"hat", 42},
             {"phat", 44},   {"ohat", 46},     {"tomlo", 45},     {"tommid", 47}, {"tomhi", 50},
@@ -390,14 +405,16 @@ private:
         return lines;
     }
 
-    const GrooveLines& groove(std::string_view name) const {
+    const GrooveLines& groove(std::string_view name) const
+    {
         const auto it = grooves_.find(name);
         if (it == grooves_.end())
             throw MusicError("no groove '" + std::string(name) + "'");
         return it->second;
     }
 
-    void renderDrums(const Section& s, int start, int bars) {
+    void renderDrums(const Section& s, int start, int bars)
+    {
         if (s.groove.empty())
             return;
         SmfTrack& t = tracks_[5];
@@ -419,7 +436,8 @@ private:
         }
     }
 
-    void renderSection(const Section& s, int start, int bars) {
+    void renderSection(const Section& s, int start, int bars)
+    {
         if (s.melodyProgram >= 0)
             tracks_[1].programChange(tick(start), kMelodyChannel, s.melodyProgram);
         if (!s.melody.empty())
@@ -431,7 +449,8 @@ private:
         renderDrums(s, start, bars);
     }
 
-    void renderEnding(int at) {
+    void renderEnding(int at)
+    {
         const Ending& e = piece_.ending;
         if (e.slowdown != 1.0 && at >= barLength_) {
             // A ritardando in four steps over the last bar, held through the final chord.
@@ -473,7 +492,8 @@ private:
 
 } // namespace
 
-int parsePitch(std::string_view text) {
+int parsePitch(std::string_view text)
+{
     std::string_view rest;
     parsePitchClass(text, rest); // validates the letter and accidentals
     const bool negative = !rest.empty() && rest.front() == '-';
@@ -488,7 +508,8 @@ int parsePitch(std::string_view text) {
     return key;
 }
 
-Chord parseChord(std::string_view symbol) {
+Chord parseChord(std::string_view symbol)
+{
     static const std::map<std::string_view, std::vector<int>> kQualities = {{"", {0, 4, 7}},
                                                                             {"m", {0, 3, 7}},
                                                                             {"7", {0, 4, 7, 10}},
@@ -528,11 +549,10 @@ Chord parseChord(std::string_view symbol) {
     return c;
 }
 
-std::vector<SmfTrack> renderPiece(const Piece& piece) {
-    return Renderer(piece).render();
-}
+std::vector<SmfTrack> renderPiece(const Piece& piece) { return Renderer(piece).render(); }
 
-int pieceSixteenths(const Piece& piece) {
+int pieceSixteenths(const Piece& piece)
+{
     const int bar = piece.numerator * 16 / piece.denominator;
     int total = piece.ending.sixteenths;
     for (const Section& s : piece.form)

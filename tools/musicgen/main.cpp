@@ -7,7 +7,8 @@
 #include <exception>
 #include <string>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     using namespace lw::musicgen;
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <outdir>\n", argv[0]);
