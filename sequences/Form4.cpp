@@ -146,7 +146,7 @@ void Form4::Form_QueryUnload(int& Cancel, int UnloadMode)
 void Form4::SetG(int picture, const QString& heading, const QString& credit)
 {
     if (const ImageBox* holder = Image2(picture))
-        Image1->setPicture(holder->picture());
+        Image1->showPictureOf(*holder);
     Label1->setText(heading);
     Label2->setText(credit);
 }

@@ -128,7 +128,7 @@ void LwDemo::Form_Load()
 {
     // The mascots are built into the program: the image takes each picture's size.
     for (int i = 0; i < 3; ++i)
-        Image1[i]->setPicture(builtInPicture(QLatin1String(kMascots[i].file)));
+        Image1[i]->setPicture(builtInPicture(QLatin1String(kMascots[i].file), Image1[i]->density()));
     Timer1.setInterval(kFirstInterval);
     Timer1.start();
 }

@@ -86,7 +86,8 @@ void Form1::Form_Load()
 {
     // The icons are part of the window, built into the program.
     for (int i = 0; i < 10; ++i)
-        Image2[static_cast<std::size_t>(i)]->setPicture(builtInPicture(QStringLiteral("lwicon%1.png").arg(i)));
+        Image2[static_cast<std::size_t>(i)]->setPicture(
+            builtInPicture(QStringLiteral("lwicon%1.png").arg(i), Image2[static_cast<std::size_t>(i)]->density()));
     music().CloseMidi();
 }
 

@@ -40,7 +40,9 @@ void BuildSceneCatalogue()
         Form4* roll = Window<Form4>::ifLoaded();
         if (!roll)
             return;
-        roll->Image2(i)->setPicture(LoadPicture(RollPictureKey[static_cast<std::size_t>(i)] + PictureExt));
+        // Both densities: the roll reads no file at the ending, whatever the density is by then.
+        const QString file = RollPictureKey[static_cast<std::size_t>(i)] + PictureExt;
+        roll->Image2(i)->setPicture(LoadPicture(file), readSharpPictureFile(file));
     }
     for (const SceneRow& row : kSceneTable) {
         const auto s = static_cast<std::size_t>(row.scene);
@@ -63,7 +65,8 @@ void ShowSceneIfChanged()
         return;
     LastShownState() = screen;
     Form1& form = Window<Form1>::get();
-    form.Image1->setPicture(LoadPicture(ScenePictureKey[static_cast<std::size_t>(scene)] + PictureExt));
+    form.Image1->setPicture(
+        LoadPicture(ScenePictureKey[static_cast<std::size_t>(scene)] + PictureExt, form.Image1->density()));
     form.setWindowTitle(sceneWindowCaption(SceneCaption[static_cast<std::size_t>(scene)]));
     scenario().RunSceneEntry();
 }
