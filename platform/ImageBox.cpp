@@ -1,6 +1,8 @@
 // The image widget.
 #include "ImageBox.h"
 
+#include "PictureDensity.h"
+#include "PictureLoader.h"
 #include "Twips.h"
 
 #include <QMouseEvent>
@@ -16,9 +18,34 @@ ImageBox::ImageBox(QWidget* parent, bool stretch) : QWidget(parent), stretch_(st
 void ImageBox::setPicture(const QImage& picture)
 {
     picture_ = picture;
+    sharpFile_.clear();
+    shownSharp_.clear();
     if (!stretch_ && !picture_.isNull())
-        resize(picture_.size());
+        resize(picture_.deviceIndependentSize().toSize());
     update();
+}
+
+void ImageBox::setPicture(const QImage& picture, const QByteArray& sharpFile)
+{
+    setPicture(picture);
+    sharpFile_ = sharpFile;
+}
+
+void ImageBox::showPictureOf(const ImageBox& holder)
+{
+    if (wantsSharpPicture(density()) && !holder.sharpFile_.isEmpty()) {
+        // The staff roll shows the same entry on every tick of its stretch. Implicit sharing makes
+        // the data pointer an identity: equal while both hold the same bytes, different once the
+        // holder is given another picture.
+        if (holder.sharpFile_.constData() == shownSharp_.constData())
+            return;
+        if (const QImage sharp = decodeSharpPicture(holder.sharpFile_); !sharp.isNull()) {
+            setPicture(sharp);
+            shownSharp_ = holder.sharpFile_;
+            return;
+        }
+    }
+    setPicture(holder.picture());
 }
 
 void ImageBox::setTwipsGeometry(double left, double top, double width, double height)

@@ -13,10 +13,26 @@ class ImageBox : public QWidget {
 public:
     explicit ImageBox(QWidget* parent = nullptr, bool stretch = false);
 
-    // Without stretch the widget takes the picture's size; with stretch the picture fills the widget.
+    // Without stretch the widget takes the picture's size (in device-independent pixels, so a 2x
+    // picture takes its 1x size); with stretch the picture fills the widget.
     void setPicture(const QImage& picture);
     const QImage& picture() const { return picture_; }
     bool stretch() const { return stretch_; }
+
+    // A picture together with its 2x twin's undecoded file bytes (see readSharpPictureFile): how
+    // a hidden holder keeps a picture for every density without holding two decoded images.
+    void setPicture(const QImage& picture, const QByteArray& sharpFile);
+    // Shows `holder`'s picture here: decoded from the holder's 2x twin when this box's density
+    // wants it and the twin decodes, the holder's 1x picture otherwise. Shown again while nothing
+    // changed, it decodes nothing.
+    void showPictureOf(const ImageBox& holder);
+
+    // The game's zoom factor, 1 at 100 %; it scales the density, not the widget.
+    void setZoom(double zoom) { zoom_ = zoom; }
+    double zoom() const { return zoom_; }
+    // Screen pixels per picture pixel of the 1x artwork: the screen's pixel ratio times the zoom.
+    // Pictures for this box are loaded at this density.
+    double density() const { return devicePixelRatioF() * zoom_; }
 
     // Geometry in twips relative to the parent.
     void setTwipsGeometry(double left, double top, double width, double height);
@@ -39,6 +55,9 @@ protected:
 
 private:
     QImage picture_;
+    QByteArray sharpFile_;  // the held picture's 2x twin, undecoded; empty when there is none
+    QByteArray shownSharp_; // the twin that picture_ was decoded from, shared with its holder
+    double zoom_ = 1.0;
     bool stretch_;
     ClickTracker click_;
 };

@@ -3,10 +3,13 @@
 
 #include "DataFiles.h"
 #include "ErrorReport.h"
+#include "PictureDensity.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+
+#include <memory>
 
 namespace lw {
 
@@ -28,32 +31,48 @@ QByteArray formatFromSignature(const QByteArray& bytes)
     return {};
 }
 
+// Opens a reader on `buffer` that trusts a known signature and checks the announced size; null
+// when the bytes cannot be a picture the game accepts.
+std::unique_ptr<QImageReader> boundedReader(QBuffer& buffer, const QByteArray& bytes)
+{
+    if (bytes.isEmpty() || bytes.size() > kMaxPictureFileBytes)
+        return nullptr;
+    // Decoders refuse to allocate more than this many megabytes for one image.
+    QImageReader::setAllocationLimit(kMaxPictureSide * kMaxPictureSide * 4 / (1024 * 1024));
+    buffer.open(QIODevice::ReadOnly);
+    const QByteArray format = formatFromSignature(bytes);
+    auto reader = std::make_unique<QImageReader>(&buffer, format);
+    reader->setDecideFormatFromContent(format.isEmpty());
+    // A named format goes straight to its reader: PNG and BMP are built into Qt, so the first
+    // pictures (the window icon, the demo's mascots) load no image plug-in at all.
+    reader->setAutoDetectImageFormat(format.isEmpty());
+    reader->setAutoTransform(false);
+    if (!reader->canRead())
+        return nullptr;
+    const QSize size = reader->size();
+    if (size.isValid() &&
+        (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide || size.isEmpty()))
+        return nullptr;
+    return reader;
+}
+
+QImage asSharp(QImage image)
+{
+    if (!image.isNull())
+        image.setDevicePixelRatio(kSharpDensity);
+    return image;
+}
+
 } // namespace
 
 Picture decodePicture(const QByteArray& bytes)
 {
-    if (bytes.isEmpty() || bytes.size() > kMaxPictureFileBytes)
-        return {{}, PictureError::Invalid};
-    // Decoders refuse to allocate more than this many megabytes for one image.
-    QImageReader::setAllocationLimit(kMaxPictureSide * kMaxPictureSide * 4 / (1024 * 1024));
-
     QByteArray data = bytes; // QBuffer needs a non-const array it does not own
     QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    const QByteArray format = formatFromSignature(bytes);
-    QImageReader reader(&buffer, format);
-    reader.setDecideFormatFromContent(format.isEmpty());
-    // A named format goes straight to its reader: PNG and BMP are built into Qt, so the first
-    // pictures (the window icon, the demo's mascots) load no image plug-in at all.
-    reader.setAutoDetectImageFormat(format.isEmpty());
-    reader.setAutoTransform(false);
-    if (!reader.canRead())
+    const std::unique_ptr<QImageReader> reader = boundedReader(buffer, bytes);
+    if (!reader)
         return {{}, PictureError::Invalid};
-    const QSize size = reader.size();
-    if (size.isValid() &&
-        (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide || size.isEmpty()))
-        return {{}, PictureError::Invalid};
-    QImage image = reader.read();
+    QImage image = reader->read();
     if (image.isNull() || image.width() > kMaxPictureSide || image.height() > kMaxPictureSide)
         return {{}, PictureError::Invalid};
     return {std::move(image), PictureError::None};
@@ -71,16 +90,25 @@ Picture readPicture(const QString& fileName)
     return decodePicture(*bytes);
 }
 
-QImage builtInPicture(const QString& name)
+QImage builtInPicture(const QString& name, double density)
 {
-    QFile file(QStringLiteral(":/art/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return decodePicture(file.readAll()).image;
+    const auto read = [](const QString& file) {
+        QFile resource(QStringLiteral(":/art/") + file);
+        return resource.open(QIODevice::ReadOnly) ? decodePicture(resource.readAll()).image : QImage();
+    };
+    if (wantsSharpPicture(density))
+        if (QImage sharp = asSharp(read(sharpFileName(name))); !sharp.isNull())
+            return sharp;
+    return read(name);
 }
 
-QImage LoadPicture(const QString& fileName)
+QImage LoadPicture(const QString& fileName, double density)
 {
+    if (wantsSharpPicture(density)) {
+        Picture sharp = readPicture(sharpFileName(fileName));
+        if (sharp.error == PictureError::None)
+            return asSharp(std::move(sharp.image));
+    }
     Picture picture = readPicture(fileName);
     switch (picture.error) {
     case PictureError::None:
@@ -94,5 +122,23 @@ QImage LoadPicture(const QString& fileName)
     }
     return {};
 }
+
+QByteArray readSharpPictureFile(const QString& fileName)
+{
+    const QString path = findDataFile(sharpFileName(fileName));
+    if (path.isEmpty())
+        return {};
+    std::optional<QByteArray> bytes = readRegularFile(path, kMaxPictureFileBytes);
+    if (!bytes)
+        return {};
+    // Only the header is read here; a body that fails to decode later falls back to the 1x picture.
+    QBuffer buffer(&*bytes);
+    if (!boundedReader(buffer, *bytes))
+        return {};
+    buffer.close();
+    return std::move(*bytes);
+}
+
+QImage decodeSharpPicture(const QByteArray& bytes) { return asSharp(decodePicture(bytes).image); }
 
 } // namespace lw

@@ -27,11 +27,21 @@ Picture readPicture(const QString& fileName);
 
 // A picture compiled into the program with the windows (the command icons, the window icon, the
 // demo's mascots), by file name: never read from the working directory. Null if the program was
-// built without it.
-QImage builtInPicture(const QString& name);
+// built without it. Where `density` wants the 2x artwork (see PictureDensity.h) and the program
+// holds the 2x twin, that twin comes back instead, with a device pixel ratio of 2.
+QImage builtInPicture(const QString& name, double density = 1.0);
 
 // The game's picture load: like readPicture, but a missing or unreadable file ends the program
-// through the runtime error report, naming the file.
-QImage LoadPicture(const QString& fileName);
+// through the runtime error report, naming the file. Where `density` wants the 2x artwork, the
+// file's 2x twin is read first and comes back with a device pixel ratio of 2, so widgets keep the
+// picture's 1x size; a twin that is missing or unreadable is no error, the 1x file serves.
+QImage LoadPicture(const QString& fileName, double density = 1.0);
+
+// The bytes of `fileName`'s 2x twin, kept undecoded where a picture must be at hand without file
+// access (the staff roll's cache); empty when the twin is missing or does not read as a picture.
+QByteArray readSharpPictureFile(const QString& fileName);
+
+// Decodes bytes from readSharpPictureFile as a 2x picture; null when they do not decode.
+QImage decodeSharpPicture(const QByteArray& bytes);
 
 } // namespace lw

@@ -128,7 +128,7 @@ void LogoDemo::onLoad()
 {
     // The mascots are built into the program: the image takes each picture's size.
     for (int i = 0; i < 3; ++i)
-        mascots[i]->setPicture(builtInPicture(QLatin1String(kMascots[i].file)));
+        mascots[i]->setPicture(builtInPicture(QLatin1String(kMascots[i].file), mascots[i]->density()));
     stepTimer.setInterval(kFirstInterval);
     stepTimer.start();
 }

@@ -137,7 +137,7 @@ void StaffRollWindow::onUnload(UnloadReason reason)
 void StaffRollWindow::showEntry(int picture, const QString& heading, const QString& credit)
 {
     if (const ImageBox* holder = cachedPicture(picture))
-        entryPicture->setPicture(holder->picture());
+        entryPicture->showPictureOf(*holder);
     headingLabel->setText(heading);
     creditLabel->setText(credit);
 }

@@ -33,4 +33,34 @@ GameLayout layOutGameWindows(double screenWidth, double screenHeight, WindowPlac
     return out;
 }
 
+GameLayout layOutZoomedGameWindows(double screenWidth, double screenHeight, WindowPlacement form1,
+                                   WindowPlacement form2, double form2LabelWidth, double zoom)
+{
+    GameLayout out = layOutGameWindows(screenWidth / zoom, screenHeight / zoom, form1, form2, form2LabelWidth);
+    for (WindowPlacement* w : {&out.form1, &out.form2}) {
+        w->left *= zoom;
+        w->top *= zoom;
+        w->width *= zoom;
+        w->height *= zoom;
+    }
+    out.form2LabelWidth *= zoom;
+    return out;
+}
+
+std::vector<int> zoomStepsThatFit(double areaWidth, double areaHeight, WindowPlacement form1, WindowPlacement form2,
+                                  double form2LabelWidth)
+{
+    const auto inside = [&](const WindowPlacement& w) {
+        return w.left >= 0 && w.top >= 0 && w.left + w.width <= areaWidth && w.top + w.height <= areaHeight;
+    };
+    std::vector<int> steps;
+    for (const int percent : kZoomSteps) {
+        const GameLayout layout =
+            layOutZoomedGameWindows(areaWidth, areaHeight, form1, form2, form2LabelWidth, percent / 100.0);
+        if (percent == kZoomSteps.front() || (inside(layout.form1) && inside(layout.form2)))
+            steps.push_back(percent);
+    }
+    return steps;
+}
+
 } // namespace lw

@@ -84,7 +84,8 @@ void MainWindow::onLoad()
 {
     // The icons are part of the window, built into the program.
     for (int i = 0; i < 10; ++i)
-        commandIcons[static_cast<std::size_t>(i)]->setPicture(builtInPicture(QStringLiteral("lwicon%1.png").arg(i)));
+        commandIcons[static_cast<std::size_t>(i)]->setPicture(
+            builtInPicture(QStringLiteral("lwicon%1.png").arg(i), commandIcons[static_cast<std::size_t>(i)]->density()));
     music().close();
 }
 

@@ -46,7 +46,9 @@ bool loadRollPicture(int index)
     StaffRollWindow* roll = Window<StaffRollWindow>::ifLoaded();
     if (!roll)
         return false;
-    roll->cachedPicture(index)->setPicture(LoadPicture(RollPictureKey[static_cast<std::size_t>(index)] + pictureExt()));
+    // Both densities: the roll reads no file at the ending, whatever the density is by then.
+    const QString file = RollPictureKey[static_cast<std::size_t>(index)] + pictureExt();
+    roll->cachedPicture(index)->setPicture(LoadPicture(file), readSharpPictureFile(file));
     return true;
 }
 
@@ -83,7 +85,8 @@ void ShowSceneIfChanged()
         return;
     lastShownState() = screen;
     MainWindow& form = Window<MainWindow>::get();
-    form.scenePicture->setPicture(LoadPicture(ScenePictureKey[static_cast<std::size_t>(scene)] + pictureExt()));
+    form.scenePicture->setPicture(
+        LoadPicture(ScenePictureKey[static_cast<std::size_t>(scene)] + pictureExt(), form.scenePicture->density()));
     form.setWindowTitle(sceneWindowCaption(SceneCaption[static_cast<std::size_t>(scene)]));
     scenario().RunSceneEntry();
 }

@@ -1,9 +1,10 @@
 // Program entry: the application object, the sound services, then the game's start-up procedure.
 #include "DisplayCheck.h"
 #include "Fonts.h"
-#include "PictureLoader.h"
-#include "Music.h"
 #include "Game.h"
+#include "Music.h"
+#include "PictureDensity.h"
+#include "PictureLoader.h"
 #include "PlayerAdditions.h"
 #include "Runtime.h"
 #include "SessionBus.h"
@@ -40,9 +41,15 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     // Decoded here rather than through QIcon's file loading, which asks every icon plug-in first.
+    // Both densities go in: the window system picks the size it shows.
     const QImage icon = lw::builtInPicture(QStringLiteral("lunaweave.png"));
-    if (!icon.isNull())
-        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
+    if (!icon.isNull()) {
+        QIcon windowIcon(QPixmap::fromImage(icon));
+        const QImage sharp = lw::builtInPicture(QStringLiteral("lunaweave.png"), lw::kSharpDensity);
+        if (sharp.devicePixelRatio() > 1)
+            windowIcon.addPixmap(QPixmap::fromImage(sharp));
+        QApplication::setWindowIcon(windowIcon);
+    }
 
 #ifdef LW_HAVE_AUDIO
     // Started once the first window is on screen, before anything it plays: the audio worker

@@ -265,6 +265,9 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("damaged");
         for (const QString& name : dataFiles()) {
+            // The 2x twins are never read at 1x; their fallback is tested at 2x beside the loader.
+            if (name.contains(QStringLiteral("@2x.")))
+                continue;
             QTest::newRow(qPrintable(name + QStringLiteral(" missing"))) << name << false;
             QTest::newRow(qPrintable(name + QStringLiteral(" damaged"))) << name << true;
         }

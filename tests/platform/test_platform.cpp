@@ -3,6 +3,7 @@
 #include "ErrorReport.h"
 #include "Fonts.h"
 #include "GameWindow.h"
+#include "ImageBox.h"
 #include "PictureLoader.h"
 #include "Runtime.h"
 #include "Settings.h"
@@ -183,6 +184,98 @@ private slots:
         QVERIFY(reports[0].contains(QStringLiteral("ﾙﾈｯﾀ9.LWV")));
         QVERIFY(reports[1].contains(QStringLiteral("invalid picture")));
         QVERIFY(reports[1].contains(QStringLiteral("望1.LWV")));
+    }
+
+    // The 2x twin serves where the density wants it and reads; anything else falls back to the
+    // 1x file, whose failures stay fatal. The twin keeps the 1x size in device-independent pixels.
+    void sharpTwinOrFallback_data()
+    {
+        QTest::addColumn<QByteArray>("oneX"); // empty: no such file
+        QTest::addColumn<QByteArray>("twoX"); // empty: no such file
+        QTest::addColumn<double>("density");
+        QTest::addColumn<int>("expectedRatio"); // 0: the load is fatal
+        const QByteArray one = encode(sample(), "PNG");
+        QImage big(96, 70, QImage::Format_RGB32);
+        big.fill(Qt::red);
+        const QByteArray two = encode(big, "PNG");
+        QTest::newRow("1x screen keeps the 1x file") << one << two << 1.0 << 1;
+        QTest::newRow("2x screen takes the twin") << one << two << 2.0 << 2;
+        QTest::newRow("any density above 1 takes the twin") << one << two << 1.25 << 2;
+        QTest::newRow("missing twin") << one << QByteArray() << 2.0 << 1;
+        QTest::newRow("unreadable twin") << one << QByteArray("garbage") << 2.0 << 1;
+        QTest::newRow("truncated twin") << one << two.left(two.size() / 2) << 2.0 << 1;
+        QTest::newRow("neither file") << QByteArray() << QByteArray() << 2.0 << 0;
+    }
+    void sharpTwinOrFallback()
+    {
+        QFETCH(QByteArray, oneX);
+        QFETCH(QByteArray, twoX);
+        QFETCH(double, density);
+        QFETCH(int, expectedRatio);
+        QTemporaryDir dir;
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        if (!oneX.isEmpty())
+            writeFile(QStringLiteral("渋谷1.LWV"), oneX);
+        if (!twoX.isEmpty())
+            writeFile(QStringLiteral("渋谷1@2x.LWV"), twoX);
+        QStringList reports;
+        const FatalHandler previous = setFatalHandler([&reports](const QString& message) {
+            reports << message;
+            throw FatalCaught(message.toStdString());
+        });
+        QImage picture;
+        try {
+            picture = LoadPicture(QStringLiteral("渋谷1.LWV"), density);
+        } catch (const FatalCaught&) {
+        }
+        // The staff roll's cache: the twin's bytes, decoded later without the file.
+        const QImage cached = decodeSharpPicture(readSharpPictureFile(QStringLiteral("渋谷1.LWV")));
+        setFatalHandler(previous);
+        QDir::setCurrent(old);
+        if (expectedRatio == 0) {
+            QCOMPARE(reports.size(), 1);
+            QVERIFY(reports[0].contains(QStringLiteral("渋谷1.LWV")));
+            return;
+        }
+        QVERIFY(reports.isEmpty());
+        QCOMPARE(picture.devicePixelRatio(), double(expectedRatio));
+        QCOMPARE(picture.deviceIndependentSize(), QSizeF(48, 35));
+        QCOMPARE(picture.pixelColor(0, 0), expectedRatio == 2 ? QColor(Qt::red) : QColor(40, 120, 200));
+        // A truncated twin passes the cache's header check but decodes to nothing, so the box that
+        // shows it keeps the 1x picture.
+        QCOMPARE(!cached.isNull(), decodePicture(twoX).error == PictureError::None);
+    }
+
+    // The staff roll's holders keep the twin undecoded; the shown box picks by its own density and
+    // decodes once while the same entry stays.
+    void rollHolderShowsTheDensityThatFits()
+    {
+        QImage big(96, 70, QImage::Format_RGB32);
+        big.fill(Qt::red);
+        ImageBox holder(nullptr, true), plain(nullptr, true), shown(nullptr, true);
+        holder.setPicture(sample(), encode(big, "PNG"));
+        plain.setPicture(sample());
+
+        shown.showPictureOf(holder);
+        QCOMPARE(shown.picture(), sample());
+        shown.setZoom(2);
+        shown.showPictureOf(holder);
+        QCOMPARE(shown.picture().devicePixelRatio(), 2.0);
+        QCOMPARE(shown.picture().pixelColor(0, 0), QColor(Qt::red));
+        const qint64 decoded = shown.picture().cacheKey();
+        shown.showPictureOf(holder);
+        QCOMPARE(shown.picture().cacheKey(), decoded);
+        shown.showPictureOf(plain);
+        QCOMPARE(shown.picture(), sample());
+        shown.showPictureOf(holder);
+        QCOMPARE(shown.picture().devicePixelRatio(), 2.0);
+
+        // Without stretch the box takes the picture's 1x size at either density.
+        ImageBox sized;
+        sized.setZoom(2);
+        sized.showPictureOf(holder);
+        QCOMPARE(sized.size(), QSize(48, 35));
     }
 
     // Settings files as a player might write them by hand: only a plain string value counts.

@@ -36,6 +36,9 @@ private slots:
             const Picture picture = readPicture(key + QStringLiteral(".LWV"));
             QVERIFY2(picture.error == PictureError::None, qPrintable(key));
             QCOMPARE(picture.image.size(), QSize(480, 349));
+            const Picture sharp = readPicture(key + QStringLiteral("@2x.LWV"));
+            QVERIFY2(sharp.error == PictureError::None, qPrintable(key));
+            QCOMPARE(sharp.image.size(), QSize(960, 698));
         }
     }
 
@@ -51,13 +54,21 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("maxColours");
-        for (int i = 0; i < 10; ++i)
-            QTest::newRow(qPrintable(QStringLiteral("icon %1").arg(i)))
-                << QStringLiteral("lwicon%1.png").arg(i) << QSize(32, 32) << 16;
-        QTest::newRow("window icon") << QStringLiteral("lunaweave.png") << QSize(32, 32) << 16;
-        QTest::newRow("walking") << QStringLiteral("mascot0.png") << QSize(98, 90) << 0;
-        QTest::newRow("standing") << QStringLiteral("mascot1.png") << QSize(78, 94) << 0;
-        QTest::newRow("flying") << QStringLiteral("mascot2.png") << QSize(88, 99) << 0;
+        // Each at 1x and as its 2x twin, twice the size with the same palette.
+        for (const int d : {1, 2}) {
+            const QByteArray twin = d == 1 ? QByteArray() : QByteArray("@2x");
+            for (int i = 0; i < 10; ++i)
+                QTest::addRow("icon %d%s", i, twin.constData())
+                    << QStringLiteral("lwicon%1%2.png").arg(i).arg(QLatin1String(twin)) << QSize(32, 32) * d << 16;
+            QTest::addRow("window icon%s", twin.constData())
+                << QStringLiteral("lunaweave%1.png").arg(QLatin1String(twin)) << QSize(32, 32) * d << 16;
+            QTest::addRow("walking%s", twin.constData())
+                << QStringLiteral("mascot0%1.png").arg(QLatin1String(twin)) << QSize(98, 90) * d << 0;
+            QTest::addRow("standing%s", twin.constData())
+                << QStringLiteral("mascot1%1.png").arg(QLatin1String(twin)) << QSize(78, 94) * d << 0;
+            QTest::addRow("flying%s", twin.constData())
+                << QStringLiteral("mascot2%1.png").arg(QLatin1String(twin)) << QSize(88, 99) * d << 0;
+        }
     }
     void builtInIconsAndMascotsHaveTheirSizes()
     {

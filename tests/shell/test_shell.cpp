@@ -103,6 +103,42 @@ private slots:
         QCOMPARE(layout.form1.height, 6375.0);
     }
 
+    // Zoom steps offered for screens of both branches; `expected` lists the steps, then the
+    // largest step's layout: f1 left, top; f2 left, top, width, height; label width.
+    void zoomStepsThatFitTheScreen_data()
+    {
+        QTest::addColumn<QSizeF>("area"); // twips
+        QTest::addColumn<QList<int>>("steps");
+        QTest::addColumn<QList<double>>("largest");
+        QTest::newRow("1920 × 1080: stacked, up to 200 %")
+            << QSizeF(28800, 16200) << QList<int>{100, 150, 200}
+            << QList<double>{7140, 105, 3510, 13055, 21780, 3000, double(float(10890 * 0.98)) * 2};
+        QTest::newRow("1280 × 1024: 200 % turns side by side")
+            << QSizeF(19200, 15360) << QList<int>{100, 150, 200}
+            << QList<double>{120, 1305, 14640, 1305, 4400, 12750, 4200};
+        QTest::newRow("3840 × 2160: every step")
+            << QSizeF(57600, 32400) << QList<int>{100, 150, 200, 250, 300}
+            << QList<double>{17910, 3397.5, 12465, 22822.5, 32670, 4500, double(float(10890 * 0.98)) * 3};
+        QTest::newRow("1024 × 768: only the design's size")
+            << QSizeF(15360, 11520) << QList<int>{100}
+            << QList<double>{4050, 1420.5, 2235, 7895.5, 10890, 1500, double(float(10890 * 0.98))};
+    }
+    void zoomStepsThatFitTheScreen()
+    {
+        QFETCH(QSizeF, area);
+        QFETCH(QList<int>, steps);
+        QFETCH(QList<double>, largest);
+        const WindowPlacement f1{0, 0, 7260, 6375}, f2{0, 0, 2220, 6375};
+        const std::vector<int> offered = zoomStepsThatFit(area.width(), area.height(), f1, f2, 2175);
+        QCOMPARE(QList<int>(offered.begin(), offered.end()), steps);
+        const GameLayout layout =
+            layOutZoomedGameWindows(area.width(), area.height(), f1, f2, 2175, steps.last() / 100.0);
+        const QList<double> actual{layout.form1.left,  layout.form1.top,    layout.form2.left,     layout.form2.top,
+                                   layout.form2.width, layout.form2.height, layout.form2LabelWidth};
+        QCOMPARE(actual, largest);
+        QCOMPARE(layout.form1.width, 7260.0 * steps.last() / 100);
+    }
+
     // The layout applied to the real windows, with frames of 8 × 30 pixels (120 × 450 twips): the
     // design outer sizes go in, outer sizes come out, and each value lands on whole pixels.
     void layoutAppliedToTheWindows_data()

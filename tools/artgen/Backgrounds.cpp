@@ -749,7 +749,11 @@ void throughCamera(QPainter& p, void (*background)(QPainter&), QPointF focus, do
     zoom = std::max(1.0, zoom);
     const double halfW = kWidth / (2 * zoom), halfH = kHeight / (2 * zoom);
     const QPointF c(std::clamp(focus.x(), halfW, kWidth - halfW), std::clamp(focus.y(), halfH, kHeight - halfH));
-    QImage view(kWidth, kHeight, QImage::Format_RGB32);
+    // The view is drawn at the picture's own density, so a 2x picture films a 2x room.
+    const double density = p.device()->devicePixelRatio();
+    const QSize full(static_cast<int>(kWidth * density), static_cast<int>(kHeight * density));
+    QImage view(full, QImage::Format_RGB32);
+    view.setDevicePixelRatio(density);
     view.fill(Qt::black);
     {
         QPainter v(&view);
@@ -760,10 +764,12 @@ void throughCamera(QPainter& p, void (*background)(QPainter&), QPointF focus, do
         background(v);
     }
     if (soften > 1) {
+        // The defocus is measured in the picture's units: every density blurs by the same amount.
         const QSize small(std::max(1, static_cast<int>(kWidth / soften)),
                           std::max(1, static_cast<int>(kHeight / soften)));
         view = view.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                   .scaled(kWidth, kHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                   .scaled(full, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        view.setDevicePixelRatio(density);
     }
     p.drawImage(QPointF(0, 0), view);
 }

@@ -1,6 +1,8 @@
 // Draws the icon bar's ten pictures, the window icon and the three poses of the logo mascot.
 #include "Icons.h"
 
+#include "PictureDensity.h"
+
 #include <QColor>
 #include <QDir>
 #include <QImage>
@@ -94,8 +96,11 @@ void save(const QImage& image, const QString& dataDir, const QString& name) {
         throw std::runtime_error("cannot write " + path.toStdString());
 }
 
-QImage blankCanvas(int width, int height, QColor fill = Qt::transparent) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+// A canvas of `width` x `height` units at `density` pixels per unit: painters draw in units, and
+// the pixel ratio scales every shape and stroke, so a 2x picture is the same drawing, finer.
+QImage blankCanvas(int width, int height, int density, QColor fill = Qt::transparent) {
+    QImage image(width * density, height * density, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(density);
     image.fill(fill);
     return image;
 }
@@ -246,8 +251,8 @@ constexpr std::array<Command, 5> kCommands = {{
 }};
 
 // Selected: the full 32 x 32, a cream plate in a gold frame, the symbol big and in colour.
-QImage selectedIcon(const Command& command) {
-    QImage image = blankCanvas(32, 32);
+QImage selectedIcon(const Command& command, int density) {
+    QImage image = blankCanvas(32, 32, density);
     QPainter p(&image);
     QPainterPath plate;
     plate.addRoundedRect(QRectF(0.5, 0.5, 31, 31), 5, 5);
@@ -266,8 +271,8 @@ QImage selectedIcon(const Command& command) {
 }
 
 // Not selected: a smaller flat grey-blue plate, the symbol small and muted.
-QImage plainIcon(const Command& command) {
-    QImage image = blankCanvas(32, 32);
+QImage plainIcon(const Command& command, int density) {
+    QImage image = blankCanvas(32, 32, density);
     QPainter p(&image);
     QPainterPath plate;
     plate.addRoundedRect(QRectF(3.5, 3.5, 25, 25), 4, 4);
@@ -323,8 +328,8 @@ void drawEmblem(QPainter& p) {
     fillOutlined(p, wing, ink(Sky), ink(White), 1);
 }
 
-QImage emblem(int size, bool palette) {
-    QImage image = blankCanvas(size, size);
+QImage emblem(int size, bool palette, int density = 1) {
+    QImage image = blankCanvas(size, size, density);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, !palette);
     p.scale(size / 32.0, size / 32.0);
@@ -597,8 +602,8 @@ void dust(QPainter& p, Glints glints) {
     }
 }
 
-QImage picture(int width, int height, const Pose& pose, qreal scale, Glints glints) {
-    QImage image = blankCanvas(width, height, Qt::black);
+QImage picture(int width, int height, const Pose& pose, qreal scale, Glints glints, int density) {
+    QImage image = blankCanvas(width, height, density, Qt::black);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     dust(p, glints);
@@ -607,7 +612,7 @@ QImage picture(int width, int height, const Pose& pose, qreal scale, Glints glin
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage walking() {
+QImage walking(int density) {
     Pose pose;
     pose.hip = {44, 62};
     pose.lean = -6;
@@ -620,10 +625,10 @@ QImage walking() {
     pose.farShin = -15;
     pose.wingLift = 35;
     pose.wingOpen = 0.8;
-    return picture(98, 90, pose, 0.95, {{76, 30, 4.5}, {88, 45, 3.5}, {80, 62, 2.5}, {93, 22, 2.5}});
+    return picture(98, 90, pose, 0.95, {{76, 30, 4.5}, {88, 45, 3.5}, {80, 62, 2.5}, {93, 22, 2.5}}, density);
 }
 
-QImage standing() {
+QImage standing(int density) {
     Pose pose;
     pose.hip = {39, 66};
     pose.nearArm = -150;
@@ -635,10 +640,10 @@ QImage standing() {
     pose.wingLift = 40;
     pose.wingOpen = 0.6;
     pose.wave = true;
-    return picture(78, 94, pose, 0.98, {{8, 28, 4}, {70, 11, 3.5}, {72, 56, 2.5}});
+    return picture(78, 94, pose, 0.98, {{8, 28, 4}, {70, 11, 3.5}, {72, 56, 2.5}}, density);
 }
 
-QImage flying() {
+QImage flying(int density) {
     Pose pose;
     pose.hip = {44, 66};
     pose.lean = 4;
@@ -652,7 +657,7 @@ QImage flying() {
     pose.wingOpen = 1;
     pose.wingSize = 1.22;
     return picture(88, 99, pose, 1.0,
-                   {{12, 84, 4}, {76, 90, 3.5}, {24, 95, 2.5}, {82, 76, 2.5}, {7, 12, 2.5}});
+                   {{12, 84, 4}, {76, 90, 3.5}, {24, 95, 2.5}, {82, 76, 2.5}, {7, 12, 2.5}}, density);
 }
 
 } // namespace fairy
@@ -660,13 +665,19 @@ QImage flying() {
 } // namespace
 
 void writeIconsAndMascots(const QString& dataDir) {
-    for (int k = 0; k < static_cast<int>(kCommands.size()); ++k) {
-        save(selectedIcon(kCommands[k]), dataDir, QStringLiteral("lwicon%1.png").arg(k));
-        save(plainIcon(kCommands[k]), dataDir, QStringLiteral("lwicon%1.png").arg(k + 5));
+    for (const int density : {1, lw::kSharpDensity}) {
+        const auto name = [&](const QString& base) {
+            const QString file = base + QStringLiteral(".png");
+            return density == 1 ? file : lw::sharpFileName(file);
+        };
+        for (int k = 0; k < static_cast<int>(kCommands.size()); ++k) {
+            save(selectedIcon(kCommands[k], density), dataDir, name(QStringLiteral("lwicon%1").arg(k)));
+            save(plainIcon(kCommands[k], density), dataDir, name(QStringLiteral("lwicon%1").arg(k + 5)));
+        }
+        save(emblem(32, true, density), dataDir, name(QStringLiteral("lunaweave")));
+        save(fairy::walking(density), dataDir, name(QStringLiteral("mascot0")));
+        save(fairy::standing(density), dataDir, name(QStringLiteral("mascot1")));
+        save(fairy::flying(density), dataDir, name(QStringLiteral("mascot2")));
     }
-    save(emblem(32, true), dataDir, QStringLiteral("lunaweave.png"));
     save(emblem(256, false), dataDir, QStringLiteral("lunaweave-256.png"));
-    save(fairy::walking(), dataDir, QStringLiteral("mascot0.png"));
-    save(fairy::standing(), dataDir, QStringLiteral("mascot1.png"));
-    save(fairy::flying(), dataDir, QStringLiteral("mascot2.png"));
 }

@@ -12,6 +12,8 @@
 //   lunaweave-256.png           the same emblem at 256 x 256 in full colour, for the desktop entry
 //   mascot0.png .. mascot2.png  the logo mascot walking (98 x 90), standing (78 x 94) and flying
 //                               (88 x 99), opaque, on black
+//   the same names with "@2x"   every picture above but the emblem, drawn again at twice the size
+//   before the extension        from the same shapes (lwicon0@2x.png is 64 x 64)
 // The output is the same bytes on every run. Needs a QGuiApplication (for QPainter) but creates none.
 // Throws std::runtime_error naming the file when one cannot be written.
 void writeIconsAndMascots(const QString& dataDir);

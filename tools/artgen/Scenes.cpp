@@ -1186,11 +1186,14 @@ constexpr std::array<Entry, 37> kPainters{{
 
 } // namespace
 
-QImage drawScene(std::u16string_view key) {
+QImage drawScene(std::u16string_view key, int density) {
     for (const Entry& e : kPainters) {
         if (e.key != key)
             continue;
-        QImage image(kWidth, kHeight, QImage::Format_RGB32);
+        // The painters draw in the 480 x 349 frame; the image's pixel ratio scales every shape,
+        // stroke and glyph to its density.
+        QImage image(kWidth * density, kHeight * density, QImage::Format_RGB32);
+        image.setDevicePixelRatio(density);
         image.fill(Qt::black);
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing);

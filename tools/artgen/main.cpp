@@ -1,7 +1,8 @@
-// lw_artgen: draws the scene pictures into the data directory, or the form artwork (icons and
+// lw_artgen: draws the scene pictures (1x and 2x) into the data directory, or the form artwork (icons and
 // mascots) that the build compiles into the program.
 #include "Icons.h"
 #include "Paint.h"
+#include "PictureDensity.h"
 #include "SceneTable.h"
 #include "Scenes.h"
 
@@ -130,12 +131,16 @@ int main(int argc, char** argv) {
     const std::vector<Picture> pictures = distinctPictures();
     std::vector<QImage> images;
     for (const Picture& picture : pictures) {
+        const QString fileName = qstr(picture.key) + qstr(lw::kPictureExt);
         QImage image = art::drawScene(picture.key);
-        if (image.isNull()) {
+        // The 2x twin is drawn again from the shapes, never enlarged from the 1x picture.
+        const QImage sharp = art::drawScene(picture.key, lw::kSharpDensity);
+        if (image.isNull() || sharp.isNull()) {
             std::fprintf(stderr, "lw_artgen: no painter for picture %s\n", qPrintable(qstr(picture.key)));
             return 1;
         }
-        if (!writeFile(QDir(outDir).filePath(qstr(picture.key) + qstr(lw::kPictureExt)), pngBytes(image)))
+        if (!writeFile(QDir(outDir).filePath(fileName), pngBytes(image)) ||
+            !writeFile(QDir(outDir).filePath(lw::sharpFileName(fileName)), pngBytes(sharp)))
             return 1;
         images.push_back(std::move(image));
     }
