@@ -149,6 +149,7 @@ void Form4::SetG(int picture, const QString& heading, const QString& credit)
         Image1->setPicture(holder->picture());
     Label1->setText(heading);
     Label2->setText(credit);
+    emit entryShown(heading, credit);
 }
 
 int Form4::rollPosition()

@@ -43,6 +43,12 @@ public:
     // The position (sixteenth notes) the last tick went by.
     int RollPosition() const { return lastPosition_; }
 
+signals:
+    // An entry has come up: its heading and credit text.
+    void entryShown(const QString& heading, const QString& credit);
+
+public:
+
     ImageBox* Image1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

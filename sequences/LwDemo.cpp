@@ -86,6 +86,8 @@ LwDemo::LwDemo() : GameWindow(FrameStyle::None)
 {
     setObjectName(QStringLiteral("LwDemo"));
     setWindowTitle(QStringLiteral("Kestrune"));
+    // The caption is the maker's; a screen reader names the window after the game.
+    setAccessibleName(QStringLiteral("Lunaweave"));
     setClientSize(kClientWidth, kClientHeight);
     setAutoFillBackground(true);
     QPalette palette = this->palette();

@@ -7,6 +7,7 @@
 #include "KS_Midi.h"
 #include "Lunaweave.h"
 #include "PictureLoader.h"
+#include "PlayerAdditions.h"
 #include "Runtime.h"
 #include "Scenario.h"
 
@@ -135,6 +136,7 @@ void Form1::Image2_Click(int Index)
     GameState& game = gameState();
     if (game.ScreenId > kLastScreenWithAllIcons && Index != kNextNotSelected)
         return;
+    noteCommandPicked(Index % kSlots);
     if (Index < kSlots) // the slot is already selected
         return;
     game.SelectedCommand = static_cast<std::int16_t>(Index - 4);

@@ -2,11 +2,15 @@
 #include "PlayerAdditions.h"
 
 #include "Accessibility.h"
+#include "Announcer.h"
 #include "Fonts.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "Form3.h"
+#include "Form4.h"
+#include "Form5.h"
 #include "KeyboardPlay.h"
+#include "Lunaweave.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -16,6 +20,22 @@ namespace lw {
 namespace {
 
 PlayerAdditions* current = nullptr;
+
+// What a window says when it opens: the title's texts in screen order (its name is one word
+// in two labels), the clear screen's message, the staff roll's entry on screen.
+QString openingText(QWidget* window)
+{
+    if (const auto* title = qobject_cast<Form3*>(window))
+        return title->Label4->text() + QLatin1Char(' ') + title->Label1->text() + title->Label2->text() +
+               QLatin1Char(' ') + title->Label3->text();
+    if (const auto* clear = qobject_cast<Form5*>(window))
+        return clear->Label1->text();
+    if (const auto* roll = qobject_cast<Form4*>(window))
+        return roll->Label1->text() + QLatin1Char(' ') + roll->Label2->text();
+    return {};
+}
+
+bool isRepeatKey(const QKeyEvent& key) { return isPlainKey(key) && key.key() == Qt::Key_R; }
 
 } // namespace
 
@@ -58,6 +78,12 @@ void noteScreenJump(int state)
         current->screenJumped(state);
 }
 
+void noteCommandPicked(int slot)
+{
+    if (current)
+        current->commandPicked(slot);
+}
+
 void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
 {
     history_.addLine(speaker, text, sceneCaptionOnScreen());
@@ -65,6 +91,25 @@ void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
         historyWindow_->refresh();
     if (Form2* message = Window<Form2>::ifLoaded())
         accessibility::announceLine(message->Label1);
+    lastLine_ = speech::spokenForm(formatLine(speaker, text));
+    speech::announce(lastLine_);
+}
+
+void PlayerAdditions::commandPicked(int slot) { speech::announce(speech::spokenForm(commandName(slot))); }
+
+void PlayerAdditions::staffRollEntry(const QString& heading, const QString& credit)
+{
+    // Entries that come up before the roll has the keyboard are read when it gets it.
+    const Form4* roll = Window<Form4>::ifLoaded();
+    if (roll && roll->isVisible() && !windowsToRead_.contains(roll))
+        speech::announce(speech::spokenForm(heading + QLatin1Char(' ') + credit));
+}
+
+void PlayerAdditions::windowActivated(QWidget* window)
+{
+    if (!windowsToRead_.removeAll(window))
+        return;
+    speech::announce(speech::spokenForm(openingText(window)));
 }
 
 void PlayerAdditions::screenJumped(int state)
@@ -94,6 +139,10 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
     auto* main = qobject_cast<Form1*>(window);
     auto* message = qobject_cast<Form2*>(window);
     if (main || message) {
+        if (isRepeatKey(key)) {
+            speech::announce(lastLine_);
+            return true;
+        }
         if (isPlainKey(key) && (key.key() == Qt::Key_PageUp || key.key() == Qt::Key_H)) {
             openHistory(window);
             return true;
@@ -105,6 +154,11 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
     }
     if (auto* title = qobject_cast<Form3*>(window); title && handleTitleKey(*title, key))
         return true;
+    if (historyWindow_ && window == historyWindow_.get() && isPlainKey(key) &&
+        (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
+        speech::announce(historyWindow_->stepReadingLine(key.key() == Qt::Key_Up ? -1 : 1));
+        return true;
+    }
     if (window->inherits("lw::GameWindow") || window == historyWindow_.get())
         return soundKeys_.handleKey(window, key);
     return false;
@@ -157,8 +211,25 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     case QEvent::WindowTitleChange:
-        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow())
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow()) {
             accessibility::announceCaption(widget);
+            // A new scene: its caption is said, without the game's name before it.
+            if (qobject_cast<Form1*>(widget))
+                speech::announce(speech::spokenForm(widget->windowTitle().remove(QStringLiteral("Lunaweave")).trimmed()));
+        }
+        break;
+    case QEvent::ChildAdded:
+        // The roll tells of each entry; its window is made once per run.
+        if (auto* roll = qobject_cast<Form4*>(watched))
+            connect(roll, &Form4::entryShown, this, &PlayerAdditions::staffRollEntry, Qt::UniqueConnection);
+        break;
+    case QEvent::Show:
+        if (qobject_cast<Form3*>(watched) || qobject_cast<Form4*>(watched) || qobject_cast<Form5*>(watched))
+            windowsToRead_.append(static_cast<QWidget*>(watched));
+        break;
+    case QEvent::WindowActivate:
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow())
+            windowActivated(widget);
         break;
     default:
         break;
