@@ -16,12 +16,14 @@ when a tool it needs is missing.
 import argparse
 import json
 import os
-import select
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from orca_session import DesktopError, start_xvfb  # noqa: E402
 
 SKIP = 77
 COMMAND_NAMES = {1: "見る", 2: "話をする", 3: "考えてみる", 4: "魔法を使う", 5: "次へ"}
@@ -39,29 +41,6 @@ class Failure(Exception):
 def skip(reason):
     print(f"SKIPPED: {reason}")
     sys.exit(SKIP)
-
-
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    # The server writes the number and then a newline, and dies if the pipe is closed between.
-    received = b""
-    deadline = time.monotonic() + 20
-    while not received.endswith(b"\n") and time.monotonic() < deadline:
-        ready, _, _ = select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))
-        chunk = os.read(read_end, 32) if ready else b""
-        if not chunk:
-            break
-        received += chunk
-    os.close(read_end)
-    number = received.decode().strip() if received.endswith(b"\n") else ""
-    if not number:
-        server.kill()
-        raise Failure("Xvfb did not start")
-    return server, ":" + number
 
 
 class Client:
@@ -315,7 +294,7 @@ def main():
     started = time.monotonic()
     try:
         checks = run(args)
-    except Failure as failure:
+    except (Failure, DesktopError) as failure:
         print(f"FAILED: {failure}")
         print("0 passed, 1 failed")
         return 1
