@@ -5,7 +5,10 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
+
+#include <utility>
 
 namespace lw::speech {
 namespace {
@@ -64,16 +67,80 @@ QAccessibleInterface* speechInterfaces(const QString&, QObject* object)
     return nullptr;
 }
 
-// The window the text is said in: the one with the keyboard, or else a visible one.
-QWidget* hostWindow()
+// The window with the keyboard, if it is on screen.
+QWidget* activeWindow()
 {
-    if (QWidget* active = QApplication::activeWindow(); active && active->isVisible())
-        return active;
+    QWidget* active = QApplication::activeWindow();
+    return active && active->isVisible() ? active : nullptr;
+}
+
+// Some visible window, for when none has the keyboard.
+QWidget* anyVisibleWindow()
+{
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window->isVisible() && window->isWindow() && !window->isMinimized())
             return window;
     return nullptr;
 }
+
+void say(QWidget* window, const QString& text);
+
+// Texts said while no window has the keyboard, as when the title gives way to the game's
+// windows: a notice in a window that is closing would be lost, and the reader cuts short what
+// it is saying when it names the window that gets the keyboard. They are said once a window
+// has it, or after a short wait in any visible window.
+class WaitingTexts : public QObject {
+public:
+    static constexpr int kLongestWaitMs = 700;
+
+    WaitingTexts()
+    {
+        fallback_.setSingleShot(true);
+        fallback_.setInterval(kLongestWaitMs);
+        connect(&fallback_, &QTimer::timeout, this, [this] {
+            if (QWidget* window = anyVisibleWindow())
+                sayAll(window);
+            else
+                fallback_.start(); // nothing on screen yet: wait on
+        });
+    }
+    void add(const QString& text)
+    {
+        if (texts_.isEmpty()) {
+            qApp->installEventFilter(this);
+            fallback_.start();
+        }
+        texts_ << text;
+    }
+    bool isEmpty() const { return texts_.isEmpty(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowActivate)
+            if (auto* window = qobject_cast<QWidget*>(watched); window && window->isWindow())
+                // After the activation has been handled, so that the reader names the window first.
+                QTimer::singleShot(0, this, [this, activated = QPointer<QWidget>(window)] {
+                    sayAll(activated && activated->isVisible() ? activated.data() : anyVisibleWindow());
+                });
+        return false;
+    }
+
+private:
+    void sayAll(QWidget* window)
+    {
+        if (!window || texts_.isEmpty())
+            return;
+        fallback_.stop();
+        qApp->removeEventFilter(this);
+        const QStringList texts = std::exchange(texts_, {});
+        for (const QString& text : texts)
+            say(window, text);
+    }
+
+    QStringList texts_;
+    QTimer fallback_;
+};
 
 SpeechBar* barOf(QWidget* window)
 {
@@ -104,9 +171,19 @@ void announce(const QString& text)
     for (const QChar breakChar : {QChar(u'\n'), QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)})
         said.replace(breakChar, QLatin1Char(' '));
     said = said.trimmed();
-    QWidget* window = hostWindow();
-    if (said.isEmpty() || !window)
+    if (said.isEmpty())
         return;
+    static auto* waiting = new WaitingTexts; // lives as long as the program
+    if (QWidget* window = activeWindow(); window && waiting->isEmpty())
+        say(window, said);
+    else
+        waiting->add(said); // after those still waiting, in order
+}
+
+namespace {
+
+void say(QWidget* window, const QString& said)
+{
     SpeechBar* bar = barOf(window);
     const QList<SpeechNotice*> older = bar->findChildren<SpeechNotice*>(QString(), Qt::FindDirectChildrenOnly);
     for (qsizetype i = 0; i < older.size(); ++i) {
@@ -118,6 +195,8 @@ void announce(const QString& text)
     auto* notice = new SpeechNotice(bar, said);
     notice->show(); // the reader speaks it on this
 }
+
+} // namespace
 
 } // namespace lw::speech
 

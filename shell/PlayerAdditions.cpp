@@ -213,9 +213,14 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
     case QEvent::WindowTitleChange:
         if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow()) {
             accessibility::announceCaption(widget);
-            // A new scene: its caption is said, without the game's name before it.
-            if (qobject_cast<Form1*>(widget))
-                speech::announce(speech::spokenForm(widget->windowTitle().remove(QStringLiteral("Lunaweave")).trimmed()));
+            // A new scene: its caption is said, without the game's name before it, once even when
+            // the window is captioned twice on opening.
+            if (qobject_cast<Form1*>(widget)) {
+                const QString caption = widget->windowTitle().remove(QStringLiteral("Lunaweave")).trimmed();
+                if (caption != lastCaption_)
+                    speech::announce(speech::spokenForm(caption));
+                lastCaption_ = caption;
+            }
         }
         break;
     case QEvent::ChildAdded:

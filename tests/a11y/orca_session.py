@@ -13,6 +13,7 @@ notices that and starts it again.
 Used by the end-to-end speech test and by the speech latency benchmark.
 """
 
+import argparse
 import datetime
 import os
 import re
@@ -84,6 +85,36 @@ def stop(process, how=signal.SIGTERM, timeout=10):
     except subprocess.TimeoutExpired:
         process.kill()
         process.wait()
+
+
+def game_arguments(description, until):
+    """The command line of the tests that play the game: the game, its data, the route oracle and
+    the story state to play up to."""
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument("--game", required=True)
+    parser.add_argument("--data", required=True)
+    parser.add_argument("--oracle", required=True)
+    parser.add_argument("--until", type=int, default=until, help="follow the route up to this story state")
+    args = parser.parse_args()
+    args.game, args.data, args.oracle = (os.path.abspath(p) for p in (args.game, args.data, args.oracle))
+    return args
+
+
+def game_environment(work):
+    """The game's environment for a run under `work`: X (not offscreen), no audio, its settings
+    and runtime folders there, and the series notice switched off as a player who has seen it
+    would have it; the game writes nothing."""
+    config = os.path.join(work, "config", "Kestrune")
+    os.makedirs(config, exist_ok=True)
+    with open(os.path.join(config, "Kestrune.conf"), "w", encoding="utf-8") as settings:
+        settings.write("[Solvenne]\nLWFLock=OFF\n")
+    runtime = os.path.join(work, "runtime")
+    os.makedirs(runtime, mode=0o700, exist_ok=True)
+    env = dict(os.environ, QT_QPA_PLATFORM="xcb", LW_NO_AUDIO="1", XDG_CONFIG_HOME=os.path.join(work, "config"),
+               XDG_RUNTIME_DIR=runtime)
+    # A screen reader, not this variable, is what turns the game's accessibility on.
+    env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
+    return env
 
 
 class Record:

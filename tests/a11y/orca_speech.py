@@ -11,7 +11,6 @@ Run it inside its own session bus:
 Exits 77 (skipped) when a tool it needs is missing.
 """
 
-import argparse
 import json
 import os
 import shutil
@@ -88,20 +87,12 @@ def run(args, work):
                             timeout=30).stdout.splitlines()]
     check(len(route) > 3, "the route is too short")
 
-    os.makedirs(os.path.join(work, "config", "Kestrune"))
-    with open(os.path.join(work, "config", "Kestrune", "Kestrune.conf"), "w", encoding="utf-8") as settings:
-        settings.write("[Solvenne]\nLWFLock=OFF\n")
-    runtime = os.path.join(work, "runtime")
-    os.makedirs(runtime, mode=0o700)
-
     desktop = orca_session.Desktop(work)
     orca = orca_session.Orca(work)
     game = None
     try:
         orca.start()
-        env = dict(os.environ, QT_QPA_PLATFORM="xcb", LW_NO_AUDIO="1", XDG_CONFIG_HOME=os.path.join(work, "config"),
-                   XDG_RUNTIME_DIR=runtime)
-        env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
+        env = orca_session.game_environment(work)
         started = orca_session.now()
         game = subprocess.Popen([args.game], cwd=args.data, env=env, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
@@ -191,13 +182,7 @@ def picture_point(main, column, x, y, width, height):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--data", required=True)
-    parser.add_argument("--oracle", required=True)
-    parser.add_argument("--until", type=int, default=33, help="follow the route up to this story state")
-    args = parser.parse_args()
-    args.game, args.data, args.oracle = (os.path.abspath(p) for p in (args.game, args.data, args.oracle))
+    args = orca_session.game_arguments(__doc__.splitlines()[0], until=33)
 
     missing = orca_session.missing_tools()
     if missing:

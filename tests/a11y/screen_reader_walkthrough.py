@@ -13,7 +13,6 @@ Debian's python3 is named on purpose: the AT-SPI bindings are Debian packages. E
 when a tool it needs is missing.
 """
 
-import argparse
 import json
 import os
 import shutil
@@ -23,7 +22,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from orca_session import DesktopError, start_xvfb  # noqa: E402
+from orca_session import DesktopError, game_arguments, game_environment, start_xvfb  # noqa: E402
 
 SKIP = 77
 COMMAND_NAMES = {1: "見る", 2: "話をする", 3: "考えてみる", 4: "魔法を使う", 5: "次へ"}
@@ -145,23 +144,13 @@ def run(args):
     check(len(route) > 1, "the route is empty")
 
     work = tempfile.mkdtemp(prefix="lw-a11y-")
-    # The series notice is switched off, as a player who has seen it would; the game writes nothing.
-    os.makedirs(os.path.join(work, "config", "Kestrune"))
-    with open(os.path.join(work, "config", "Kestrune", "Kestrune.conf"), "w", encoding="utf-8") as settings:
-        settings.write("[Solvenne]\nLWFLock=OFF\n")
-    runtime = os.path.join(work, "runtime")
-    os.makedirs(runtime, mode=0o700)
-
     server, display = start_xvfb()
     os.environ["DISPLAY"] = display
     game = None
     passed = 0
     try:
         client = Client()
-        env = dict(os.environ, QT_QPA_PLATFORM="xcb", LW_NO_AUDIO="1", XDG_CONFIG_HOME=os.path.join(work, "config"),
-                   XDG_RUNTIME_DIR=runtime)
-        env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
-        game = subprocess.Popen([args.game], cwd=args.data, env=env)
+        game = subprocess.Popen([args.game], cwd=args.data, env=game_environment(work))
         pyatspi = client.pyatspi
 
         # The title, after the opening demo: its texts are readable.
@@ -273,13 +262,7 @@ def run(args):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--data", required=True)
-    parser.add_argument("--oracle", required=True)
-    parser.add_argument("--until", type=int, default=150, help="follow the route up to this story state")
-    args = parser.parse_args()
-    args.game, args.data, args.oracle = (os.path.abspath(p) for p in (args.game, args.data, args.oracle))
+    args = game_arguments(__doc__.splitlines()[0], until=150)
 
     for tool in ("Xvfb", "xdotool"):
         if shutil.which(tool) is None:

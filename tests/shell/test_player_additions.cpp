@@ -562,7 +562,8 @@ private slots:
         speech::sayWithoutListener(true);
         auto restore = qScopeGuard([] { speech::sayWithoutListener(false); });
         const QList<Notice>& heard = recorder.heard;
-        form1().activateWindow();
+        QApplication::setActiveWindow(&form1());
+        QCOMPARE(QApplication::activeWindow(), &form1());
         QTest::keyClick(&form1(), Qt::Key_1);
         QTest::keyClick(&form1(), Qt::Key_5);
         QTest::mouseClick(form1().Image1, Qt::LeftButton, {}, pointInColumn(form1().Image1, 2));
@@ -576,6 +577,15 @@ private slots:
         QVERIFY2(heard[2].object != heard[3].object, "a repeated text needs an object of its own");
         for (const Notice& notice : heard)
             QVERIFY(notice.window == &form1() || notice.window == &form2());
+
+        // With no window active, as when the title gives way to the game, a text waits for the
+        // window that gets the keyboard.
+        QApplication::setActiveWindow(nullptr);
+        ShowLine(QString(), QStringLiteral("待つ"));
+        QCOMPARE(heard.size(), 5);
+        QApplication::setActiveWindow(&form2());
+        QTRY_COMPARE(recorder.names().value(5), QStringLiteral("待つ"));
+        QCOMPARE(heard[5].window, &form2());
 
         // The notices take no click: the picture under them still gets it.
         auto* notice = qobject_cast<QWidget*>(heard.last().object);
