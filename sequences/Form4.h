@@ -48,7 +48,6 @@ signals:
     void entryShown(const QString& heading, const QString& credit);
 
 public:
-
     ImageBox* Image1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

@@ -168,7 +168,8 @@ void announce(const QString& text)
         return;
     QString said = text;
     said.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    for (const QChar breakChar : {QChar(u'\n'), QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)})
+    for (const QChar breakChar :
+         {QChar(u'\n'), QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)})
         said.replace(breakChar, QLatin1Char(' '));
     said = said.trimmed();
     if (said.isEmpty())

@@ -89,10 +89,11 @@ void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
     history_.addLine(speaker, text, sceneCaptionOnScreen());
     if (historyWindow_)
         historyWindow_->refresh();
-    if (Form2* message = Window<Form2>::ifLoaded())
-        accessibility::announceLine(message->Label1);
+    // Said before the label's own name change goes out, which the reader only has to discard.
     lastLine_ = speech::spokenForm(formatLine(speaker, text));
     speech::announce(lastLine_);
+    if (Form2* message = Window<Form2>::ifLoaded())
+        accessibility::announceLine(message->Label1);
 }
 
 void PlayerAdditions::commandPicked(int slot) { speech::announce(speech::spokenForm(commandName(slot))); }

@@ -51,8 +51,8 @@ private:
     LineHistory history_;
     std::unique_ptr<HistoryWindow> historyWindow_;
     SoundKeys soundKeys_;
-    QString lastLine_;    // the message window's line as last said, for the repeat key
-    QString lastCaption_; // the main window's caption as last said
+    QString lastLine_;                       // the message window's line as last said, for the repeat key
+    QString lastCaption_;                    // the main window's caption as last said
     QList<QPointer<QWidget>> windowsToRead_; // shown, to be read out when they get the keyboard
     PlayerAdditions* previous_;
 };

@@ -572,7 +572,7 @@ private slots:
         QTest::keyClick(&form2(), Qt::Key_R);
         ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
         QCOMPARE(recorder.names(), (QStringList{commandName(0), commandName(4), line, line,
-                                            QStringLiteral("【ルネッタ】 「遅いわね」")}));
+                                                QStringLiteral("【ルネッタ】 「遅いわね」")}));
         QCOMPARE(heard[2].containerRole, QAccessible::StatusBar);
         QVERIFY2(heard[2].object != heard[3].object, "a repeated text needs an object of its own");
         for (const Notice& notice : heard)
