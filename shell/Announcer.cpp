@@ -4,7 +4,6 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -86,21 +85,25 @@ QWidget* anyVisibleWindow()
 void say(QWidget* window, const QString& text);
 
 // Texts said while no window has the keyboard, as when the title gives way to the game's
-// windows: a notice in a window that is closing would be lost, and the reader cuts short what
-// it is saying when it names the window that gets the keyboard. They are said once a window
-// has it, or after a short wait in any visible window.
+// windows: a notice in a window that is closing would be lost. Opening windows also floods the
+// reader with events, and a reader that catches up with a flood when a window is activated
+// throws away the notices still queued; so the texts wait until windows have stopped changing
+// hands for a moment, and are then said in the window that has the keyboard (or, after a longer
+// wait, in any visible one).
 class WaitingTexts : public QObject {
 public:
-    static constexpr int kLongestWaitMs = 700;
+    static constexpr int kSettleMs = 300;
+    static constexpr int kLongestWaitMs = 1000;
 
     WaitingTexts()
     {
+        settle_.setSingleShot(true);
+        settle_.setInterval(kSettleMs);
+        connect(&settle_, &QTimer::timeout, this, [this] { sayAll(activeWindow()); });
         fallback_.setSingleShot(true);
         fallback_.setInterval(kLongestWaitMs);
         connect(&fallback_, &QTimer::timeout, this, [this] {
-            if (QWidget* window = anyVisibleWindow())
-                sayAll(window);
-            else
+            if (!sayAll(activeWindow()) && !sayAll(anyVisibleWindow()))
                 fallback_.start(); // nothing on screen yet: wait on
         });
     }
@@ -119,26 +122,26 @@ protected:
     {
         if (event->type() == QEvent::WindowActivate)
             if (auto* window = qobject_cast<QWidget*>(watched); window && window->isWindow())
-                // After the activation has been handled, so that the reader names the window first.
-                QTimer::singleShot(0, this, [this, activated = QPointer<QWidget>(window)] {
-                    sayAll(activated && activated->isVisible() ? activated.data() : anyVisibleWindow());
-                });
+                settle_.start();
         return false;
     }
 
 private:
-    void sayAll(QWidget* window)
+    bool sayAll(QWidget* window)
     {
         if (!window || texts_.isEmpty())
-            return;
+            return false;
+        settle_.stop();
         fallback_.stop();
         qApp->removeEventFilter(this);
         const QStringList texts = std::exchange(texts_, {});
         for (const QString& text : texts)
             say(window, text);
+        return true;
     }
 
     QStringList texts_;
+    QTimer settle_;
     QTimer fallback_;
 };
 
