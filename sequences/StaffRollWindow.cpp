@@ -140,6 +140,7 @@ void StaffRollWindow::showEntry(int picture, const QString& heading, const QStri
         entryPicture->setPicture(holder->picture());
     headingLabel->setText(heading);
     creditLabel->setText(credit);
+    emit entryShown(heading, credit);
 }
 
 int StaffRollWindow::rollPosition()
