@@ -86,6 +86,8 @@ LogoDemo::LogoDemo() : GameWindow(FrameStyle::None)
 {
     setObjectName(QStringLiteral("LogoDemo"));
     setWindowTitle(QStringLiteral("Kestrune"));
+    // The caption is the maker's; a screen reader names the window after the game.
+    setAccessibleName(QStringLiteral("Lunaweave"));
     setClientSizeTwips(kClientWidth, kClientHeight);
     setAutoFillBackground(true);
     QPalette palette = this->palette();

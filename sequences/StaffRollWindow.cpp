@@ -140,6 +140,7 @@ void StaffRollWindow::showEntry(int picture, const QString& heading, const QStri
         entryPicture->showPictureOf(*holder);
     headingLabel->setText(heading);
     creditLabel->setText(credit);
+    emit entryShown(heading, credit);
 }
 
 int StaffRollWindow::rollPosition()

@@ -51,6 +51,8 @@ signals:
     void hideGameWindows();
     void stopMusicRepeat();
     void finished();
+    // An entry has come up: its heading and credit text.
+    void entryShown(const QString& heading, const QString& credit);
 
 public slots:
     void step();

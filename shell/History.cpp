@@ -16,6 +16,8 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 namespace lw {
 
 void LineHistory::push(HistoryEntry entry)
@@ -76,6 +78,7 @@ void HistoryWindow::open(const QFont& font, const QRect& cover, QWidget* opener)
     activateWindow();
     list_->setFocus();
     list_->verticalScrollBar()->setValue(list_->verticalScrollBar()->maximum());
+    readingBlock_ = list_->document()->blockCount() - 1;
 }
 
 void HistoryWindow::closeHistory()
@@ -160,6 +163,21 @@ void HistoryWindow::append(QTextCursor& cursor, const HistoryEntry& entry)
     QTextBlockFormat line;
     line.setBottomMargin(6);
     block(line, QTextCharFormat(), shown.replace(QLatin1Char('\n'), QChar::LineSeparator));
+}
+
+QString HistoryWindow::stepReadingLine(int step)
+{
+    const QTextDocument* document = list_->document();
+    readingBlock_ = std::clamp(readingBlock_ + step, 0, std::max(0, document->blockCount() - 1));
+    const QTextBlock block = document->findBlockByNumber(readingBlock_);
+    const QRect shown = list_->cursorRect(QTextCursor(block));
+    const int below = list_->viewport()->height();
+    QScrollBar* bar = list_->verticalScrollBar();
+    if (shown.top() < 0)
+        bar->setValue(bar->value() + shown.top());
+    else if (shown.bottom() > below)
+        bar->setValue(bar->value() + shown.bottom() - below);
+    return block.text();
 }
 
 void HistoryWindow::keyPressEvent(QKeyEvent* event)

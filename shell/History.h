@@ -61,6 +61,11 @@ public:
     void refresh();
 
     QTextBrowser* list() const { return list_; }
+    // Moves the reading position `step` paragraphs (a line, a caption or a section heading) up
+    // or down, scrolls it into view and returns the paragraph now there. The position starts at
+    // the newest line on opening. It is not the text caret: a screen reader would read the
+    // caret's line by itself, only up to the speaker's name.
+    QString stepReadingLine(int step);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,6 +86,7 @@ private:
     std::size_t shownUpTo_ = 0;
     QString caption_;
     bool newSection_ = true;
+    int readingBlock_ = 0; // the paragraph stepReadingLine() is at
 };
 
 } // namespace lw

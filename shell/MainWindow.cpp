@@ -7,6 +7,7 @@
 #include "MessageWindow.h"
 #include "Music.h"
 #include "PictureLoader.h"
+#include "PlayerAdditions.h"
 #include "Runtime.h"
 #include "Scenario.h"
 
@@ -133,6 +134,7 @@ void MainWindow::iconClicked(int Index)
     GameState& game = gameState();
     if (game.ScreenId > kLastScreenWithAllIcons && Index != kNextNotSelected)
         return;
+    noteCommandPicked(Index % kCommandSlots);
     if (Index < kCommandSlots) // the slot is already selected
         return;
     game.selectedCommand = static_cast<Command>(Index - kCommandSlots + 1);

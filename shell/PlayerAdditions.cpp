@@ -2,10 +2,14 @@
 #include "PlayerAdditions.h"
 
 #include "Accessibility.h"
+#include "Announcer.h"
 #include "Fonts.h"
 #include "MainWindow.h"
 #include "MessageWindow.h"
+#include "StaffRollWindow.h"
 #include "TitleWindow.h"
+#include "ClearWindow.h"
+#include "Game.h"
 #include "KeyboardPlay.h"
 
 #include <QApplication>
@@ -16,6 +20,22 @@ namespace lw {
 namespace {
 
 PlayerAdditions* current = nullptr;
+
+// What a window says when it opens: the title's texts in screen order (its name is one word
+// in two labels), the clear screen's message, the staff roll's entry on screen.
+QString openingText(QWidget* window)
+{
+    if (const auto* title = qobject_cast<TitleWindow*>(window))
+        return title->seriesLine->text() + QLatin1Char(' ') + title->firstWord->text() + title->secondWord->text() +
+               QLatin1Char(' ') + title->makersLine->text();
+    if (const auto* clear = qobject_cast<ClearWindow*>(window))
+        return clear->messageLabel->text();
+    if (const auto* roll = qobject_cast<StaffRollWindow*>(window))
+        return roll->headingLabel->text() + QLatin1Char(' ') + roll->creditLabel->text();
+    return {};
+}
+
+bool isRepeatKey(const QKeyEvent& key) { return isPlainKey(key) && key.key() == Qt::Key_R; }
 
 } // namespace
 
@@ -58,13 +78,39 @@ void noteScreenJump(int state)
         current->screenJumped(state);
 }
 
+void noteCommandPicked(int slot)
+{
+    if (current)
+        current->commandPicked(slot);
+}
+
 void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
 {
     history_.addLine(speaker, text, sceneCaptionOnScreen());
     if (historyWindow_)
         historyWindow_->refresh();
+    // Said before the label's own name change goes out, which the reader only has to discard.
+    lastLine_ = speech::spokenForm(formatLine(speaker, text));
+    speech::announce(lastLine_);
     if (MessageWindow* message = Window<MessageWindow>::ifLoaded())
         accessibility::announceLine(message->lineLabel);
+}
+
+void PlayerAdditions::commandPicked(int slot) { speech::announce(speech::spokenForm(commandName(slot))); }
+
+void PlayerAdditions::staffRollEntry(const QString& heading, const QString& credit)
+{
+    // Entries that come up before the roll has the keyboard are read when it gets it.
+    const StaffRollWindow* roll = Window<StaffRollWindow>::ifLoaded();
+    if (roll && roll->isVisible() && !windowsToRead_.contains(roll))
+        speech::announce(speech::spokenForm(heading + QLatin1Char(' ') + credit));
+}
+
+void PlayerAdditions::windowActivated(QWidget* window)
+{
+    if (!windowsToRead_.removeAll(window))
+        return;
+    speech::announce(speech::spokenForm(openingText(window)));
 }
 
 void PlayerAdditions::screenJumped(int state)
@@ -94,6 +140,10 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
     auto* main = qobject_cast<MainWindow*>(window);
     auto* message = qobject_cast<MessageWindow*>(window);
     if (main || message) {
+        if (isRepeatKey(key)) {
+            speech::announce(lastLine_);
+            return true;
+        }
         if (isPlainKey(key) && (key.key() == Qt::Key_PageUp || key.key() == Qt::Key_H)) {
             openHistory(window);
             return true;
@@ -105,6 +155,11 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
     }
     if (auto* title = qobject_cast<TitleWindow*>(window); title && handleTitleKey(*title, key))
         return true;
+    if (historyWindow_ && window == historyWindow_.get() && isPlainKey(key) &&
+        (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
+        speech::announce(historyWindow_->stepReadingLine(key.key() == Qt::Key_Up ? -1 : 1));
+        return true;
+    }
     if (window->inherits("lw::GameWindow") || window == historyWindow_.get())
         return soundKeys_.handleKey(window, key);
     return false;
@@ -157,8 +212,30 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     case QEvent::WindowTitleChange:
-        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow())
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow()) {
             accessibility::announceCaption(widget);
+            // A new scene: its caption is said, without the game's name before it, once even when
+            // the window is captioned twice on opening.
+            if (qobject_cast<MainWindow*>(widget)) {
+                const QString caption = widget->windowTitle().remove(QStringLiteral("Lunaweave")).trimmed();
+                if (caption != lastCaption_)
+                    speech::announce(speech::spokenForm(caption));
+                lastCaption_ = caption;
+            }
+        }
+        break;
+    case QEvent::ChildAdded:
+        // The roll tells of each entry; its window is made once per run.
+        if (auto* roll = qobject_cast<StaffRollWindow*>(watched))
+            connect(roll, &StaffRollWindow::entryShown, this, &PlayerAdditions::staffRollEntry, Qt::UniqueConnection);
+        break;
+    case QEvent::Show:
+        if (qobject_cast<TitleWindow*>(watched) || qobject_cast<StaffRollWindow*>(watched) || qobject_cast<ClearWindow*>(watched))
+            windowsToRead_.append(static_cast<QWidget*>(watched));
+        break;
+    case QEvent::WindowActivate:
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow())
+            windowActivated(widget);
         break;
     default:
         break;

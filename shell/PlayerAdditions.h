@@ -6,7 +6,9 @@
 #include "History.h"
 #include "SoundKeys.h"
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 
@@ -31,6 +33,10 @@ public:
 
     void lineShown(const QString& speaker, const QString& text);
     void screenJumped(int state);
+    void commandPicked(int slot);
+
+private slots:
+    void staffRollEntry(const QString& heading, const QString& credit);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -39,10 +45,15 @@ private:
     bool keyPressed(QWidget* window, const QKeyEvent& key);
     bool wheelTurned(QWidget* widget, const QWheelEvent& wheel);
     bool historyOpen() const { return historyWindow_ && historyWindow_->isOpen(); }
+    // Says what a window that just got the keyboard shows, once each time it is shown.
+    void windowActivated(QWidget* window);
 
     LineHistory history_;
     std::unique_ptr<HistoryWindow> historyWindow_;
     SoundKeys soundKeys_;
+    QString lastLine_;                       // the message window's line as last said, for the repeat key
+    QString lastCaption_;                    // the main window's caption as last said
+    QList<QPointer<QWidget>> windowsToRead_; // shown, to be read out when they get the keyboard
     PlayerAdditions* previous_;
 };
 
@@ -53,5 +64,7 @@ PlayerAdditions& installPlayerAdditions();
 // Nothing happens while no additions are installed.
 void noteLineShown(const QString& speaker, const QString& text);
 void noteScreenJump(int state);
+// Hook of the main window: the player picked the command in icon slot `slot` (0-4).
+void noteCommandPicked(int slot);
 
 } // namespace lw

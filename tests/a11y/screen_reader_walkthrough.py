@@ -13,15 +13,16 @@ Debian's python3 is named on purpose: the AT-SPI bindings are Debian packages. E
 when a tool it needs is missing.
 """
 
-import argparse
 import json
 import os
-import select
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from orca_session import DesktopError, game_arguments, game_environment, start_xvfb  # noqa: E402
 
 SKIP = 77
 COMMAND_NAMES = {1: "見る", 2: "話をする", 3: "考えてみる", 4: "魔法を使う", 5: "次へ"}
@@ -39,29 +40,6 @@ class Failure(Exception):
 def skip(reason):
     print(f"SKIPPED: {reason}")
     sys.exit(SKIP)
-
-
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    # The server writes the number and then a newline, and dies if the pipe is closed between.
-    received = b""
-    deadline = time.monotonic() + 20
-    while not received.endswith(b"\n") and time.monotonic() < deadline:
-        ready, _, _ = select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))
-        chunk = os.read(read_end, 32) if ready else b""
-        if not chunk:
-            break
-        received += chunk
-    os.close(read_end)
-    number = received.decode().strip() if received.endswith(b"\n") else ""
-    if not number:
-        server.kill()
-        raise Failure("Xvfb did not start")
-    return server, ":" + number
 
 
 class Client:
@@ -166,23 +144,13 @@ def run(args):
     check(len(route) > 1, "the route is empty")
 
     work = tempfile.mkdtemp(prefix="lw-a11y-")
-    # The series notice is switched off, as a player who has seen it would; the game writes nothing.
-    os.makedirs(os.path.join(work, "config", "Kestrune"))
-    with open(os.path.join(work, "config", "Kestrune", "Kestrune.conf"), "w", encoding="utf-8") as settings:
-        settings.write("[Solvenne]\nLWFLock=OFF\n")
-    runtime = os.path.join(work, "runtime")
-    os.makedirs(runtime, mode=0o700)
-
     server, display = start_xvfb()
     os.environ["DISPLAY"] = display
     game = None
     passed = 0
     try:
         client = Client()
-        env = dict(os.environ, QT_QPA_PLATFORM="xcb", LW_NO_AUDIO="1", XDG_CONFIG_HOME=os.path.join(work, "config"),
-                   XDG_RUNTIME_DIR=runtime)
-        env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
-        game = subprocess.Popen([args.game], cwd=args.data, env=env)
+        game = subprocess.Popen([args.game], cwd=args.data, env=game_environment(work))
         pyatspi = client.pyatspi
 
         # The title, after the opening demo: its texts are readable.
@@ -294,13 +262,7 @@ def run(args):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--data", required=True)
-    parser.add_argument("--oracle", required=True)
-    parser.add_argument("--until", type=int, default=150, help="follow the route up to this story state")
-    args = parser.parse_args()
-    args.game, args.data, args.oracle = (os.path.abspath(p) for p in (args.game, args.data, args.oracle))
+    args = game_arguments(__doc__.splitlines()[0], until=150)
 
     for tool in ("Xvfb", "xdotool"):
         if shutil.which(tool) is None:
@@ -315,7 +277,7 @@ def main():
     started = time.monotonic()
     try:
         checks = run(args)
-    except Failure as failure:
+    except (Failure, DesktopError) as failure:
         print(f"FAILED: {failure}")
         print("0 passed, 1 failed")
         return 1

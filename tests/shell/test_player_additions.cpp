@@ -1,5 +1,6 @@
 // The player's additions on the real game windows: a mouse player's game unchanged, the same
 // route played by keys, the history, the sound keys and what assistive tools are told.
+#include "Announcer.h"
 #include "ErrorReport.h"
 #include "MainWindow.h"
 #include "MessageWindow.h"
@@ -60,6 +61,37 @@ void wheel(QWidget* widget, int delta)
 QAccessibleInterface* accessible(QObject* object) { return QAccessible::queryAccessibleInterface(object); }
 
 QString accessibleName(QObject* object) { return accessible(object)->text(QAccessible::Name); }
+
+// What a screen reader is shown: every object that appears as a notification, with its name, the
+// role of its container and the window it is in.
+struct Notice {
+    QObject* object;
+    QString name;
+    QAccessible::Role containerRole;
+    QWidget* window;
+};
+
+class NoticeRecorder : public QObject {
+public:
+    QList<Notice> heard;
+    QStringList names() const
+    {
+        QStringList names;
+        for (const Notice& notice : heard)
+            names << notice.name;
+        return names;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            if (QAccessibleInterface* shown = accessible(watched); shown && shown->role() == QAccessible::Notification)
+                heard << Notice{watched, shown->text(QAccessible::Name), shown->parent()->role(),
+                                static_cast<QWidget*>(watched)->window()};
+        return false;
+    }
+};
 
 } // namespace
 
@@ -519,6 +551,53 @@ private slots:
         QVERIFY(accessibleName(clear.messageLabel).startsWith(QStringLiteral("ここまで遊んでくれてありがとう！")));
         QCOMPARE(accessibleName(&clear), QStringLiteral("Information"));
         Window<ClearWindow>::Unload();
+    }
+
+    // Texts reach a screen reader as notifications shown in a status bar, one new object each,
+    // whichever game window has the keyboard, and only while a reader listens.
+    void announcements()
+    {
+        NoticeRecorder recorder;
+        qApp->installEventFilter(&recorder);
+        speech::sayWithoutListener(true);
+        auto restore = qScopeGuard([] { speech::sayWithoutListener(false); });
+        const QList<Notice>& heard = recorder.heard;
+        QApplication::setActiveWindow(&form1());
+        QCOMPARE(QApplication::activeWindow(), &form1());
+        QTest::keyClick(&form1(), Qt::Key_1);
+        QTest::keyClick(&form1(), Qt::Key_5);
+        QTest::mouseClick(form1().scenePicture, Qt::LeftButton, {}, pointInColumn(form1().scenePicture, 2));
+        ShowSceneIfChanged();
+        const QString line = form2().lineLabel->text().replace(QLatin1Char('\n'), QLatin1Char(' '));
+        QTest::keyClick(&form2(), Qt::Key_R);
+        ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
+        QCOMPARE(recorder.names(), (QStringList{commandName(0), commandName(4), line, line,
+                                                QStringLiteral("【ルネッタ】 「遅いわね」")}));
+        QCOMPARE(heard[2].containerRole, QAccessible::StatusBar);
+        QVERIFY2(heard[2].object != heard[3].object, "a repeated text needs an object of its own");
+        for (const Notice& notice : heard)
+            QVERIFY(notice.window == &form1() || notice.window == &form2());
+
+        // With no window active, as when the title gives way to the game, a text waits for the
+        // window that gets the keyboard.
+        QApplication::setActiveWindow(nullptr);
+        ShowLine(QString(), QStringLiteral("待つ"));
+        QCOMPARE(heard.size(), 5);
+        QApplication::setActiveWindow(&form2());
+        QTRY_COMPARE(recorder.names().value(5), QStringLiteral("待つ"));
+        QCOMPARE(heard[5].window, &form2());
+
+        // The notices take no click: the picture under them still gets it.
+        auto* notice = qobject_cast<QWidget*>(heard.last().object);
+        QVERIFY(notice->testAttribute(Qt::WA_TransparentForMouseEvents));
+        QVERIFY(notice->parentWidget()->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+        // Without a reader, nothing is made.
+        speech::sayWithoutListener(false);
+        const auto before = form1().findChildren<QWidget*>().size() + form2().findChildren<QWidget*>().size();
+        QTest::keyClick(&form1(), Qt::Key_R);
+        ShowLine(QString(), QStringLiteral("独り言"));
+        QCOMPARE(form1().findChildren<QWidget*>().size() + form2().findChildren<QWidget*>().size(), before);
     }
 };
 

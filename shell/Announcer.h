@@ -1,0 +1,28 @@
+// Speech for a screen reader: texts said to the player as they happen, whichever game window has
+// the keyboard.
+#pragma once
+
+#include <QString>
+
+namespace lw::speech {
+
+// Says `text` through the screen reader, once, now. Line breaks become spaces.
+//
+// A screen reader speaks a notification the moment it is shown, wherever the keyboard is; it
+// ignores a label's new name, and speaks a new name only on the object that has the keyboard.
+// So every text is a new, tiny notification object, shown in the window that has the keyboard
+// (or else any visible game window) inside a status-bar container, which keeps the reader from
+// prefixing the word "notification". A new object for every text keeps two texts said in quick
+// succession from being taken for one repeated event. The objects paint nothing and let every
+// click through; they are made only while an assistive tool listens.
+void announce(const QString& text);
+
+// Texts are said only while an assistive tool listens. A test, whose platform has no bridge to
+// one, turns this on to see the objects all the same.
+void sayWithoutListener(bool on);
+
+// What is said for a text shown on screen: for now the text itself. A kana reading of the line
+// takes its place here once the script carries its readings.
+QString spokenForm(const QString& shown);
+
+} // namespace lw::speech
