@@ -58,6 +58,8 @@ HistoryWindow::HistoryWindow(const LineHistory& history)
     list_ = new QTextBrowser(this);
     list_->setObjectName(QStringLiteral("HistoryList"));
     list_->setOpenLinks(false);
+    // The player can select text to copy, with the mouse or with Shift and the arrow keys.
+    list_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     list_->setAccessibleName(windowTitle());
     layout->addWidget(list_);
     list_->viewport()->installEventFilter(this);
@@ -178,7 +180,8 @@ bool HistoryWindow::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonRelease:
-        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        // A click closes the history; a drag that selected text keeps it open for copying.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && !list_->textCursor().hasSelection()) {
             closeHistory();
             return true;
         }

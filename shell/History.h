@@ -46,7 +46,8 @@ QString sceneCaptionOnScreen();
 QString sectionHeading(int jumpState);
 
 // A scrollable list of the history, newest at the bottom, laid over the scene picture. It closes
-// on Esc, on a click, or when the wheel is turned down past the end.
+// on Esc, on a click (not on a drag that selects text), or when the wheel is turned down past
+// the end.
 class HistoryWindow : public QWidget {
     Q_OBJECT
 public:

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTextBrowser>
 #include <QWheelEvent>
 
 namespace lw {
@@ -61,6 +62,7 @@ void noteScreenJump(int state)
 void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
 {
     history_.addLine(speaker, text, sceneCaptionOnScreen());
+    readingHelp_.lineShown(speaker, text);
     if (historyWindow_)
         historyWindow_->refresh();
     if (Form2* message = Window<Form2>::ifLoaded())
@@ -105,6 +107,11 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
     }
     if (auto* title = qobject_cast<Form3*>(window); title && handleTitleKey(*title, key))
         return true;
+    if (main || message || window == historyWindow_.get()) {
+        QTextBrowser* history = window == historyWindow_.get() ? historyWindow_->list() : nullptr;
+        if (readingHelp_.handleKey(window, history, key))
+            return true;
+    }
     if (window->inherits("lw::GameWindow") || window == historyWindow_.get())
         return soundKeys_.handleKey(window, key);
     return false;
@@ -155,6 +162,10 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
             if (main && watched == main && (event->type() == QEvent::Hide || main->isMinimized()))
                 historyWindow_->closeHistory();
         }
+        break;
+    case QEvent::Paint:
+        if (const Form2* message = Window<Form2>::ifLoaded(); message && watched == message->Label1)
+            return readingHelp_.paintLabel(message->Label1);
         break;
     case QEvent::WindowTitleChange:
         if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow())

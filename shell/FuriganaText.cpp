@@ -1,0 +1,270 @@
+// Furigana layout: line breaking over kana, kanji and ruby bases, and painting with glyph runs.
+#include "FuriganaText.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QRawFont>
+#include <QTextBoundaryFinder>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace lw {
+
+std::vector<RubyRun> rubyRuns(std::string_view marked)
+{
+    // Until the script carries marks, a line is one run without a reading.
+    return {RubyRun{QString::fromUtf8(marked.data(), static_cast<qsizetype>(marked.size())), QString()}};
+}
+
+std::vector<RubyRun> rubyRuns(const QString& marked)
+{
+    const QByteArray utf8 = marked.toUtf8();
+    return rubyRuns(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+RubyText joinRuns(const std::vector<RubyRun>& runs, int offset)
+{
+    RubyText out;
+    for (const RubyRun& run : runs) {
+        if (!run.reading.isEmpty() && !run.base.isEmpty())
+            out.ruby.append(
+                {offset + static_cast<int>(out.text.size()), static_cast<int>(run.base.size()), run.reading});
+        out.text += run.base;
+    }
+    return out;
+}
+
+RubyText rubyForLine(const QString& shown, const QString& speaker, const QString& text)
+{
+    RubyText out{shown, {}};
+    const auto place = [&out](const RubyText& part, qsizetype at) {
+        if (at < 0)
+            return;
+        for (Ruby ruby : part.ruby) {
+            ruby.start += static_cast<int>(at);
+            out.ruby.append(ruby);
+        }
+    };
+    const RubyText name = joinRuns(rubyRuns(speaker));
+    const RubyText line = joinRuns(rubyRuns(text));
+    // The name is the first occurrence of itself and the text the last: the name comes first,
+    // the text ends the line (or stands before its closing bracket).
+    if (!name.text.isEmpty())
+        place(name, shown.indexOf(name.text));
+    if (!line.text.isEmpty())
+        place(line, shown.lastIndexOf(line.text));
+    return out;
+}
+
+QFont readingFont(const QFont& textFont)
+{
+    QFont font = textFont;
+    if (textFont.pixelSize() > 0)
+        font.setPixelSize(std::max(7, static_cast<int>(std::lround(textFont.pixelSize() * 0.55))));
+    else
+        font.setPointSizeF(std::max(5.0, textFont.pointSizeF() * 0.55));
+    return font;
+}
+
+namespace {
+
+// A paragraph shaped on one endless line, so that any stretch of it can be measured and its
+// glyphs taken for painting wherever the line breaking puts them.
+struct Shaped {
+    QTextLayout layout;
+    QTextLine line;
+    Shaped(const QString& text, const QFont& font) : layout(text, font)
+    {
+        layout.setCacheEnabled(true);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        line = layout.createLine();
+        layout.endLayout();
+    }
+    qreal x(int position) const { return line.cursorToX(position); }
+    qreal advance(int from, int to) const { return x(to) - x(from); }
+};
+
+// A unit the line breaking never splits: one character, or a base with its reading.
+struct Atom {
+    int start;
+    int end;
+    qreal width;      // box width: the base's advance, or the reading's if that is wider
+    qreal baseWidth;  // the base's own advance
+    int ruby = -1;    // index into the text's ruby, or -1
+    bool breakBefore; // a line may begin with this atom
+};
+
+} // namespace
+
+FuriganaLayout::FuriganaLayout(const RubyText& text, const QFont& font, qreal width, qreal maxHeight, int nameEnd)
+    : font_(font), readingFont_(readingFont(font))
+{
+    // A glyph's ink may stand a little past its advance: a pixel is kept clear at the right.
+    const qreal lineWidth = std::max<qreal>(1, width - 1);
+    for (const ReadingRow row : {ReadingRow::Full, ReadingRow::WhereUsed, ReadingRow::WithoutNameReadings}) {
+        if (row == ReadingRow::WithoutNameReadings && nameEnd <= 0)
+            break;
+        layOut(text, lineWidth, row, nameEnd);
+        // Some brackets reach above the font's ascent; a first line without a reading row
+        // comes down by as much.
+        const qreal above = std::ceil(-inkBounds().top());
+        if (above > 0) {
+            for (Glyphs& glyphs : glyphs_)
+                glyphs.offset.ry() += above;
+            for (PlacedRuby& placed : placed_) {
+                placed.base.translate(0, above);
+                placed.reading.translate(0, above);
+            }
+            height_ += above;
+        }
+        if (maxHeight <= 0 || height_ <= maxHeight)
+            return;
+    }
+}
+
+void FuriganaLayout::layOut(const RubyText& fullText, qreal width, ReadingRow row, int nameEnd)
+{
+    RubyText text = fullText;
+    if (row == ReadingRow::WithoutNameReadings)
+        text.ruby.removeIf([nameEnd](const Ruby& ruby) { return ruby.start < nameEnd; });
+    row_ = row;
+    glyphs_.clear();
+    placed_.clear();
+    height_ = 0;
+    lineCount_ = 0;
+
+    const QFontMetricsF base(font_);
+    const QFontMetricsF small(readingFont_);
+    const qreal lineHeight = base.height();
+    const qreal rowHeight = small.height();
+    const bool anyRuby = !text.ruby.isEmpty();
+
+    qsizetype paragraphStart = 0;
+    while (paragraphStart <= text.text.size()) {
+        qsizetype paragraphEnd = text.text.indexOf(QLatin1Char('\n'), paragraphStart);
+        if (paragraphEnd < 0)
+            paragraphEnd = text.text.size();
+        const QString paragraph = text.text.mid(paragraphStart, paragraphEnd - paragraphStart);
+        const int offset = static_cast<int>(paragraphStart);
+        const Shaped shaped(paragraph, font_);
+
+        // The atoms: characters, and bases with a reading kept whole.
+        std::vector<Atom> atoms;
+        QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, paragraph);
+        for (int i = 0; i < paragraph.size();) {
+            int rubyIndex = -1;
+            for (int r = 0; r < text.ruby.size(); ++r) {
+                if (text.ruby[r].start == offset + i &&
+                    text.ruby[r].start + text.ruby[r].length <= offset + paragraph.size())
+                    rubyIndex = r;
+            }
+            int end = i + (paragraph[i].isHighSurrogate() && i + 1 < paragraph.size() ? 2 : 1);
+            qreal readingWidth = 0;
+            if (rubyIndex >= 0) {
+                end = i + text.ruby[rubyIndex].length;
+                readingWidth = small.horizontalAdvance(text.ruby[rubyIndex].reading);
+            }
+            breaks.setPosition(i);
+            const bool breakBefore =
+                i > 0 && breaks.isAtBoundary() && (breaks.boundaryReasons() & QTextBoundaryFinder::BreakOpportunity);
+            const qreal advance = shaped.advance(i, end);
+            atoms.push_back({i, end, std::max(advance, readingWidth), advance, rubyIndex, breakBefore});
+            i = end;
+        }
+
+        // Greedy breaking: a line takes atoms while they fit, then breaks at its last opportunity.
+        std::size_t first = 0;
+        do {
+            std::size_t last = first; // one past the line's last atom
+            qreal used = 0;
+            std::size_t lastBreak = first;
+            while (last < atoms.size()) {
+                if (last > first && atoms[last].breakBefore)
+                    lastBreak = last;
+                if (last > first && used + atoms[last].width > width)
+                    break;
+                used += atoms[last].width;
+                ++last;
+            }
+            if (last < atoms.size() && lastBreak > first)
+                last = lastBreak;
+
+            bool lineHasRuby = false;
+            for (std::size_t a = first; a < last; ++a)
+                lineHasRuby = lineHasRuby || atoms[a].ruby >= 0;
+            const bool withRow = anyRuby && (row == ReadingRow::Full || lineHasRuby);
+            const qreal top = height_;
+            const qreal boxTop = top + (withRow ? rowHeight : 0);
+            const qreal baseline = boxTop + base.ascent();
+
+            // Glyphs: a stretch of plain atoms at once, each base on its own.
+            qreal x = 0;
+            std::size_t a = first;
+            while (a < last) {
+                std::size_t b = a + 1;
+                if (atoms[a].ruby < 0) {
+                    while (b < last && atoms[b].ruby < 0)
+                        ++b;
+                }
+                const int from = atoms[a].start;
+                const int to = atoms[b - 1].end;
+                qreal width = 0;
+                for (std::size_t k = a; k < b; ++k)
+                    width += atoms[k].width;
+                const qreal inset = (width - shaped.advance(from, to)) / 2; // only bases are widened
+                const QPointF shift(x + inset - shaped.x(from), baseline - shaped.line.ascent() - shaped.line.y());
+                for (const QGlyphRun& run : shaped.line.glyphRuns(from, to - from))
+                    glyphs_.push_back({run, shift});
+                if (atoms[a].ruby >= 0) {
+                    const QString& reading = text.ruby[atoms[a].ruby].reading;
+                    const qreal readingWidth = small.horizontalAdvance(reading);
+                    const QRectF box(x, boxTop, width, lineHeight);
+                    const QRectF over(box.center().x() - readingWidth / 2, top + (withRow ? 0 : -rowHeight),
+                                      readingWidth, small.height());
+                    placed_.push_back({box, over});
+                    const Shaped readingShape(reading, readingFont_);
+                    const QPointF readingShift(over.left(), over.top() + small.ascent() - readingShape.line.ascent() -
+                                                                readingShape.line.y());
+                    for (const QGlyphRun& run : readingShape.line.glyphRuns())
+                        glyphs_.push_back({run, readingShift});
+                }
+                x += width;
+                a = b;
+            }
+            height_ = boxTop + lineHeight;
+            ++lineCount_;
+            first = last;
+        } while (first < atoms.size());
+        paragraphStart = paragraphEnd + 1;
+    }
+}
+
+QRectF FuriganaLayout::inkBounds() const
+{
+    QRectF bounds;
+    for (const Glyphs& glyphs : glyphs_) {
+        const QRawFont raw = glyphs.run.rawFont();
+        const QList<quint32> indexes = glyphs.run.glyphIndexes();
+        const QList<QPointF> positions = glyphs.run.positions();
+        for (qsizetype i = 0; i < indexes.size(); ++i) {
+            const QRectF ink = raw.boundingRect(indexes[i]);
+            if (!ink.isEmpty())
+                bounds |= ink.translated(positions[i] + glyphs.offset);
+        }
+    }
+    return bounds;
+}
+
+void FuriganaLayout::paint(QPainter& painter, const QPointF& origin, const QColor& color) const
+{
+    painter.setPen(color);
+    for (const Glyphs& glyphs : glyphs_)
+        painter.drawGlyphRun(origin + glyphs.offset, glyphs.run);
+}
+
+} // namespace lw
