@@ -1,7 +1,8 @@
 // Parsing ruby marks: one pass over the UTF-8 text, finding the three marks by their bytes.
 #include "Ruby.h"
 
-#include <cstdint>
+#include <algorithm>
+#include <iterator>
 
 namespace lw::story {
 
@@ -10,6 +11,8 @@ namespace {
 constexpr std::string_view kBaseStart = "｜"; // U+FF5C
 constexpr std::string_view kOpen = "《";      // U+300A
 constexpr std::string_view kClose = "》";     // U+300B
+// Read as a pause: the horizontal bar, the em dash, the katakana middle dot.
+constexpr std::string_view kPauses[] = {"―", "—", "・"};
 
 // The code point that ends just before byte `end`, and where it starts. Invalid UTF-8 yields a
 // code point that is no kanji, so a stray byte simply ends a kanji run.
@@ -120,7 +123,25 @@ std::string kanaReading(std::string_view marked)
     out.reserve(marked.size());
     for (const RubySegment& s : rubySegments(marked))
         out += s.reading.empty() ? s.base : s.reading;
-    return out;
+    // Dashes and the middle dot are pauses when read aloud; a speech engine would spell them out
+    // or stretch the vowel before them, so each run of them becomes one comma.
+    std::string spoken;
+    spoken.reserve(out.size());
+    bool inPause = false;
+    for (std::size_t i = 0; i < out.size();) {
+        const std::string_view rest = std::string_view(out).substr(i);
+        const auto pause = std::ranges::find_if(kPauses, [&](std::string_view p) { return rest.starts_with(p); });
+        if (pause != std::end(kPauses)) {
+            if (!inPause)
+                spoken += "、";
+            inPause = true;
+            i += pause->size();
+            continue;
+        }
+        inPause = false;
+        spoken += out[i++];
+    }
+    return spoken;
 }
 
 } // namespace lw::story

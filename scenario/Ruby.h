@@ -25,7 +25,8 @@ struct RubySegment {
 std::vector<RubySegment> rubySegments(std::string_view marked);
 // The line as shown: marks removed, nothing else changed.
 std::string displayText(std::string_view marked);
-// The line with every base that carries ruby replaced by its reading.
+// The line read aloud: every base that carries ruby replaced by its reading, and each run of
+// dashes (―, —) or middle dots (・) made one comma, the pause they stand for.
 std::string kanaReading(std::string_view marked);
 
 } // namespace lw::story
