@@ -10,17 +10,17 @@ namespace lw::story {
 inline constexpr std::string_view kNarration = ""; // narration, or the heroine's unspoken thoughts
 inline constexpr std::string_view kRunetta = "ルネッタ";
 inline constexpr std::string_view kPrim = "プリム";
-inline constexpr std::string_view kJupiter = "ジュピター教授";
+inline constexpr std::string_view kJupiter = "ジュピター｜教授《きょうじゅ》";
 // The professor seen from behind, at the first meeting only.
-inline constexpr std::string_view kJupiterBack = "ジュピター教授（後）";
+inline constexpr std::string_view kJupiterBack = "ジュピター｜教授《きょうじゅ》（｜後《うしろ》）";
 inline constexpr std::string_view kDoor = "ドア";
-inline constexpr std::string_view kMan = "男"; // the agency head before he gives his name
-inline constexpr std::string_view kTanigawa = "谷川";
-inline constexpr std::string_view kTrainee = "女優の卵"; // なすの before she gives her name
+inline constexpr std::string_view kMan = "｜男《おとこ》"; // the agency head before he gives his name
+inline constexpr std::string_view kTanigawa = "｜谷川《たにがわ》";
+inline constexpr std::string_view kTrainee = "女優《じょゆう》の卵《たまご》"; // なすの before she gives her name
 inline constexpr std::string_view kNasuno = "なすの";
 inline constexpr std::string_view kKomachi = "こまち";
-inline constexpr std::string_view kKomachiPrim = "こまち（実はプリム）"; // プリム speaking through こまち
-inline constexpr std::string_view kAsama = "浅間";
+inline constexpr std::string_view kKomachiPrim = "こまち（実《じつ》はプリム）"; // プリム speaking through こまち
+inline constexpr std::string_view kAsama = "｜浅間《あさま》";
 
 // One line for the message window. An empty text means the row shows nothing.
 struct Line {
@@ -63,12 +63,12 @@ inline constexpr std::nullopt_t kStays = std::nullopt;
 
 // Fixed answers of the game.
 inline constexpr std::string_view kIntroductionHint =
-    "今はイントロダクションだから、一番右の「次へ」アイコンを選択してね。";
-inline constexpr std::string_view kNextHint = "もう少し、いろいろ試してから先に進みましょう。";
-inline constexpr std::string_view kLookDefault = "特に変わったものは見えないわ。";
-inline constexpr std::string_view kTalkDefault = "独り言なんて言うと、変な人だと思われてしまうわ。";
-inline constexpr std::string_view kThinkDefault = "ええと･･･次は何をすればいいのかしら･･･";
-inline constexpr std::string_view kMagicDefault = "だめだめ。やたらと魔法は使っちゃだめなのよ。";
+    "今《いま》はイントロダクションだから、一番《いちばん》右《みぎ》の「次《つぎ》へ」アイコンを選択《せんたく》してね。";
+inline constexpr std::string_view kNextHint = "もう少《すこ》し、いろいろ試《ため》してから先《さき》に進《すす》みましょう。";
+inline constexpr std::string_view kLookDefault = "特《とく》に変《か》わったものは見《み》えないわ。";
+inline constexpr std::string_view kTalkDefault = "独《ひと》り言《ごと》なんて言《い》うと、変《へん》な人《ひと》だと思《おも》われてしまうわ。";
+inline constexpr std::string_view kThinkDefault = "ええと･･･次《つぎ》は何《なに》をすればいいのかしら･･･";
+inline constexpr std::string_view kMagicDefault = "だめだめ。やたらと魔法《まほう》は使《つか》っちゃだめなのよ。";
 
 // The music timer that keeps the background piece repeating: started on entering this state.
 inline constexpr int kMusicTimerScreen = 10;

@@ -13,6 +13,7 @@
 #include "Layout.h"
 #include "LwDemo.h"
 #include "Runtime.h"
+#include "Ruby.h"
 #include "Scenario.h"
 #include "SceneCatalogue.h"
 #include "Settings.h"
@@ -29,10 +30,11 @@ namespace {
 // The scenario's hands on the game windows and the music module.
 class GameOutput : public ScenarioOutput {
 public:
+    // The script's lines carry ruby marks; the windows show them without.
     void ShowLine(std::string_view speaker, std::string_view text) override
     {
-        lw::ShowLine(QString::fromUtf8(speaker.data(), static_cast<qsizetype>(speaker.size())),
-                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        lw::ShowLine(QString::fromStdString(story::displayText(speaker)),
+                     QString::fromStdString(story::displayText(text)));
     }
     void playMidiFile(std::string_view file) override
     {

@@ -5,6 +5,7 @@
 
 #include "GameState.h"
 #include "Lunaweave.h"
+#include "Ruby.h"
 #include "Scenario.h"
 #include "SceneCatalogue.h"
 #include "SceneTable.h"
@@ -33,8 +34,8 @@ public:
     int shown = 0;
     void ShowLine(std::string_view speaker, std::string_view text) override
     {
-        line = formatLine(QString::fromUtf8(speaker.data(), qsizetype(speaker.size())),
-                          QString::fromUtf8(text.data(), qsizetype(text.size())));
+        line = formatLine(QString::fromStdString(story::displayText(speaker)),
+                          QString::fromStdString(story::displayText(text)));
         line.remove(QLatin1Char('\r'));
         ++shown;
     }

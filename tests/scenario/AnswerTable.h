@@ -4,6 +4,7 @@
 
 #include "GameState.h"
 #include "RecordingOutput.h"
+#include "Ruby.h"
 #include "Scenario.h"
 #include "StoryTypes.h"
 
@@ -59,9 +60,10 @@ inline Reply replyAt(int screen, int command, int column)
         case OutputEvent::Line:
             ++lines;
             reply.text = event.text;
-            if (event.text == defaultLine(command))
+            if (event.text == story::displayText(defaultLine(command)))
                 reply.speaker = "default";
-            else if (event.text == story::kIntroductionHint || event.text == story::kNextHint)
+            else if (event.text == story::displayText(story::kIntroductionHint) ||
+                     event.text == story::displayText(story::kNextHint))
                 reply.speaker = "hint";
             else
                 reply.speaker = event.speaker.empty() ? "narration" : event.speaker;

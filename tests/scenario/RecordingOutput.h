@@ -1,7 +1,9 @@
-// A ScenarioOutput that records every call, with the story state at the moment of the call.
+// A ScenarioOutput that records every call, with the story state at the moment of the call. Lines
+// are recorded as the player sees them, ruby marks removed.
 #pragma once
 
 #include "GameState.h"
+#include "Ruby.h"
 #include "ScenarioOutput.h"
 
 #include <string>
@@ -22,7 +24,7 @@ public:
     explicit RecordingOutput(const GameState& state) : state_(state) {}
 
     void ShowLine(std::string_view speaker, std::string_view text) override {
-        events.push_back({OutputEvent::Line, std::string(speaker), std::string(text), 0, state_.ScreenId});
+        events.push_back({OutputEvent::Line, story::displayText(speaker), story::displayText(text), 0, state_.ScreenId});
     }
     void playMidiFile(std::string_view file) override {
         events.push_back({OutputEvent::Music, {}, std::string(file), 0, state_.ScreenId});

@@ -6,6 +6,8 @@
 #include "ResponseTables.h"
 #include "Scenario.h"
 #include "StoryStates.h"
+#include "StoryTexts.h"
+#include "Ruby.h"
 
 #include <QtTest>
 
@@ -19,6 +21,7 @@ using namespace lw;
 using namespace lw::story;
 using lw::test::OutputEvent;
 using lw::test::RecordingOutput;
+using lw::test::allTexts;
 
 namespace {
 
@@ -26,33 +29,6 @@ using Counts = std::map<std::string, int>;
 
 QString q(std::string_view s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
-
-struct Origin {
-    std::string where;
-    std::string_view text;
-};
-
-// Every text the game can show, with where it comes from.
-std::vector<Origin> allTexts() {
-    std::vector<Origin> all;
-    for (const auto& r : kNextTable)
-        if (r.line.shown())
-            all.push_back({"Next " + std::to_string(r.screen), r.line.text});
-    for (const auto& r : kEntryTable)
-        all.push_back({"Entry " + std::to_string(r.screen), r.line.text});
-    const std::pair<const char*, std::span<const Answer>> tables[] = {
-        {"Look", kLookTable}, {"Talk", kTalkTable}, {"Think", kThinkTable}, {"Magic", kMagicTable}};
-    for (const auto& [name, table] : tables)
-        for (const auto& a : table)
-            if (a.line.shown())
-                all.push_back(
-                    {std::string(name) + " " + std::to_string(a.first) + "-" + std::to_string(a.last),
-                     a.line.text});
-    for (auto fixed :
-         {kIntroductionHint, kNextHint, kLookDefault, kTalkDefault, kThinkDefault, kMagicDefault})
-        all.push_back({"fixed", fixed});
-    return all;
 }
 
 } // namespace
@@ -75,7 +51,7 @@ void StoryTablesTest::nextTableCounts() {
     int silent = 0;
     for (const auto& r : kNextTable) {
         if (r.line.shown())
-            ++bySpeaker[std::string(r.line.speaker)];
+            ++bySpeaker[displayText(r.line.speaker)];
         else
             ++silent;
     }
@@ -92,7 +68,7 @@ void StoryTablesTest::entryTableCounts() {
     for (const auto& r : kEntryTable) {
         QVERIFY2(r.line.shown(), qPrintable(QString("entry %1 has no line").arg(r.screen)));
         QCOMPARE(r.screen % 10, 0);
-        ++bySpeaker[std::string(r.line.speaker)];
+        ++bySpeaker[displayText(r.line.speaker)];
         if (!r.music.empty())
             ++byMusic[std::string(r.music)];
     }
@@ -137,8 +113,8 @@ void StoryTablesTest::linesAreUniqueAndShort() {
     std::map<std::string_view, std::vector<std::string>> seen;
     int longest = 0;
     for (const auto& [where, text] : allTexts()) {
-        const QString s = q(text);
-        QVERIFY2(s.toUtf8() == QByteArray(text.data(), qsizetype(text.size())), where.c_str()); // valid UTF-8
+        const QString s = q(displayText(text));
+        QVERIFY2(q(text).toUtf8() == QByteArray(text.data(), qsizetype(text.size())), where.c_str()); // valid UTF-8
         const int chars = int(s.toUcs4().size());
         longest = std::max(longest, chars);
         QVERIFY2(chars <= 100, qPrintable(QString("%1 has %2 characters").arg(where.c_str()).arg(chars)));
