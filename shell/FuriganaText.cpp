@@ -1,6 +1,8 @@
 // Furigana layout: line breaking over kana, kanji and ruby bases, and painting with glyph runs.
 #include "FuriganaText.h"
 
+#include "Ruby.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QRawFont>
@@ -14,8 +16,13 @@ namespace lw {
 
 std::vector<RubyRun> rubyRuns(std::string_view marked)
 {
-    // Until the script carries marks, a line is one run without a reading.
-    return {RubyRun{QString::fromUtf8(marked.data(), static_cast<qsizetype>(marked.size())), QString()}};
+    const auto text = [](std::string_view utf8) {
+        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    };
+    std::vector<RubyRun> runs;
+    for (const story::RubySegment& segment : story::rubySegments(marked))
+        runs.push_back({text(segment.base), text(segment.reading)});
+    return runs;
 }
 
 std::vector<RubyRun> rubyRuns(const QString& marked)
@@ -36,7 +43,7 @@ RubyText joinRuns(const std::vector<RubyRun>& runs, int offset)
     return out;
 }
 
-RubyText rubyForLine(const QString& shown, const QString& speaker, const QString& text)
+RubyText rubyForLine(const QString& shown, const RubyText& name, const RubyText& line)
 {
     RubyText out{shown, {}};
     const auto place = [&out](const RubyText& part, qsizetype at) {
@@ -47,8 +54,6 @@ RubyText rubyForLine(const QString& shown, const QString& speaker, const QString
             out.ruby.append(ruby);
         }
     };
-    const RubyText name = joinRuns(rubyRuns(speaker));
-    const RubyText line = joinRuns(rubyRuns(text));
     // The name is the first occurrence of itself and the text the last: the name comes first,
     // the text ends the line (or stands before its closing bracket).
     if (!name.text.isEmpty())
@@ -56,6 +61,14 @@ RubyText rubyForLine(const QString& shown, const QString& speaker, const QString
     if (!line.text.isEmpty())
         place(line, shown.lastIndexOf(line.text));
     return out;
+}
+
+RubyText rubyTextFor(const QString& shown, const QString& marked)
+{
+    RubyText withRuby = joinRuns(rubyRuns(marked));
+    if (withRuby.text != shown)
+        return RubyText{shown, {}};
+    return withRuby;
 }
 
 QFont readingFont(const QFont& textFont)

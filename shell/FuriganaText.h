@@ -41,9 +41,13 @@ struct RubyText {
 // The runs' text, with their readings at `offset` on. Runs without a reading give none.
 RubyText joinRuns(const std::vector<RubyRun>& runs, int offset = 0);
 
-// The message window's text `shown` (CR removed) for a line of `speaker` and `text`, both
-// marked, with the readings placed where the speaker's name and the text stand in it.
-RubyText rubyForLine(const QString& shown, const QString& speaker, const QString& text);
+// The message window's text `shown` (CR removed) for a line of `name` and `line`, with their
+// readings placed where the speaker's name and the text stand in it.
+RubyText rubyForLine(const QString& shown, const RubyText& name, const RubyText& line);
+
+// A line's text as shown, with its readings when `marked` is its marked form; without any when
+// `marked` is not (a line that did not come from the script).
+RubyText rubyTextFor(const QString& shown, const QString& marked);
 
 // The furigana's font: the text's font at a little over half its size.
 QFont readingFont(const QFont& textFont);

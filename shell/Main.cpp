@@ -12,8 +12,9 @@
 #include "KS_Midi.h"
 #include "Layout.h"
 #include "LwDemo.h"
-#include "Runtime.h"
+#include "PlayerAdditions.h"
 #include "Ruby.h"
+#include "Runtime.h"
 #include "Scenario.h"
 #include "SceneCatalogue.h"
 #include "Settings.h"
@@ -33,6 +34,9 @@ public:
     // The script's lines carry ruby marks; the windows show them without.
     void ShowLine(std::string_view speaker, std::string_view text) override
     {
+        // The marks stay with the reading help, for the furigana; the windows get the text as shown.
+        noteLineMarks(QString::fromUtf8(speaker.data(), static_cast<qsizetype>(speaker.size())),
+                      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
         lw::ShowLine(QString::fromStdString(story::displayText(speaker)),
                      QString::fromStdString(story::displayText(text)));
     }

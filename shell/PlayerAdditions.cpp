@@ -53,6 +53,12 @@ void noteLineShown(const QString& speaker, const QString& text)
         current->lineShown(speaker, text);
 }
 
+void noteLineMarks(const QString& speaker, const QString& text)
+{
+    if (current)
+        current->readingHelp().lineMarks(speaker, text);
+}
+
 void noteScreenJump(int state)
 {
     if (current)

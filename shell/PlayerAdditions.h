@@ -55,6 +55,8 @@ PlayerAdditions& installPlayerAdditions();
 // Hooks of the message window: a line was shown; the screen jump sent the story to `state`.
 // Nothing happens while no additions are installed.
 void noteLineShown(const QString& speaker, const QString& text);
+// The script's speaker and text with their ruby marks, told just before the line is shown.
+void noteLineMarks(const QString& speaker, const QString& text);
 void noteScreenJump(int state);
 
 } // namespace lw

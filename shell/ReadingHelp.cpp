@@ -16,10 +16,8 @@
 
 namespace lw {
 
-QString lineForClipboard(const QString& text) { return joinRuns(rubyRuns(text)).text; }
-
 struct ReadingHelp::Cached {
-    QString key; // the label's text and the line's marked speaker and text
+    QString key; // the label's text and its readings
     QSize size;
     int windowHeight;
     FuriganaLayout layout;
@@ -41,20 +39,29 @@ void ReadingHelp::repaintLabel() const
         message->Label1->update();
 }
 
+void ReadingHelp::lineMarks(const QString& speaker, const QString& text)
+{
+    markedSpeaker_ = speaker;
+    markedText_ = text;
+}
+
 void ReadingHelp::lineShown(const QString& speaker, const QString& text)
 {
-    speaker_ = speaker;
-    text_ = text;
-    // Each line once, the moment it is shown; a line said again by the repeat key does not come
-    // through here.
+    speaker_ = rubyTextFor(speaker, markedSpeaker_);
+    text_ = rubyTextFor(text, markedText_);
+    markedSpeaker_.clear();
+    markedText_.clear();
+    // What goes on the clipboard is the line's text as shown, without the readings, the
+    // speaker's name or the brackets: a dictionary tool gets the sentence alone. Each line once,
+    // the moment it is shown; a line said again by the repeat key does not come through here.
     if (feed_)
-        QGuiApplication::clipboard()->setText(lineForClipboard(text), QClipboard::Clipboard);
+        QGuiApplication::clipboard()->setText(text_.text, QClipboard::Clipboard);
 }
 
 void ReadingHelp::copyLine() const
 {
-    if (!text_.isEmpty())
-        QGuiApplication::clipboard()->setText(lineForClipboard(text_), QClipboard::Clipboard);
+    if (!text_.text.isEmpty())
+        QGuiApplication::clipboard()->setText(text_.text, QClipboard::Clipboard);
 }
 
 void ReadingHelp::copySelection(const QTextBrowser& history)
@@ -100,7 +107,7 @@ bool ReadingHelp::handleKey(QWidget* window, QTextBrowser* history, const QKeyEv
 
 RubyText ReadingHelp::labelText(const QLabel& label) const
 {
-    QString shown = formatLine(joinRuns(rubyRuns(speaker_)).text, joinRuns(rubyRuns(text_)).text);
+    QString shown = formatLine(speaker_.text, text_.text);
     shown.remove(QLatin1Char('\r'));
     if (shown != label.text())
         return RubyText{label.text(), {}};
@@ -127,14 +134,16 @@ FuriganaLayout labelLayout(const QLabel& label, const RubyText& text, bool spoke
 
 FuriganaLayout ReadingHelp::labelLayout(const QLabel& label) const
 {
-    return lw::labelLayout(label, labelText(label), !speaker_.isEmpty());
+    return lw::labelLayout(label, labelText(label), !speaker_.text.isEmpty());
 }
 
 bool ReadingHelp::paintLabel(QLabel* label)
 {
     if (!furigana_)
         return false;
-    const QString key = label->text() + QChar(0) + speaker_ + QChar(0) + text_;
+    QString key = label->text();
+    for (const Ruby& ruby : labelText(*label).ruby)
+        key += QStringLiteral("\0%1 %2 ").arg(ruby.start).arg(ruby.length) + ruby.reading;
     const int windowHeight = label->parentWidget() ? label->parentWidget()->height() : 0;
     if (!cached_ || cached_->key != key || cached_->size != label->size() || cached_->windowHeight != windowHeight)
         cached_.reset(new Cached{key, label->size(), windowHeight, labelLayout(*label)});

@@ -19,11 +19,6 @@ namespace lw {
 
 class SoundKeys;
 
-// What Ctrl+C and the feed put on the clipboard for a line: its text as shown, without the
-// readings, the speaker's name or the brackets around them. A dictionary tool then gets the
-// sentence alone.
-QString lineForClipboard(const QString& text);
-
 // The part of the message window's label that its window shows, in the label's coordinates.
 QRect visibleTextArea(const QLabel& label);
 
@@ -42,7 +37,9 @@ public:
     void setFurigana(bool on);
     bool feedOn() const { return feed_; }
 
-    // A line shown in the message window; `speaker` and `text` may carry ruby marks.
+    // The marked form of the line about to be shown.
+    void lineMarks(const QString& speaker, const QString& text);
+    // A line shown in the message window, as shown.
     void lineShown(const QString& speaker, const QString& text);
 
     // F, Ctrl+C and Ctrl+Shift+C pressed in a game window or the history (`history` is the
@@ -70,8 +67,10 @@ private:
     SoundKeys& notes_;
     bool furigana_ = false;
     bool feed_ = false;
-    QString speaker_;
-    QString text_;
+    QString markedSpeaker_;
+    QString markedText_;
+    RubyText speaker_; // the line shown last
+    RubyText text_;
     // The layout last painted, kept while the label's text and size stay the same.
     struct Cached;
     mutable std::unique_ptr<Cached> cached_;
