@@ -97,8 +97,14 @@ struct Shaped {
         layout.beginLayout();
         line = layout.createLine();
         layout.endLayout();
+        // Each position's x once: asking the line again for every measure costs more than the
+        // rest of the layout together.
+        xs.resize(static_cast<std::size_t>(text.size()) + 1);
+        for (int i = 0; i <= text.size(); ++i)
+            xs[static_cast<std::size_t>(i)] = line.cursorToX(i);
     }
-    qreal x(int position) const { return line.cursorToX(position); }
+    std::vector<qreal> xs;
+    qreal x(int position) const { return xs[static_cast<std::size_t>(position)]; }
     qreal advance(int from, int to) const { return x(to) - x(from); }
 };
 
@@ -125,7 +131,7 @@ FuriganaLayout::FuriganaLayout(const RubyText& text, const QFont& font, qreal wi
         layOut(text, lineWidth, row, nameEnd);
         // Some brackets reach above the font's ascent; a first line without a reading row
         // comes down by as much.
-        const qreal above = std::ceil(-inkBounds().top());
+        const qreal above = std::ceil(-inkBounds(firstLineGlyphs_).top());
         if (above > 0) {
             for (Glyphs& glyphs : glyphs_)
                 glyphs.offset.ry() += above;
@@ -166,21 +172,34 @@ void FuriganaLayout::layOut(const RubyText& fullText, qreal width, ReadingRow ro
         const int offset = static_cast<int>(paragraphStart);
         const Shaped shaped(paragraph, font_);
 
+        // The paragraph's readings, shaped together on one line, a space between each two.
+        std::vector<int> rubyAt(static_cast<std::size_t>(paragraph.size()), -1);
+        QString readings;
+        std::vector<std::pair<int, int>> readingSpan(static_cast<std::size_t>(text.ruby.size()));
+        for (int r = 0; r < text.ruby.size(); ++r) {
+            const Ruby& ruby = text.ruby[r];
+            if (ruby.start < offset || ruby.start + ruby.length > offset + paragraph.size() || ruby.length <= 0)
+                continue;
+            rubyAt[static_cast<std::size_t>(ruby.start - offset)] = r;
+            if (!readings.isEmpty())
+                readings += QLatin1Char(' ');
+            readingSpan[static_cast<std::size_t>(r)] = {static_cast<int>(readings.size()),
+                                                        static_cast<int>(readings.size() + ruby.reading.size())};
+            readings += ruby.reading;
+        }
+        const Shaped readingShape(readings, readingFont_);
+
         // The atoms: characters, and bases with a reading kept whole.
         std::vector<Atom> atoms;
         QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, paragraph);
         for (int i = 0; i < paragraph.size();) {
-            int rubyIndex = -1;
-            for (int r = 0; r < text.ruby.size(); ++r) {
-                if (text.ruby[r].start == offset + i &&
-                    text.ruby[r].start + text.ruby[r].length <= offset + paragraph.size())
-                    rubyIndex = r;
-            }
+            const int rubyIndex = rubyAt[static_cast<std::size_t>(i)];
             int end = i + (paragraph[i].isHighSurrogate() && i + 1 < paragraph.size() ? 2 : 1);
             qreal readingWidth = 0;
             if (rubyIndex >= 0) {
                 end = i + text.ruby[rubyIndex].length;
-                readingWidth = small.horizontalAdvance(text.ruby[rubyIndex].reading);
+                const auto [from, to] = readingSpan[static_cast<std::size_t>(rubyIndex)];
+                readingWidth = readingShape.advance(from, to);
             }
             breaks.setPosition(i);
             const bool breakBefore =
@@ -234,33 +253,35 @@ void FuriganaLayout::layOut(const RubyText& fullText, qreal width, ReadingRow ro
                 for (const QGlyphRun& run : shaped.line.glyphRuns(from, to - from))
                     glyphs_.push_back({run, shift});
                 if (atoms[a].ruby >= 0) {
-                    const QString& reading = text.ruby[atoms[a].ruby].reading;
-                    const qreal readingWidth = small.horizontalAdvance(reading);
+                    const auto [readingFrom, readingTo] = readingSpan[static_cast<std::size_t>(atoms[a].ruby)];
+                    const qreal readingWidth = readingShape.advance(readingFrom, readingTo);
                     const QRectF box(x, boxTop, width, lineHeight);
                     const QRectF over(box.center().x() - readingWidth / 2, top + (withRow ? 0 : -rowHeight),
                                       readingWidth, small.height());
                     placed_.push_back({box, over});
-                    const Shaped readingShape(reading, readingFont_);
-                    const QPointF readingShift(over.left(), over.top() + small.ascent() - readingShape.line.ascent() -
-                                                                readingShape.line.y());
-                    for (const QGlyphRun& run : readingShape.line.glyphRuns())
+                    const QPointF readingShift(over.left() - readingShape.x(readingFrom),
+                                               over.top() + small.ascent() - readingShape.line.ascent() -
+                                                   readingShape.line.y());
+                    for (const QGlyphRun& run : readingShape.line.glyphRuns(readingFrom, readingTo - readingFrom))
                         glyphs_.push_back({run, readingShift});
                 }
                 x += width;
                 a = b;
             }
             height_ = boxTop + lineHeight;
-            ++lineCount_;
+            if (++lineCount_ == 1)
+                firstLineGlyphs_ = glyphs_.size();
             first = last;
         } while (first < atoms.size());
         paragraphStart = paragraphEnd + 1;
     }
 }
 
-QRectF FuriganaLayout::inkBounds() const
+QRectF FuriganaLayout::inkBounds(std::size_t glyphRuns) const
 {
     QRectF bounds;
-    for (const Glyphs& glyphs : glyphs_) {
+    for (std::size_t g = 0; g < std::min(glyphRuns, glyphs_.size()); ++g) {
+        const Glyphs& glyphs = glyphs_[g];
         const QRawFont raw = glyphs.run.rawFont();
         const QList<quint32> indexes = glyphs.run.glyphIndexes();
         const QList<QPointF> positions = glyphs.run.positions();

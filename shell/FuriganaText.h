@@ -83,8 +83,9 @@ public:
     int lineCount() const { return lineCount_; }
     ReadingRow readingRow() const { return row_; }
     const std::vector<PlacedRuby>& ruby() const { return placed_; }
-    // The smallest rectangle holding every glyph's ink, readings included.
-    QRectF inkBounds() const;
+    // The smallest rectangle holding every glyph's ink, readings included (of the first
+    // `glyphRuns` runs laid out).
+    QRectF inkBounds(std::size_t glyphRuns = std::size_t(-1)) const;
     void paint(QPainter& painter, const QPointF& origin, const QColor& color) const;
 
 private:
@@ -100,6 +101,7 @@ private:
     std::vector<PlacedRuby> placed_;
     qreal height_ = 0;
     int lineCount_ = 0;
+    std::size_t firstLineGlyphs_ = 0; // the glyph runs of the first line
     ReadingRow row_ = ReadingRow::Full;
 };
 
