@@ -3,10 +3,16 @@
 
 #include "Ruby.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRawFont>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBoundaryFinder>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -299,6 +305,75 @@ void FuriganaLayout::paint(QPainter& painter, const QPointF& origin, const QColo
     painter.setPen(color);
     for (const Glyphs& glyphs : glyphs_)
         painter.drawGlyphRun(origin + glyphs.offset, glyphs.run);
+}
+
+void markRuby(QTextCursor& cursor, int start, const QList<Ruby>& ruby, const QFont& font)
+{
+    const QFontMetricsF base(font);
+    const QFontMetricsF small(readingFont(font));
+    for (const Ruby& r : ruby) {
+        cursor.setPosition(start + r.start);
+        cursor.setPosition(start + r.start + r.length, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setProperty(kReadingProperty, r.reading);
+        const qreal extra = small.horizontalAdvance(r.reading) - base.horizontalAdvance(cursor.selectedText());
+        if (extra > 0) {
+            format.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+            format.setFontLetterSpacing(extra / r.length);
+        }
+        cursor.mergeCharFormat(format);
+    }
+}
+
+void makeRoomForReadings(QTextBlockFormat& format, const QFont& font)
+{
+    const qreal row = QFontMetricsF(readingFont(font)).height();
+    format.setTopMargin(format.topMargin() + row);
+    format.setLineHeight(row, QTextBlockFormat::LineDistanceHeight);
+}
+
+void RubyTextBrowser::setFurigana(bool on)
+{
+    furigana_ = on;
+    viewport()->update();
+}
+
+void RubyTextBrowser::paintEvent(QPaintEvent* event)
+{
+    QTextBrowser::paintEvent(event);
+    if (!furigana_)
+        return;
+    QPainter painter(viewport());
+    const QFont small = readingFont(font());
+    const QFontMetricsF metrics(small);
+    painter.setFont(small);
+    painter.setPen(palette().color(QPalette::Text));
+    const QPointF scrolled(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    const QRectF visible = event->rect();
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QRectF area = layout->blockBoundingRect(block).translated(scrolled);
+        if (area.bottom() < visible.top() || area.top() > visible.bottom())
+            continue;
+        const QTextLayout* lines = block.layout();
+        const QPointF origin = lines->position() + scrolled;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QString reading = fragment.charFormat().property(kReadingProperty).toString();
+            if (reading.isEmpty())
+                continue;
+            const int from = fragment.position() - block.position();
+            const QTextLine line = lines->lineForTextPosition(from);
+            if (!line.isValid())
+                continue;
+            const int to = std::min(from + fragment.length(), line.textStart() + line.textLength());
+            const qreal left = line.cursorToX(from);
+            const qreal right = line.cursorToX(to);
+            const qreal x = origin.x() + (left + right) / 2 - metrics.horizontalAdvance(reading) / 2;
+            const qreal y = origin.y() + line.y() - metrics.descent();
+            painter.drawText(QPointF(x, y), reading);
+        }
+    }
 }
 
 } // namespace lw

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QRectF>
 #include <QString>
+#include <QTextBrowser>
+#include <QTextFormat>
 
 #include <string_view>
 #include <vector>
@@ -104,5 +106,30 @@ private:
     std::size_t firstLineGlyphs_ = 0; // the glyph runs of the first line
     ReadingRow row_ = ReadingRow::Full;
 };
+
+// The character format property that carries a base's reading in a text document.
+constexpr int kReadingProperty = QTextFormat::UserProperty + 1;
+
+// Marks `ruby` (positions from `start` in the document) on the characters of `cursor`'s document,
+// and widens a base whose reading is wider than it by letter spacing, so readings never overlap.
+void markRuby(QTextCursor& cursor, int start, const QList<Ruby>& ruby, const QFont& font);
+
+// A text browser that paints the readings marked with kReadingProperty above their bases while
+// furigana are on. Its blocks leave room for them through their formats (makeRoomForReadings).
+class RubyTextBrowser : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+    void setFurigana(bool on);
+    bool furigana() const { return furigana_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool furigana_ = false;
+};
+
+// What a block of text with readings needs for them: room above each of its lines.
+void makeRoomForReadings(QTextBlockFormat& format, const QFont& font);
 
 } // namespace lw

@@ -67,8 +67,8 @@ void noteScreenJump(int state)
 
 void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
 {
-    history_.addLine(speaker, text, sceneCaptionOnScreen());
     readingHelp_.lineShown(speaker, text);
+    history_.addLine(speaker, text, sceneCaptionOnScreen(), readingHelp_.lineRuby());
     if (historyWindow_)
         historyWindow_->refresh();
     if (Form2* message = Window<Form2>::ifLoaded())
@@ -94,6 +94,7 @@ void PlayerAdditions::openHistory(QWidget* opener)
         cover = QRect(main->Image1->mapToGlobal(QPoint(0, 0)), main->Image1->size());
     else if (message)
         cover = message->geometry();
+    historyWindow().setFurigana(readingHelp_.furiganaOn());
     historyWindow().open(font, cover, opener);
 }
 
@@ -115,8 +116,11 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
         return true;
     if (main || message || window == historyWindow_.get()) {
         QTextBrowser* history = window == historyWindow_.get() ? historyWindow_->list() : nullptr;
-        if (readingHelp_.handleKey(window, history, key))
+        if (readingHelp_.handleKey(window, history, key)) {
+            if (historyWindow_)
+                historyWindow_->setFurigana(readingHelp_.furiganaOn());
             return true;
+        }
     }
     if (window->inherits("lw::GameWindow") || window == historyWindow_.get())
         return soundKeys_.handleKey(window, key);

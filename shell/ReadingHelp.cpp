@@ -105,13 +105,20 @@ bool ReadingHelp::handleKey(QWidget* window, QTextBrowser* history, const QKeyEv
     return false;
 }
 
+QList<Ruby> ReadingHelp::lineRuby() const
+{
+    QString shown = formatLine(speaker_.text, text_.text);
+    shown.remove(QLatin1Char('\r'));
+    return rubyForLine(shown, speaker_, text_).ruby;
+}
+
 RubyText ReadingHelp::labelText(const QLabel& label) const
 {
     QString shown = formatLine(speaker_.text, text_.text);
     shown.remove(QLatin1Char('\r'));
     if (shown != label.text())
         return RubyText{label.text(), {}};
-    return rubyForLine(shown, speaker_, text_);
+    return RubyText{shown, lineRuby()};
 }
 
 QRect visibleTextArea(const QLabel& label)

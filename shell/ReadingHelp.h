@@ -55,6 +55,9 @@ public:
     // The label's text as shown, with the readings of the line shown last where it still stands.
     RubyText labelText(const QLabel& label) const;
 
+    // The readings of the line shown last, placed as the message window shows it.
+    QList<Ruby> lineRuby() const;
+
     // Copies the line in the message window (Ctrl+C in a game window).
     void copyLine() const;
     // Copies the selection of the history as plain text; nothing happens without a selection.
