@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -170,6 +171,17 @@ private slots:
         QCOMPARE(layout.ruby().size(), std::size_t(1));
         const QRect reading = layout.ruby()[0].reading.toAlignedRect();
         QVERIFY(on.copy(reading) != before.copy(reading));
+
+        // The history carries the reading on the very characters of its base.
+        additions.openHistory(&form1());
+        QString marked;
+        const QTextDocument* history = additions.historyWindow().list()->document();
+        for (QTextBlock block = history->begin(); block.isValid(); block = block.next())
+            for (auto it = block.begin(); !it.atEnd(); ++it)
+                if (const QString r = it.fragment().charFormat().property(kReadingProperty).toString(); !r.isEmpty())
+                    marked += it.fragment().text() + u'=' + r + u' ';
+        QCOMPARE(marked, QStringLiteral("渋谷=しぶや "));
+        additions.historyWindow().closeHistory();
         QTest::keyClick(&form2(), Qt::Key_F);
         QVERIFY(!additions.readingHelp().furiganaOn());
         QCOMPARE(form2().grab().toImage(), before);
