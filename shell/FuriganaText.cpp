@@ -356,7 +356,6 @@ void RubyTextBrowser::paintEvent(QPaintEvent* event)
         if (area.bottom() < visible.top() || area.top() > visible.bottom())
             continue;
         const QTextLayout* lines = block.layout();
-        const QPointF origin = lines->position() + scrolled;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QString reading = fragment.charFormat().property(kReadingProperty).toString();
@@ -366,11 +365,14 @@ void RubyTextBrowser::paintEvent(QPaintEvent* event)
             const QTextLine line = lines->lineForTextPosition(from);
             if (!line.isValid())
                 continue;
+            // Where the view puts the base's first character; the base's width from its line.
+            QTextCursor at(document());
+            at.setPosition(fragment.position());
+            const QRect start = cursorRect(at);
             const int to = std::min(from + fragment.length(), line.textStart() + line.textLength());
-            const qreal left = line.cursorToX(from);
-            const qreal right = line.cursorToX(to);
-            const qreal x = origin.x() + (left + right) / 2 - metrics.horizontalAdvance(reading) / 2;
-            const qreal y = origin.y() + line.y() - metrics.descent();
+            const qreal width = line.cursorToX(to) - line.cursorToX(from);
+            const qreal x = start.left() + width / 2 - metrics.horizontalAdvance(reading) / 2;
+            const qreal y = start.top() - metrics.descent();
             painter.drawText(QPointF(x, y), reading);
         }
     }
