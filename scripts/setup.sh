@@ -15,9 +15,10 @@ if [[ ${LW_WANT_TEST_TOOLS:-0} == 1 ]]; then
   # The screen-reader test: an X server, a session bus with the AT-SPI registry, Debian's AT-SPI
   # bindings for its own python3, and xdotool to press keys and click through X. The packaging
   # tests: lintian and the desktop-entry and AppStream validators. espeak-ng: the check that no
-  # line's kana reading makes the Japanese voice fall back to English.
+  # line's kana reading makes the Japanese voice fall back to English. xclip: the clipboard feed's
+  # test reads the CLIPBOARD selection from outside the game.
   LW_PACKAGES+=(xvfb xauth dbus-daemon at-spi2-core python3-pyatspi xdotool
-                lintian desktop-file-utils appstream espeak-ng)
+                lintian desktop-file-utils appstream espeak-ng xclip)
 fi
 
 lw_missing_packages() {

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTextBrowser>
 #include <QWheelEvent>
 
 namespace lw {
@@ -52,6 +53,12 @@ void noteLineShown(const QString& speaker, const QString& text)
         current->lineShown(speaker, text);
 }
 
+void noteLineMarks(const QString& speaker, const QString& text)
+{
+    if (current)
+        current->readingHelp().lineMarks(speaker, text);
+}
+
 void noteScreenJump(int state)
 {
     if (current)
@@ -60,7 +67,8 @@ void noteScreenJump(int state)
 
 void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
 {
-    history_.addLine(speaker, text, sceneCaptionOnScreen());
+    readingHelp_.lineShown(speaker, text);
+    history_.addLine(speaker, text, sceneCaptionOnScreen(), readingHelp_.lineRuby());
     if (historyWindow_)
         historyWindow_->refresh();
     if (MessageWindow* message = Window<MessageWindow>::ifLoaded())
@@ -86,6 +94,7 @@ void PlayerAdditions::openHistory(QWidget* opener)
         cover = QRect(main->scenePicture->mapToGlobal(QPoint(0, 0)), main->scenePicture->size());
     else if (message)
         cover = message->geometry();
+    historyWindow().setFurigana(readingHelp_.furiganaOn());
     historyWindow().open(font, cover, opener);
 }
 
@@ -105,6 +114,14 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
     }
     if (auto* title = qobject_cast<TitleWindow*>(window); title && handleTitleKey(*title, key))
         return true;
+    if (main || message || window == historyWindow_.get()) {
+        QTextBrowser* history = window == historyWindow_.get() ? historyWindow_->list() : nullptr;
+        if (readingHelp_.handleKey(window, history, key)) {
+            if (historyWindow_)
+                historyWindow_->setFurigana(readingHelp_.furiganaOn());
+            return true;
+        }
+    }
     if (window->inherits("lw::GameWindow") || window == historyWindow_.get())
         return soundKeys_.handleKey(window, key);
     return false;
@@ -155,6 +172,10 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
             if (main && watched == main && (event->type() == QEvent::Hide || main->isMinimized()))
                 historyWindow_->closeHistory();
         }
+        break;
+    case QEvent::Paint:
+        if (const MessageWindow* message = Window<MessageWindow>::ifLoaded(); message && watched == message->lineLabel)
+            return readingHelp_.paintLabel(message->lineLabel);
         break;
     case QEvent::WindowTitleChange:
         if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow())

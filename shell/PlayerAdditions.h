@@ -1,9 +1,10 @@
-// What the game offers beyond clicking: the history of lines, keyboard play, sound keys and
-// screen-reader support. One application-wide event filter carries them, and two calls tell
+// What the game offers beyond clicking: the history of lines, keyboard play, sound keys,
+// reading help and screen-reader support. One application-wide event filter carries them, and two calls tell
 // them of new lines and screen jumps; none of it changes what a mouse player sees.
 #pragma once
 
 #include "History.h"
+#include "ReadingHelp.h"
 #include "SoundKeys.h"
 
 #include <QObject>
@@ -25,6 +26,7 @@ public:
     // Made on first use: building it loads fonts and text machinery the first window need not wait for.
     HistoryWindow& historyWindow();
     SoundKeys& soundKeys() { return soundKeys_; }
+    ReadingHelp& readingHelp() { return readingHelp_; }
 
     // Opens the history over the scene picture, in the message window's font.
     void openHistory(QWidget* opener);
@@ -43,6 +45,7 @@ private:
     LineHistory history_;
     std::unique_ptr<HistoryWindow> historyWindow_;
     SoundKeys soundKeys_;
+    ReadingHelp readingHelp_{soundKeys_};
     PlayerAdditions* previous_;
 };
 
@@ -52,6 +55,8 @@ PlayerAdditions& installPlayerAdditions();
 // Hooks of the message window: a line was shown; the screen jump sent the story to `state`.
 // Nothing happens while no additions are installed.
 void noteLineShown(const QString& speaker, const QString& text);
+// The script's speaker and text with their ruby marks, told just before the line is shown.
+void noteLineMarks(const QString& speaker, const QString& text);
 void noteScreenJump(int state);
 
 } // namespace lw
