@@ -16,9 +16,10 @@ if [[ ${LW_WANT_TEST_TOOLS:-0} == 1 ]]; then
   # bindings for its own python3, xdotool to press keys and click through X, and Orca itself
   # with openbox as the window manager it expects. The packaging tests: lintian and the
   # desktop-entry and AppStream validators. espeak-ng: the check that no line's kana reading
-  # makes the Japanese voice fall back to English.
+  # makes the Japanese voice fall back to English. xclip: the clipboard feed's test reads the
+  # CLIPBOARD selection from outside the game.
   LW_PACKAGES+=(xvfb xauth dbus-daemon at-spi2-core python3-pyatspi xdotool orca openbox
-                lintian desktop-file-utils appstream espeak-ng)
+                lintian desktop-file-utils appstream espeak-ng xclip)
 fi
 
 lw_missing_packages() {

@@ -11,6 +11,7 @@
 #include "MainWindow.h"
 #include "MessageWindow.h"
 #include "Music.h"
+#include "PlayerAdditions.h"
 #include "Ruby.h"
 #include "SceneCatalogue.h"
 #include "SceneTable.h"
@@ -33,7 +34,10 @@ public:
 
     void ShowLine(std::string_view speaker, std::string_view text) override
     {
-        // The script's lines carry ruby marks; the windows show them without.
+        // The script's lines carry ruby marks; the windows show them without. The marks stay with
+        // the reading help, for the furigana.
+        noteLineMarks(QString::fromUtf8(speaker.data(), static_cast<qsizetype>(speaker.size())),
+                      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
         lw::ShowLine(QString::fromStdString(story::displayText(speaker)),
                      QString::fromStdString(story::displayText(text)));
     }

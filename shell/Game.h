@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include <string_view>
+
 namespace lw {
 
 // The stages of a run, one after the other, each ended by a window's signal.
@@ -72,7 +74,9 @@ void ShowLine(const QString& speaker, const QString& text);
 // The whole caption ShowLine gives a line.
 QString formatLine(const QString& speaker, const QString& text);
 
-// Shown when the picture is clicked with no command chosen.
+// Shown when the picture is clicked with no command chosen; the text with its ruby marks.
 void ShowCommandHint();
+inline constexpr std::string_view kCommandHint =
+    "上《うえ》の方《ほう》にあるアイコンを選択《せんたく》してから、画面《がめん》のどこかをクリックしてね。";
 
 } // namespace lw

@@ -29,9 +29,9 @@ void LineHistory::push(HistoryEntry entry)
     }
 }
 
-void LineHistory::addLine(const QString& speaker, const QString& text, const QString& caption)
+void LineHistory::addLine(const QString& speaker, const QString& text, const QString& caption, const QList<Ruby>& ruby)
 {
-    push({speaker, text, caption, -1});
+    push({speaker, text, caption, -1, ruby});
 }
 
 void LineHistory::clear()
@@ -40,7 +40,7 @@ void LineHistory::clear()
     entries_.clear();
 }
 
-void LineHistory::startSection(int jumpState) { push({QString(), QString(), QString(), jumpState}); }
+void LineHistory::startSection(int jumpState) { push({QString(), QString(), QString(), jumpState, {}}); }
 
 QString sceneCaptionOnScreen()
 {
@@ -57,9 +57,11 @@ HistoryWindow::HistoryWindow(const LineHistory& history)
     setWindowTitle(QStringLiteral("Lunaweave　履歴"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    list_ = new QTextBrowser(this);
+    list_ = new RubyTextBrowser(this);
     list_->setObjectName(QStringLiteral("HistoryList"));
     list_->setOpenLinks(false);
+    // The player can select text to copy, with the mouse or with Shift and the arrow keys.
+    list_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     list_->setAccessibleName(windowTitle());
     layout->addWidget(list_);
     list_->viewport()->installEventFilter(this);
@@ -96,6 +98,16 @@ void HistoryWindow::refresh()
         return;
     fill();
     list_->verticalScrollBar()->setValue(list_->verticalScrollBar()->maximum());
+}
+
+void HistoryWindow::setFurigana(bool on)
+{
+    if (on == list_->furigana())
+        return;
+    list_->setFurigana(on);
+    shownUpTo_ = 0; // the lines' formats make room for the readings: the text is written anew
+    list_->document()->clear();
+    refresh();
 }
 
 void HistoryWindow::fill()
@@ -162,7 +174,12 @@ void HistoryWindow::append(QTextCursor& cursor, const HistoryEntry& entry)
     shown.remove(QLatin1Char('\r'));
     QTextBlockFormat line;
     line.setBottomMargin(6);
+    if (list_->furigana() && !entry.ruby.isEmpty())
+        makeRoomForReadings(line, list_->font());
     block(line, QTextCharFormat(), shown.replace(QLatin1Char('\n'), QChar::LineSeparator));
+    if (!entry.ruby.isEmpty())
+        markRuby(cursor, cursor.block().position(), entry.ruby, list_->font());
+    cursor.movePosition(QTextCursor::End);
 }
 
 QString HistoryWindow::stepReadingLine(int step)
@@ -196,7 +213,8 @@ bool HistoryWindow::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonRelease:
-        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        // A click closes the history; a drag that selected text keeps it open for copying.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && !list_->textCursor().hasSelection()) {
             closeHistory();
             return true;
         }

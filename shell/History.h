@@ -1,6 +1,8 @@
 // The lines of this run, kept for the player to read back, and the window that shows them.
 #pragma once
 
+#include "FuriganaText.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -18,6 +20,7 @@ struct HistoryEntry {
     QString text;
     QString caption;    // the location caption of the scene the line was shown in
     int jumpState = -1; // >= 0: not a line but the start of a section, made by a screen jump here
+    QList<Ruby> ruby;   // the readings, placed in the line as the message window shows it
 };
 
 // Every line shown in the message window, oldest first, for this run only. Past kLimit entries
@@ -26,7 +29,7 @@ class LineHistory {
 public:
     static constexpr std::size_t kLimit = 3000;
 
-    void addLine(const QString& speaker, const QString& text, const QString& caption);
+    void addLine(const QString& speaker, const QString& text, const QString& caption, const QList<Ruby>& ruby = {});
     void startSection(int jumpState);
     const std::deque<HistoryEntry>& entries() const { return entries_; }
     // How many entries have gone from the front so far, over the limit or by clear().
@@ -46,7 +49,8 @@ QString sceneCaptionOnScreen();
 QString sectionHeading(int jumpState);
 
 // A scrollable list of the history, newest at the bottom, laid over the scene picture. It closes
-// on Esc, on a click, or when the wheel is turned down past the end.
+// on Esc, on a click (not on a drag that selects text), or when the wheel is turned down past
+// the end.
 class HistoryWindow : public QWidget {
     Q_OBJECT
 public:
@@ -59,6 +63,8 @@ public:
     bool isOpen() const { return isVisible(); }
     // Shows the history again if the window is open (a line came while it was).
     void refresh();
+    // Furigana over the lines' kanji, or not; the text is laid out anew when this changes.
+    void setFurigana(bool on);
 
     QTextBrowser* list() const { return list_; }
     // Moves the reading position `step` paragraphs (a line, a caption or a section heading) up
@@ -78,7 +84,7 @@ private:
     void append(QTextCursor& cursor, const HistoryEntry& entry);
 
     const LineHistory& history_;
-    QTextBrowser* list_;
+    RubyTextBrowser* list_;
     QPointer<QWidget> opener_;
     // What the shown text holds: entries from `shownFrom_` (counted from the history's start,
     // dropped ones included) up to `shownUpTo_`, and where its last heading left off.

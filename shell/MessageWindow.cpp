@@ -7,6 +7,7 @@
 #include "GameState.h"
 #include "LineBreak.h"
 #include "PlayerAdditions.h"
+#include "Ruby.h"
 #include "Runtime.h"
 #include "SceneTable.h"
 
@@ -164,7 +165,8 @@ void ShowLine(const QString& speaker, const QString& text)
 
 void ShowCommandHint()
 {
-    ShowLine(QString(), QStringLiteral("上の方にあるアイコンを選択してから、画面のどこかをクリックしてね。"));
+    noteLineMarks(QString(), QString::fromUtf8(kCommandHint.data(), qsizetype(kCommandHint.size())));
+    ShowLine(QString(), QString::fromStdString(story::displayText(kCommandHint)));
 }
 
 } // namespace lw

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTextBrowser>
 #include <QWheelEvent>
 
 namespace lw {
@@ -72,6 +73,12 @@ void noteLineShown(const QString& speaker, const QString& text)
         current->lineShown(speaker, text);
 }
 
+void noteLineMarks(const QString& speaker, const QString& text)
+{
+    if (current)
+        current->readingHelp().lineMarks(speaker, text);
+}
+
 void noteScreenJump(int state)
 {
     if (current)
@@ -86,7 +93,8 @@ void noteCommandPicked(int slot)
 
 void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
 {
-    history_.addLine(speaker, text, sceneCaptionOnScreen());
+    readingHelp_.lineShown(speaker, text);
+    history_.addLine(speaker, text, sceneCaptionOnScreen(), readingHelp_.lineRuby());
     if (historyWindow_)
         historyWindow_->refresh();
     // Said before the label's own name change goes out, which the reader only has to discard.
@@ -132,6 +140,7 @@ void PlayerAdditions::openHistory(QWidget* opener)
         cover = QRect(main->scenePicture->mapToGlobal(QPoint(0, 0)), main->scenePicture->size());
     else if (message)
         cover = message->geometry();
+    historyWindow().setFurigana(readingHelp_.furiganaOn());
     historyWindow().open(font, cover, opener);
 }
 
@@ -155,10 +164,19 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
     }
     if (auto* title = qobject_cast<TitleWindow*>(window); title && handleTitleKey(*title, key))
         return true;
+    // In the history the arrow keys read the line they come to; with Shift they select text.
     if (historyWindow_ && window == historyWindow_.get() && isPlainKey(key) &&
-        (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
+        !(key.modifiers() & Qt::ShiftModifier) && (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
         speech::announce(historyWindow_->stepReadingLine(key.key() == Qt::Key_Up ? -1 : 1));
         return true;
+    }
+    if (main || message || window == historyWindow_.get()) {
+        QTextBrowser* history = window == historyWindow_.get() ? historyWindow_->list() : nullptr;
+        if (readingHelp_.handleKey(window, history, key)) {
+            if (historyWindow_)
+                historyWindow_->setFurigana(readingHelp_.furiganaOn());
+            return true;
+        }
     }
     if (window->inherits("lw::GameWindow") || window == historyWindow_.get())
         return soundKeys_.handleKey(window, key);
@@ -210,6 +228,10 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
             if (main && watched == main && (event->type() == QEvent::Hide || main->isMinimized()))
                 historyWindow_->closeHistory();
         }
+        break;
+    case QEvent::Paint:
+        if (const MessageWindow* message = Window<MessageWindow>::ifLoaded(); message && watched == message->lineLabel)
+            return readingHelp_.paintLabel(message->lineLabel);
         break;
     case QEvent::WindowTitleChange:
         if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow()) {

@@ -1,9 +1,10 @@
-// What the game offers beyond clicking: the history of lines, keyboard play, sound keys and
-// screen-reader support. One application-wide event filter carries them, and two calls tell
+// What the game offers beyond clicking: the history of lines, keyboard play, sound keys,
+// reading help and screen-reader support. One application-wide event filter carries them, and two calls tell
 // them of new lines and screen jumps; none of it changes what a mouse player sees.
 #pragma once
 
 #include "History.h"
+#include "ReadingHelp.h"
 #include "SoundKeys.h"
 
 #include <QList>
@@ -27,6 +28,7 @@ public:
     // Made on first use: building it loads fonts and text machinery the first window need not wait for.
     HistoryWindow& historyWindow();
     SoundKeys& soundKeys() { return soundKeys_; }
+    ReadingHelp& readingHelp() { return readingHelp_; }
 
     // Opens the history over the scene picture, in the message window's font.
     void openHistory(QWidget* opener);
@@ -54,6 +56,7 @@ private:
     QString lastLine_;                       // the message window's line as last said, for the repeat key
     QString lastCaption_;                    // the main window's caption as last said
     QList<QPointer<QWidget>> windowsToRead_; // shown, to be read out when they get the keyboard
+    ReadingHelp readingHelp_{soundKeys_};
     PlayerAdditions* previous_;
 };
 
@@ -63,6 +66,8 @@ PlayerAdditions& installPlayerAdditions();
 // Hooks of the message window: a line was shown; the screen jump sent the story to `state`.
 // Nothing happens while no additions are installed.
 void noteLineShown(const QString& speaker, const QString& text);
+// The script's speaker and text with their ruby marks, told just before the line is shown.
+void noteLineMarks(const QString& speaker, const QString& text);
 void noteScreenJump(int state);
 // Hook of the main window: the player picked the command in icon slot `slot` (0-4).
 void noteCommandPicked(int slot);

@@ -55,13 +55,16 @@ bool SoundKeys::handleKey(QWidget* window, const QKeyEvent& key)
     default:
         return false;
     }
-    // The message window carries the note while it is on screen; otherwise the window the key
-    // was pressed in (the title, the staff roll).
+    noteInGameWindow(window, noteText(volumeChanged));
+    return true;
+}
+
+void SoundKeys::noteInGameWindow(QWidget* window, const QString& note)
+{
     QWidget* target = window;
     if (MessageWindow* message = Window<MessageWindow>::ifLoaded(); message && message->isVisible())
         target = message;
-    showNote(target, noteText(volumeChanged));
-    return true;
+    showNote(target, note);
 }
 
 void SoundKeys::showNote(QWidget* window, const QString& note)

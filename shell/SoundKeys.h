@@ -30,6 +30,10 @@ public:
     // "ミュート", "音楽 70%" or "音楽 70%（ミュート中）"
     QString noteText(bool volumeChanged) const;
 
+    // Shows `note` for kNoteMs in the message window's caption while it is on screen, otherwise
+    // in `window`'s (the title, the staff roll).
+    void noteInGameWindow(QWidget* window, const QString& note);
+
     // The window whose caption carries a note now, if any.
     QWidget* noteWindow() const { return noteWindow_; }
     // Gives that window its caption back; the note's timer does this kNoteMs after the last key.

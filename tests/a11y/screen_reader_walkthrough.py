@@ -42,6 +42,20 @@ def skip(reason):
     sys.exit(SKIP)
 
 
+def stop(game, server, work):
+    """Ends the game (if it started) and the X server, and removes the run's private folder."""
+    if game is not None:
+        game.terminate()
+        try:
+            game.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            game.kill()
+            game.wait()
+    server.terminate()
+    server.wait(timeout=10)
+    shutil.rmtree(work, ignore_errors=True)
+
+
 class Client:
     """The AT-SPI side: waits on the bus, finds the game's windows, records name changes."""
 
@@ -248,16 +262,7 @@ def run(args):
         check(label.name == route[-1]["line"], "the line changed with the mute note")
         passed += 1
     finally:
-        if game is not None:
-            game.terminate()
-            try:
-                game.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                game.kill()
-                game.wait()
-        server.terminate()
-        server.wait(timeout=10)
-        shutil.rmtree(work, ignore_errors=True)
+        stop(game, server, work)
     return passed
 
 
