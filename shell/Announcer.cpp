@@ -163,11 +163,13 @@ bool withoutListener = false;
 
 void sayWithoutListener(bool on) { withoutListener = on; }
 
+bool listening() { return QAccessible::isActive() || withoutListener; }
+
 QString spokenForm(const QString& shown) { return shown; }
 
 void announce(const QString& text)
 {
-    if (!QAccessible::isActive() && !withoutListener)
+    if (!listening())
         return;
     QString said = text;
     said.replace(QLatin1String("\r\n"), QLatin1String(" "));

@@ -20,6 +20,8 @@ void announce(const QString& text);
 // Texts are said only while an assistive tool listens. A test, whose platform has no bridge to
 // one, turns this on to see the objects all the same.
 void sayWithoutListener(bool on);
+// Whether a screen reader (or a test standing in for one) hears what is announced.
+bool listening();
 
 // What is said for a text shown on screen: for now the text itself. A kana reading of the line
 // takes its place here once the script carries its readings.

@@ -164,8 +164,9 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
     }
     if (auto* title = qobject_cast<TitleWindow*>(window); title && handleTitleKey(*title, key))
         return true;
-    // In the history the arrow keys read the line they come to; with Shift they select text.
-    if (historyWindow_ && window == historyWindow_.get() && isPlainKey(key) &&
+    // In the history, while a screen reader listens, the arrow keys read the line they come to;
+    // otherwise (and always with Shift) they move the text cursor to select text.
+    if (historyWindow_ && window == historyWindow_.get() && speech::listening() && isPlainKey(key) &&
         !(key.modifiers() & Qt::ShiftModifier) && (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
         speech::announce(historyWindow_->stepReadingLine(key.key() == Qt::Key_Up ? -1 : 1));
         return true;
