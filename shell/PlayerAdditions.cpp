@@ -65,6 +65,7 @@ void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
         historyWindow_->refresh();
     if (MessageWindow* message = Window<MessageWindow>::ifLoaded())
         accessibility::announceLine(message->lineLabel);
+    fullscreen_.lineShown();
 }
 
 void PlayerAdditions::screenJumped(int state)
@@ -94,6 +95,8 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
     auto* main = qobject_cast<MainWindow*>(window);
     auto* message = qobject_cast<MessageWindow*>(window);
     if (main || message) {
+        if (fullscreen_.handleKey(key) || zoom_.handleKey(key))
+            return true;
         if (isPlainKey(key) && (key.key() == Qt::Key_PageUp || key.key() == Qt::Key_H)) {
             openHistory(window);
             return true;

@@ -1,10 +1,12 @@
 // What the game offers beyond clicking: the history of lines, keyboard play, sound keys and
-// screen-reader support. One application-wide event filter carries them, and two calls tell
+// screen-reader support, zoom and fullscreen. One application-wide event filter carries them, and two calls tell
 // them of new lines and screen jumps; none of it changes what a mouse player sees.
 #pragma once
 
+#include "Fullscreen.h"
 #include "History.h"
 #include "SoundKeys.h"
+#include "Zoom.h"
 
 #include <QObject>
 
@@ -25,6 +27,8 @@ public:
     // Made on first use: building it loads fonts and text machinery the first window need not wait for.
     HistoryWindow& historyWindow();
     SoundKeys& soundKeys() { return soundKeys_; }
+    GameZoom& zoom() { return zoom_; }
+    GameFullscreen& fullscreen() { return fullscreen_; }
 
     // Opens the history over the scene picture, in the message window's font.
     void openHistory(QWidget* opener);
@@ -43,6 +47,8 @@ private:
     LineHistory history_;
     std::unique_ptr<HistoryWindow> historyWindow_;
     SoundKeys soundKeys_;
+    GameZoom zoom_;
+    GameFullscreen fullscreen_{zoom_};
     PlayerAdditions* previous_;
 };
 
