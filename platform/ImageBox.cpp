@@ -21,7 +21,15 @@ void ImageBox::setPicture(const QImage& picture)
     sharpFile_.clear();
     shownSharp_.clear();
     if (!stretch_ && !picture_.isNull())
-        resize(picture_.deviceIndependentSize().toSize());
+        resize(shownSize().toSize());
+    update();
+}
+
+void ImageBox::setZoom(double zoom)
+{
+    zoom_ = zoom;
+    if (!stretch_ && !picture_.isNull())
+        resize(shownSize().toSize());
     update();
 }
 
@@ -57,7 +65,7 @@ void ImageBox::setTwipsPosition(double left, double top) { move(twipsToPixels(le
 
 double ImageBox::twipsLeft() const { return pixelsToTwips(x()); }
 double ImageBox::twipsTop() const { return pixelsToTwips(y()); }
-double ImageBox::twipsWidth() const { return pixelsToTwips(width()); }
+double ImageBox::twipsWidth() const { return pixelsToTwips(width() / zoom_); }
 
 void ImageBox::paintEvent(QPaintEvent*)
 {
@@ -67,8 +75,12 @@ void ImageBox::paintEvent(QPaintEvent*)
     if (stretch_) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(rect(), picture_);
-    } else {
+    } else if (zoom_ == 1.0) {
         painter.drawImage(0, 0, picture_);
+    } else {
+        // A 2x picture at 200 % on a 1x screen lands pixel for pixel; other sizes are resampled.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRectF(QPointF(0, 0), shownSize()), picture_);
     }
 }
 
@@ -100,8 +112,8 @@ void ImageBox::mousePressEvent(QMouseEvent* event)
 {
     click_.press(event);
     const QPointF p = event->position();
-    emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), pixelsToTwips(p.x()),
-                   pixelsToTwips(p.y()));
+    emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), pixelsToTwips(p.x() / zoom_),
+                   pixelsToTwips(p.y() / zoom_));
 }
 
 void ImageBox::mouseReleaseEvent(QMouseEvent* event)
@@ -113,8 +125,8 @@ void ImageBox::mouseReleaseEvent(QMouseEvent* event)
 void ImageBox::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF p = event->position();
-    emit mouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()), pixelsToTwips(p.x()),
-                   pixelsToTwips(p.y()));
+    emit mouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()), pixelsToTwips(p.x() / zoom_),
+                   pixelsToTwips(p.y() / zoom_));
 }
 
 } // namespace lw

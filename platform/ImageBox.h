@@ -14,7 +14,7 @@ public:
     explicit ImageBox(QWidget* parent = nullptr, bool stretch = false);
 
     // Without stretch the widget takes the picture's size (in device-independent pixels, so a 2x
-    // picture takes its 1x size); with stretch the picture fills the widget.
+    // picture takes its 1x size) times the zoom; with stretch the picture fills the widget.
     void setPicture(const QImage& picture);
     const QImage& picture() const { return picture_; }
     bool stretch() const { return stretch_; }
@@ -27,8 +27,10 @@ public:
     // changed, it decodes nothing.
     void showPictureOf(const ImageBox& holder);
 
-    // The game's zoom factor, 1 at 100 %; it scales the density, not the widget.
-    void setZoom(double zoom) { zoom_ = zoom; }
+    // The game's zoom factor, 1 at 100 %. A box without stretch grows with it and shows its
+    // picture scaled; mouse positions and twipsWidth() stay in the picture's 1x frame, so a click
+    // means the same spot of the picture at any zoom. It raises the density too.
+    void setZoom(double zoom);
     double zoom() const { return zoom_; }
     // Screen pixels per picture pixel of the 1x artwork: the screen's pixel ratio times the zoom.
     // Pictures for this box are loaded at this density.
@@ -39,6 +41,7 @@ public:
     void setTwipsPosition(double left, double top);
     double twipsLeft() const;
     double twipsTop() const;
+    // The width in the picture's 1x frame (the widget's width divided by the zoom).
     double twipsWidth() const;
 
 signals:
@@ -54,6 +57,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    QSizeF shownSize() const { return picture_.deviceIndependentSize() * zoom_; }
+
     QImage picture_;
     QByteArray sharpFile_;  // the held picture's 2x twin, undecoded; empty when there is none
     QByteArray shownSharp_; // the twin that picture_ was decoded from, shared with its holder

@@ -83,11 +83,16 @@ MainWindow::MainWindow() : GameWindow(FrameStyle::FixedDialog)
 
 void MainWindow::onLoad()
 {
+    loadCommandIcons();
+    music().close();
+}
+
+void MainWindow::loadCommandIcons()
+{
     // The icons are part of the window, built into the program.
     for (int i = 0; i < 10; ++i)
         commandIcons[static_cast<std::size_t>(i)]->setPicture(
             builtInPicture(QStringLiteral("lwicon%1.png").arg(i), commandIcons[static_cast<std::size_t>(i)]->density()));
-    music().close();
 }
 
 void MainWindow::onUnload(UnloadReason reason)

@@ -35,6 +35,8 @@ public:
     void iconClicked(int Index);
     void iconHovered(int Index, int Button, int Shift, double X, double Y);
     void scenePictureMouseDown(int Button, int Shift, double X, double Y);
+    // Loads the ten icons at their boxes' density.
+    void loadCommandIcons();
     // Shows every slot's not-selected look.
     void resetIconBar();
     // Hides, then disables, the Look, Talk, Think and Use-magic icons in both looks.

@@ -102,6 +102,7 @@ void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
     speech::announce(lastLine_);
     if (MessageWindow* message = Window<MessageWindow>::ifLoaded())
         accessibility::announceLine(message->lineLabel);
+    fullscreen_.lineShown();
 }
 
 void PlayerAdditions::commandPicked(int slot) { speech::announce(speech::spokenForm(commandName(slot))); }
@@ -153,6 +154,8 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
             speech::announce(lastLine_);
             return true;
         }
+        if (fullscreen_.handleKey(key) || zoom_.handleKey(key))
+            return true;
         if (isPlainKey(key) && (key.key() == Qt::Key_PageUp || key.key() == Qt::Key_H)) {
             openHistory(window);
             return true;

@@ -1,11 +1,13 @@
 // What the game offers beyond clicking: the history of lines, keyboard play, sound keys,
-// reading help and screen-reader support. One application-wide event filter carries them, and two calls tell
+// reading help, screen-reader support, zoom and fullscreen. One application-wide event filter carries them, and two calls tell
 // them of new lines and screen jumps; none of it changes what a mouse player sees.
 #pragma once
 
+#include "Fullscreen.h"
 #include "History.h"
 #include "ReadingHelp.h"
 #include "SoundKeys.h"
+#include "Zoom.h"
 
 #include <QList>
 #include <QObject>
@@ -29,6 +31,8 @@ public:
     HistoryWindow& historyWindow();
     SoundKeys& soundKeys() { return soundKeys_; }
     ReadingHelp& readingHelp() { return readingHelp_; }
+    GameZoom& zoom() { return zoom_; }
+    GameFullscreen& fullscreen() { return fullscreen_; }
 
     // Opens the history over the scene picture, in the message window's font.
     void openHistory(QWidget* opener);
@@ -57,6 +61,8 @@ private:
     QString lastCaption_;                    // the main window's caption as last said
     QList<QPointer<QWidget>> windowsToRead_; // shown, to be read out when they get the keyboard
     ReadingHelp readingHelp_{soundKeys_};
+    GameZoom zoom_;
+    GameFullscreen fullscreen_{zoom_};
     PlayerAdditions* previous_;
 };
 

@@ -14,6 +14,12 @@ namespace {
 
 QString pictureExt() { return QString::fromUtf16(kPictureExt.data(), static_cast<qsizetype>(kPictureExt.size())); }
 
+void loadScenePicture(MainWindow& form, int scene)
+{
+    form.scenePicture->setPicture(
+        LoadPicture(ScenePictureKey[static_cast<std::size_t>(scene)] + pictureExt(), form.scenePicture->density()));
+}
+
 } // namespace
 
 std::array<QString, kSceneSlots> ScenePictureKey;
@@ -71,6 +77,14 @@ void fillSceneTable()
     }
 }
 
+void reloadScenePicture(MainWindow& main)
+{
+    const int scene = sceneOf(lastShownState());
+    if (!main.scenePicture->picture().isNull() && scene >= 0 && scene < kSceneSlots &&
+        !ScenePictureKey[static_cast<std::size_t>(scene)].isEmpty())
+        loadScenePicture(main, scene);
+}
+
 void ShowSceneIfChanged()
 {
     const std::int16_t screen = gameState().ScreenId;
@@ -85,8 +99,7 @@ void ShowSceneIfChanged()
         return;
     lastShownState() = screen;
     MainWindow& form = Window<MainWindow>::get();
-    form.scenePicture->setPicture(
-        LoadPicture(ScenePictureKey[static_cast<std::size_t>(scene)] + pictureExt(), form.scenePicture->density()));
+    loadScenePicture(form, scene);
     form.setWindowTitle(sceneWindowCaption(SceneCaption[static_cast<std::size_t>(scene)]));
     scenario().RunSceneEntry();
 }

@@ -29,6 +29,10 @@ void BuildSceneCatalogue();
 // caption, then the scene's entry effects.
 void ShowSceneIfChanged();
 
+class MainWindow;
+// Loads the picture of the scene on screen again, at the picture box's density (after a zoom).
+void reloadScenePicture(MainWindow& main);
+
 // The state whose scene is on screen (0 before the first scene); tests reset it.
 std::int16_t& lastShownState();
 

@@ -271,10 +271,13 @@ private slots:
         shown.showPictureOf(holder);
         QCOMPARE(shown.picture().devicePixelRatio(), 2.0);
 
-        // Without stretch the box takes the picture's 1x size at either density.
+        // Without stretch the box takes the picture's 1x size times its zoom, whichever density
+        // the picture comes in.
         ImageBox sized;
         sized.setZoom(2);
         sized.showPictureOf(holder);
+        QCOMPARE(sized.size(), QSize(96, 70));
+        sized.setZoom(1);
         QCOMPARE(sized.size(), QSize(48, 35));
     }
 
