@@ -21,8 +21,14 @@ void announce(const QString& text);
 // one, turns this on to see the objects all the same.
 void sayWithoutListener(bool on);
 
-// What is said for a text shown on screen: for now the text itself. A kana reading of the line
-// takes its place here once the script carries its readings.
-QString spokenForm(const QString& shown);
+// Kana speech: while on, texts are said in their kana reading, which a Japanese voice without a
+// kanji dictionary reads correctly; while off, as they are shown (for braille, and for voices that
+// read kanji). Off when the game starts.
+void setKanaSpeech(bool on);
+bool kanaSpeech();
+
+// What is said for a text written with ruby marks (｜漢字《かんじ》): the text as shown, or its kana
+// reading while kana speech is on. A text without marks is said as it is.
+QString spokenForm(const QString& marked);
 
 } // namespace lw::speech

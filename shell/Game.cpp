@@ -11,6 +11,7 @@
 #include "MainWindow.h"
 #include "MessageWindow.h"
 #include "Music.h"
+#include "PlayerAdditions.h"
 #include "Ruby.h"
 #include "SceneCatalogue.h"
 #include "SceneTable.h"
@@ -33,7 +34,8 @@ public:
 
     void ShowLine(std::string_view speaker, std::string_view text) override
     {
-        // The script's lines carry ruby marks; the windows show them without.
+        // The script's lines carry ruby marks; the windows show them without, speech reads them.
+        noteMarkedLine(speaker, text);
         lw::ShowLine(QString::fromStdString(story::displayText(speaker)),
                      QString::fromStdString(story::displayText(text)));
     }

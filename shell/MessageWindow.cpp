@@ -1,6 +1,8 @@
 // The message window and ShowLine.
 #include "MessageWindow.h"
 
+#include "MarkedText.h"
+
 #include "Dialogs.h"
 #include "Fonts.h"
 #include "Game.h"
@@ -164,7 +166,9 @@ void ShowLine(const QString& speaker, const QString& text)
 
 void ShowCommandHint()
 {
-    ShowLine(QString(), QStringLiteral("上の方にあるアイコンを選択してから、画面のどこかをクリックしてね。"));
+    const std::string hint = "上《うえ》の方《ほう》にあるアイコンを選択《せんたく》してから、画面《がめん》のどこかをクリックしてね。";
+    noteMarkedLine({}, hint);
+    ShowLine(QString(), shownText(QString::fromStdString(hint)));
 }
 
 } // namespace lw
