@@ -3,6 +3,7 @@
 
 #include "Fonts.h"
 #include "LineBreak.h"
+#include "MarkedText.h"
 #include "Music.h"
 #include "Runtime.h"
 #include "Twips.h"
@@ -11,6 +12,10 @@ namespace lw {
 namespace {
 
 const QString kHiddenPage = QStringLiteral("https://lunaweave.example.jp/clear/");
+// The address as it is read out.
+const QString kHiddenPageReading = QStringLiteral(
+    "エイチティーティーピーエス　コロン　スラッシュ　スラッシュ　ルナウィーブ　ドット　イグザンプル　ドット　"
+    "ジェーピー　スラッシュ　クリア　スラッシュ");
 
 } // namespace
 
@@ -38,10 +43,11 @@ ClearWindow::ClearWindow() : GameWindow(FrameStyle::ToolWindow)
 void ClearWindow::onLoad()
 {
     centreOnScreen();
-    messageLabel->setText(
-        QStringLiteral(
-            "ここまで遊んでくれてありがとう！ぜひ、Lunaweaveクリアユーザ専用隠しホームページへおこしください。") +
-        kLineBreak + kLineBreak + kHiddenPage + kLineBreak + kLineBreak + QStringLiteral("です。お待ちしております。"));
+    setMarkedText(messageLabel, QStringLiteral("ここまで遊《あそ》んでくれてありがとう！ぜひ、｜Lunaweave《ルナウィーブ》"
+                                               "クリアユーザ専用《せんよう》隠《かく》しホームページ｜へ《え》おこしください。") +
+                                    kLineBreak + kLineBreak + QStringLiteral("｜") + kHiddenPage + QStringLiteral("《") +
+                                    kHiddenPageReading + QStringLiteral("》") + kLineBreak + kLineBreak +
+                                    QStringLiteral("です。お待《ま》ちしております。"));
 }
 
 void ClearWindow::onUnload(UnloadReason reason)

@@ -3,6 +3,7 @@
 
 #include "Fonts.h"
 #include "GameState.h"
+#include "MarkedText.h"
 #include "Music.h"
 #include "Twips.h"
 
@@ -22,12 +23,13 @@ constexpr int kShowAgain = 8;
 
 // The six picture credits, artist credit 1 to 6.
 constexpr std::u16string_view kArtists[6] = {
-    u"ＣＧ：水無月あかり", u"ＣＧ：柊ことは",   u"ＣＧ：東雲みなと",
-    u"ＣＧ：若葉すず",     u"ＣＧ：青柳ひより", u"ＣＧ：霧島つばさ",
+    u"｜ＣＧ《シージー》：水無月《みなづき》あかり", u"｜ＣＧ《シージー》：柊《ひいらぎ》ことは",
+    u"｜ＣＧ《シージー》：東雲《しののめ》みなと", u"｜ＣＧ《シージー》：若葉《わかば》すず",
+    u"｜ＣＧ《シージー》：青柳《あおやぎ》ひより", u"｜ＣＧ《シージー》：霧島《きりしま》つばさ",
 };
 constexpr std::u16string_view cg(int artist) { return kArtists[artist - 1]; }
 
-// One entry: shown while position / 10 equals `window`.
+// One entry: shown while position / 10 equals `window`. Its texts carry ruby marks for speech.
 struct RollRow {
     int window;
     int picture; // cache holder cachedPicture(picture)
@@ -36,27 +38,27 @@ struct RollRow {
 };
 
 constexpr RollRow kRoll[] = {
-    {2, 0, u"Lunaweave", u"スタッフ"},
+    {2, 0, u"｜Lunaweave《ルナウィーブ》", u"スタッフ"},
     {8, 1, u"ルネッタ", cg(1)},
     {11, 2, u"プリム", cg(1)},
-    {14, 3, u"ジュピター教授、ルネッタ", cg(2)},
+    {14, 3, u"ジュピター教授《きょうじゅ》、ルネッタ", cg(2)},
     {17, 4, u"こまち", cg(3)},
-    {20, 5, u"雛鳥ゆかり", cg(3)},
-    {23, 6, u"雛鳥ゆかり（楢山女子高）", cg(4)},
+    {20, 5, u"雛鳥《ひなどり》ゆかり", cg(3)},
+    {23, 6, u"雛鳥《ひなどり》ゆかり（楢山《ならやま》女子高《じょしこう》）", cg(4)},
     {26, 7, u"なすの", cg(5)},
-    {29, 8, u"谷川", cg(4)},
-    {32, 9, u"浅間望", cg(4)},
-    {35, 10, u"ハチ公", cg(6)},
-    {38, 11, u"こまち（楢山女子高）", cg(1)},
-    {41, 12, u"ＣＧ協力", u"小鳥遊まどか"},
-    {44, 13, u"ＣＧ協力", u"葛城ゆう"},
-    {47, 14, u"ＢＧＭ", u"作曲：真砂ひびき"},
-    {50, 15, u"「楢山女子高」題字", u"墨田清風"},
+    {29, 8, u"谷川《たにがわ》", cg(4)},
+    {32, 9, u"浅間《あさま》望《のぞむ》", cg(4)},
+    {35, 10, u"ハチ公《こう》", cg(6)},
+    {38, 11, u"こまち（楢山《ならやま》女子高《じょしこう》）", cg(1)},
+    {41, 12, u"｜ＣＧ《シージー》協力《きょうりょく》", u"小鳥遊《たかなし》まどか"},
+    {44, 13, u"｜ＣＧ《シージー》協力《きょうりょく》", u"葛城《かつらぎ》ゆう"},
+    {47, 14, u"｜ＢＧＭ《ビージーエム》", u"作曲《さっきょく》：真砂《まさご》ひびき"},
+    {50, 15, u"「楢山《ならやま》女子高《じょしこう》」題字《だいじ》", u"墨田《すみだ》清風《せいふう》"},
     {53, 16, u"", u""},
     {55, 17, u"", u""},
-    {57, 18, u"企画協力", u"有明りん"},
-    {61, 19, u"制作", u"Kestrune　－ｉｎｔｅｒｎｅｔ－"},
-    {65, 20, u"著作", u"Kestrune"},
+    {57, 18, u"企画《きかく》協力《きょうりょく》", u"有明《ありあけ》りん"},
+    {61, 19, u"制作《せいさく》", u"｜Kestrune《ケストルーン》　－｜ｉｎｔｅｒｎｅｔ《インターネット》－"},
+    {65, 20, u"著作《ちょさく》", u"｜Kestrune《ケストルーン》"},
 };
 
 QString text(std::u16string_view view) { return QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size())); }
@@ -138,8 +140,8 @@ void StaffRollWindow::showEntry(int picture, const QString& heading, const QStri
 {
     if (const ImageBox* holder = cachedPicture(picture))
         entryPicture->showPictureOf(*holder);
-    headingLabel->setText(heading);
-    creditLabel->setText(credit);
+    setMarkedText(headingLabel, heading);
+    setMarkedText(creditLabel, credit);
     emit entryShown(heading, credit);
 }
 

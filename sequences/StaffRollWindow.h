@@ -51,7 +51,7 @@ signals:
     void hideGameWindows();
     void stopMusicRepeat();
     void finished();
-    // An entry has come up: its heading and credit text.
+    // An entry has come up: its heading and credit text, with their ruby marks.
     void entryShown(const QString& heading, const QString& credit);
 
 public slots:

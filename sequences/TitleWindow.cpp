@@ -2,6 +2,7 @@
 #include "TitleWindow.h"
 
 #include "Fonts.h"
+#include "MarkedText.h"
 #include "Music.h"
 #include "Runtime.h"
 #include "Twips.h"
@@ -11,12 +12,13 @@
 namespace lw {
 namespace {
 
+// `text` carries ruby marks for speech; the label shows it without.
 ClickLabel* makeLabel(QWidget* parent, const char* name, const QString& text, double left, double top, double width,
                       double height, Qt::Alignment alignment)
 {
     auto* label = new ClickLabel(parent);
     label->setObjectName(QLatin1String(name));
-    label->setText(text);
+    setMarkedText(label, text);
     label->setAlignment(alignment | Qt::AlignTop);
     label->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
     // No fill: the green shows through around the text.
@@ -45,18 +47,18 @@ TitleWindow::TitleWindow() : GameWindow(FrameStyle::FixedDialog)
     palette.setColor(QPalette::WindowText, Qt::black);
     setPalette(palette);
 
-    firstWord = makeLabel(this, "firstWord", QStringLiteral("Luna"), 240, 600, 3615, 615, Qt::AlignLeft);
+    firstWord = makeLabel(this, "firstWord", QStringLiteral("｜Luna《ルナ》"), 240, 600, 3615, 615, Qt::AlignLeft);
     firstWord->setFont(gameFont(QStringLiteral("ＭＳ ゴシック"), 21.75, false, true));
     setTextColour(firstWord, QColor(255, 0, 0));
 
-    secondWord = makeLabel(this, "secondWord", QStringLiteral("weave"), 240, 1320, 5055, 855, Qt::AlignRight);
+    secondWord = makeLabel(this, "secondWord", QStringLiteral("｜weave《ウィーブ》"), 240, 1320, 5055, 855, Qt::AlignRight);
     secondWord->setFont(gameFont(QStringLiteral("ＭＳ 明朝"), 27.75, true, true));
     setTextColour(secondWord, QColor(192, 255, 255));
 
-    makersLine = makeLabel(this, "makersLine", QStringLiteral("Kestrune　2026年　制作・著作"), 360, 2280, 4815, 255,
+    makersLine = makeLabel(this, "makersLine", QStringLiteral("｜Kestrune《ケストルーン》　｜2026年《にせんにじゅうろくねん》　制作《せいさく》・著作《ちょさく》"), 360, 2280, 4815, 255,
                            Qt::AlignHCenter);
 
-    seriesLine = makeLabel(this, "seriesLine", QStringLiteral("Solvenne　３"), 120, 120, 2655, 255, Qt::AlignLeft);
+    seriesLine = makeLabel(this, "seriesLine", QStringLiteral("｜Solvenne《ソルベンヌ》　｜３《さん》"), 120, 120, 2655, 255, Qt::AlignLeft);
     setTextColour(seriesLine, QColor(0, 0, 255));
 
     connect(firstWord, &ClickLabel::clicked, this, &TitleWindow::startGame);

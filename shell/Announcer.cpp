@@ -1,6 +1,8 @@
 // Texts said through the screen reader as notifications, through Qt's accessibility classes.
 #include "Announcer.h"
 
+#include "Ruby.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -165,7 +167,17 @@ void sayWithoutListener(bool on) { withoutListener = on; }
 
 bool listening() { return QAccessible::isActive() || withoutListener; }
 
-QString spokenForm(const QString& shown) { return shown; }
+bool kanaOn = false;
+
+void setKanaSpeech(bool on) { kanaOn = on; }
+
+bool kanaSpeech() { return kanaOn; }
+
+QString spokenForm(const QString& marked)
+{
+    const std::string text = marked.toStdString();
+    return QString::fromStdString(kanaOn ? story::kanaReading(text) : story::displayText(text));
+}
 
 void announce(const QString& text)
 {

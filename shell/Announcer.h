@@ -23,8 +23,14 @@ void sayWithoutListener(bool on);
 // Whether a screen reader (or a test standing in for one) hears what is announced.
 bool listening();
 
-// What is said for a text shown on screen: for now the text itself. A kana reading of the line
-// takes its place here once the script carries its readings.
-QString spokenForm(const QString& shown);
+// Kana speech: while on, texts are said in their kana reading, which a Japanese voice without a
+// kanji dictionary reads correctly; while off, as they are shown (for braille, and for voices that
+// read kanji). Off when the game starts.
+void setKanaSpeech(bool on);
+bool kanaSpeech();
+
+// What is said for a text written with ruby marks (｜漢字《かんじ》): the text as shown, or its kana
+// reading while kana speech is on. A text without marks is said as it is.
+QString spokenForm(const QString& marked);
 
 } // namespace lw::speech

@@ -35,9 +35,10 @@ public:
     void ShowLine(std::string_view speaker, std::string_view text) override
     {
         // The script's lines carry ruby marks; the windows show them without. The marks stay with
-        // the reading help, for the furigana.
+        // the reading help, for the furigana, and with the speech, which reads them.
         noteLineMarks(QString::fromUtf8(speaker.data(), static_cast<qsizetype>(speaker.size())),
                       QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        noteMarkedLine(speaker, text);
         lw::ShowLine(QString::fromStdString(story::displayText(speaker)),
                      QString::fromStdString(story::displayText(text)));
     }

@@ -6,6 +6,7 @@
 #include "GameState.h"
 #include "MessageWindow.h"
 #include "Music.h"
+#include "MarkedText.h"
 #include "PictureLoader.h"
 #include "PlayerAdditions.h"
 #include "Runtime.h"
@@ -18,12 +19,16 @@
 namespace lw {
 namespace {
 
-constexpr std::array<const char16_t*, 5> kCommandNames{u"見る", u"話をする", u"考えてみる", u"魔法を使う", u"次へ"};
+// With their readings; the particle へ of 次へ is read え.
+constexpr std::array<const char16_t*, 5> kCommandNames{u"見《み》る", u"話《はなし》をする", u"考《かんが》えてみる",
+                                                       u"魔法《まほう》を使《つか》う", u"次《つぎ》｜へ《え》"};
 constexpr int kNextNotSelected = 9;
 
 } // namespace
 
-QString commandName(int slot) { return QString::fromUtf16(kCommandNames.at(static_cast<std::size_t>(slot))); }
+QString markedCommandName(int slot) { return QString::fromUtf16(kCommandNames.at(static_cast<std::size_t>(slot))); }
+
+QString commandName(int slot) { return shownText(markedCommandName(slot)); }
 
 ClickColumn clickColumnFor(double x, double widthTwips)
 {

@@ -17,6 +17,8 @@ constexpr int kCommandSlots = 5;
 
 // Names shown in the hover label for the five command slots, left to right.
 QString commandName(int slot);
+// The same with its ruby marks, for speech.
+QString markedCommandName(int slot);
 
 // Which third of a picture `widthTwips` wide the point x falls into.
 ClickColumn clickColumnFor(double x, double widthTwips);

@@ -1,6 +1,8 @@
 // The message window and ShowLine.
 #include "MessageWindow.h"
 
+#include "MarkedText.h"
+
 #include "Dialogs.h"
 #include "Fonts.h"
 #include "Game.h"
@@ -166,6 +168,7 @@ void ShowLine(const QString& speaker, const QString& text)
 void ShowCommandHint()
 {
     noteLineMarks(QString(), QString::fromUtf8(kCommandHint.data(), qsizetype(kCommandHint.size())));
+    noteMarkedLine({}, kCommandHint);
     ShowLine(QString(), QString::fromStdString(story::displayText(kCommandHint)));
 }
 

@@ -11,6 +11,8 @@
 #include "ClearWindow.h"
 #include "Game.h"
 #include "KeyboardPlay.h"
+#include "MarkedText.h"
+#include "SceneCatalogue.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -27,16 +29,17 @@ PlayerAdditions* current = nullptr;
 QString openingText(QWidget* window)
 {
     if (const auto* title = qobject_cast<TitleWindow*>(window))
-        return title->seriesLine->text() + QLatin1Char(' ') + title->firstWord->text() + title->secondWord->text() +
-               QLatin1Char(' ') + title->makersLine->text();
+        return markedText(title->seriesLine) + QLatin1Char(' ') + markedText(title->firstWord) +
+               markedText(title->secondWord) + QLatin1Char(' ') + markedText(title->makersLine);
     if (const auto* clear = qobject_cast<ClearWindow*>(window))
-        return clear->messageLabel->text();
+        return markedText(clear->messageLabel);
     if (const auto* roll = qobject_cast<StaffRollWindow*>(window))
-        return roll->headingLabel->text() + QLatin1Char(' ') + roll->creditLabel->text();
+        return markedText(roll->headingLabel) + QLatin1Char(' ') + markedText(roll->creditLabel);
     return {};
 }
 
 bool isRepeatKey(const QKeyEvent& key) { return isPlainKey(key) && key.key() == Qt::Key_R; }
+bool isKanaKey(const QKeyEvent& key) { return isPlainKey(key) && key.key() == Qt::Key_K; }
 
 } // namespace
 
@@ -91,6 +94,19 @@ void noteCommandPicked(int slot)
         current->commandPicked(slot);
 }
 
+void noteMarkedLine(std::string_view speaker, std::string_view text)
+{
+    if (current)
+        current->markedLineComing(QString::fromUtf8(speaker.data(), static_cast<qsizetype>(speaker.size())),
+                                  QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void PlayerAdditions::markedLineComing(const QString& speaker, const QString& text)
+{
+    markedSpeaker_ = speaker;
+    markedText_ = text;
+}
+
 void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
 {
     readingHelp_.lineShown(speaker, text);
@@ -98,14 +114,17 @@ void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
     if (historyWindow_)
         historyWindow_->refresh();
     // Said before the label's own name change goes out, which the reader only has to discard.
-    lastLine_ = speech::spokenForm(formatLine(speaker, text));
-    speech::announce(lastLine_);
+    const bool marked = shownText(markedSpeaker_) == speaker && shownText(markedText_) == text;
+    lastLine_ = marked ? formatLine(markedSpeaker_, markedText_) : formatLine(speaker, text);
+    markedSpeaker_.clear();
+    markedText_.clear();
+    speech::announce(speech::spokenForm(lastLine_));
     if (MessageWindow* message = Window<MessageWindow>::ifLoaded())
         accessibility::announceLine(message->lineLabel);
     fullscreen_.lineShown();
 }
 
-void PlayerAdditions::commandPicked(int slot) { speech::announce(speech::spokenForm(commandName(slot))); }
+void PlayerAdditions::commandPicked(int slot) { speech::announce(speech::spokenForm(markedCommandName(slot))); }
 
 void PlayerAdditions::staffRollEntry(const QString& heading, const QString& credit)
 {
@@ -151,7 +170,12 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
     auto* message = qobject_cast<MessageWindow*>(window);
     if (main || message) {
         if (isRepeatKey(key)) {
-            speech::announce(lastLine_);
+            speech::announce(speech::spokenForm(lastLine_));
+            return true;
+        }
+        if (isKanaKey(key)) {
+            speech::setKanaSpeech(!speech::kanaSpeech());
+            speech::announce(speech::kanaSpeech() ? QStringLiteral("かなよみ オン") : QStringLiteral("かなよみ オフ"));
             return true;
         }
         if (fullscreen_.handleKey(key) || zoom_.handleKey(key))
@@ -243,7 +267,9 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
             // A new scene: its caption is said, without the game's name before it, once even when
             // the window is captioned twice on opening.
             if (qobject_cast<MainWindow*>(widget)) {
-                const QString caption = widget->windowTitle().remove(QStringLiteral("Lunaweave")).trimmed();
+                const QString caption = markedSceneWindowCaption(widget->windowTitle())
+                                            .remove(QStringLiteral("Lunaweave"))
+                                            .trimmed();
                 if (caption != lastCaption_)
                     speech::announce(speech::spokenForm(caption));
                 lastCaption_ = caption;

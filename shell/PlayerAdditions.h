@@ -14,6 +14,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <string_view>
 
 class QWheelEvent;
 
@@ -40,6 +41,8 @@ public:
     void lineShown(const QString& speaker, const QString& text);
     void screenJumped(int state);
     void commandPicked(int slot);
+    // The line about to be shown, as the script writes it (with its ruby marks).
+    void markedLineComing(const QString& speaker, const QString& text);
 
 private slots:
     void staffRollEntry(const QString& heading, const QString& credit);
@@ -57,7 +60,8 @@ private:
     LineHistory history_;
     std::unique_ptr<HistoryWindow> historyWindow_;
     SoundKeys soundKeys_;
-    QString lastLine_;                       // the message window's line as last said, for the repeat key
+    QString lastLine_;                       // the message window's line with its marks, for the repeat key
+    QString markedSpeaker_, markedText_;     // the marked line about to be shown
     QString lastCaption_;                    // the main window's caption as last said
     QList<QPointer<QWidget>> windowsToRead_; // shown, to be read out when they get the keyboard
     ReadingHelp readingHelp_{soundKeys_};
@@ -77,5 +81,8 @@ void noteLineMarks(const QString& speaker, const QString& text);
 void noteScreenJump(int state);
 // Hook of the main window: the player picked the command in icon slot `slot` (0-4).
 void noteCommandPicked(int slot);
+// Hook of the game's output: the next line shown is this one, ruby marks and all, which speech
+// reads from. Lines shown without it are said as they are shown.
+void noteMarkedLine(std::string_view speaker, std::string_view text);
 
 } // namespace lw

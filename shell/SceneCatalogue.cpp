@@ -1,6 +1,8 @@
 // Scene catalogue and watcher.
 #include "SceneCatalogue.h"
 
+#include "MarkedText.h"
+
 #include "Game.h"
 #include "GameState.h"
 #include "MainWindow.h"
@@ -35,6 +37,16 @@ std::int16_t& lastShownState()
 QString sceneWindowCaption(const QString& caption)
 {
     return QStringLiteral("Lunaweave　【") + caption + QStringLiteral("】");
+}
+
+QString markedSceneWindowCaption(const QString& windowCaption)
+{
+    for (const SceneRow& row : kSceneTable) {
+        const QString marked = QString::fromUtf16(row.caption.data(), static_cast<qsizetype>(row.caption.size()));
+        if (sceneWindowCaption(shownText(marked)) == windowCaption)
+            return sceneWindowCaption(marked);
+    }
+    return windowCaption;
 }
 
 void loadRollWindow()
@@ -73,7 +85,7 @@ void fillSceneTable()
     for (const SceneRow& row : kSceneTable) {
         const auto s = static_cast<std::size_t>(row.scene);
         ScenePictureKey[s] = QString::fromUtf16(row.pictureKey.data(), static_cast<qsizetype>(row.pictureKey.size()));
-        SceneCaption[s] = QString::fromUtf16(row.caption.data(), static_cast<qsizetype>(row.caption.size()));
+        SceneCaption[s] = shownText(row.caption);
     }
 }
 

@@ -38,5 +38,7 @@ std::int16_t& lastShownState();
 
 // "Lunaweave　【caption】"
 QString sceneWindowCaption(const QString& caption);
+// A scene window's caption with the scene table's ruby marks in it; any other caption as it is.
+QString markedSceneWindowCaption(const QString& windowCaption);
 
 } // namespace lw

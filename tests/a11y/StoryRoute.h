@@ -5,6 +5,7 @@
 
 #include "GameState.h"
 #include "Game.h"
+#include "MarkedText.h"
 #include "Ruby.h"
 #include "Scenario.h"
 #include "SceneCatalogue.h"
@@ -24,6 +25,8 @@ struct Step {
     QString title;      // the main window's caption afterwards
     int state = 0;      // ScreenId afterwards
     int linesShown = 0; // lines the click showed, the new scene's included (some rows show none)
+    QString reading;      // the line as kana speech says it
+    QString titleReading; // the caption's 【】 part as kana speech says it
 };
 
 namespace detail {
@@ -31,12 +34,16 @@ namespace detail {
 class LastLine : public ScenarioOutput {
 public:
     QString line;
+    QString reading;
     int shown = 0;
     void ShowLine(std::string_view speaker, std::string_view text) override
     {
         line = formatLine(QString::fromStdString(story::displayText(speaker)),
                           QString::fromStdString(story::displayText(text)));
         line.remove(QLatin1Char('\r'));
+        reading = formatLine(QString::fromStdString(story::kanaReading(speaker)),
+                             QString::fromStdString(story::kanaReading(text)));
+        reading.remove(QLatin1Char('\r'));
         ++shown;
     }
     void playMidiFile(std::string_view) override {}
@@ -49,7 +56,7 @@ inline QString captionOf(int scene)
 {
     for (const SceneRow& row : kSceneTable)
         if (row.scene == scene)
-            return QString::fromUtf16(row.caption.data(), qsizetype(row.caption.size()));
+            return QString::fromUtf16(row.caption.data(), qsizetype(row.caption.size())); // with its marks
     return {};
 }
 
@@ -67,15 +74,19 @@ inline std::vector<Step> storyRoute(int untilState)
     Scenario story(state, output);
     int sceneShown = -1;
     QString title;
+    QString titleReading;
     const auto watch = [&] {
         if (sceneOf(state.ScreenId) != sceneShown) {
             sceneShown = sceneOf(state.ScreenId);
-            title = sceneWindowCaption(detail::captionOf(sceneShown));
+            const QString marked = detail::captionOf(sceneShown);
+            title = sceneWindowCaption(shownText(marked));
+            titleReading = QStringLiteral("【") +
+                           QString::fromStdString(story::kanaReading(marked.toStdString())) + QStringLiteral("】");
             story.RunSceneEntry();
         }
     };
     watch();
-    std::vector<Step> steps{{0, 0, output.line, title, state.ScreenId, output.shown}};
+    std::vector<Step> steps{{0, 0, output.line, title, state.ScreenId, output.shown, output.reading, titleReading}};
     int column = 1;
     while (state.ScreenId < untilState && steps.size() < 2000) {
         const int before = state.ScreenId;
@@ -85,7 +96,8 @@ inline std::vector<Step> storyRoute(int untilState)
             const int shownBefore = output.shown;
             story.RunCommand(Command(command));
             watch();
-            steps.push_back({command, column, output.line, title, state.ScreenId, output.shown - shownBefore});
+            steps.push_back({command, column, output.line, title, state.ScreenId, output.shown - shownBefore,
+                             output.reading, titleReading});
             column = column % 3 + 1;
             if (state.ScreenId != before)
                 break;

@@ -3,7 +3,8 @@
 with Orca listening in this D-Bus session. The test plays by keys and by mouse along the route the
 oracle prints, and reads Orca's own record of every utterance: each line must be said once, after
 the click that showed it and before the next; so must a new scene's caption and a command picked
-with a number key. The title's text, the repeat key and the history's arrow keys are heard too.
+with a number key. The title's text, the repeat key and the history's arrow keys are heard too,
+and with kana speech on (K), the last lines and the repeat are said in their kana reading.
 
 Run it inside its own session bus:
     dbus-run-session -- /usr/bin/python3 orca_speech.py --game G --data D --oracle O
@@ -112,11 +113,18 @@ def run(args, work):
         listener.hear("the command", COMMAND_NAMES[1], listener.act("key", "1"))
         listener.hear("the command", COMMAND_NAMES[5], listener.act("key", "5"))
 
-        lines = [route[0]["line"]]
+        lines = [route[0]]  # the steps that showed a line
+        # Kana speech goes on before the last click that shows a line with kanji in it.
+        kana_from = max((n for n, s in enumerate(route) if n and s["lines"] and s["reading"] != s["line"]), default=0)
+        check(kana_from > 0, "no line on the route has kanji to tell its reading apart")
+        kana = False
         clicks = []  # (time, what must be said after it and before the next)
         x, y, width, height = geometry(main)
         for number, step in enumerate(route[1:], start=1):
             check(step["command"] == 5, f"step {number}: the route picks command {step['command']}")
+            if number == kana_from:
+                listener.hear("the kana mode", "かなよみ オン", listener.act("key", "k"))
+                kana = True
             if number % 3 == 0:
                 # Every third click with the mouse, on the picture's third. The message window is
                 # laid beside the main window, so the keyboard stays where the player left it.
@@ -126,23 +134,25 @@ def run(args, work):
                 click = listener.act("key", COLUMN_KEYS[step["column"]])
             expected = []
             if step["title"] != route[number - 1]["title"]:
-                expected.append(("the scene caption", step["title"].replace("Lunaweave", "").strip()))
+                caption = step["title_reading"] if kana else step["title"].replace("Lunaweave", "").strip()
+                expected.append(("the scene caption", caption))
             if step["lines"]:
-                expected.append((f"click {number}'s line", step["line"]))
-                lines.append(step["line"])
+                expected.append((f"click {number}'s line", step["reading"] if kana else step["line"]))
+                lines.append(step)
             for what, text in expected:
                 listener.hear(what, text, click)
             clicks.append((click, expected))
 
         # R says the current line again.
         repeat = listener.act("key", "r")
-        listener.hear("the repeated line", lines[-1], repeat)
+        listener.hear("the repeated line", lines[-1]["reading"], repeat)
+        listener.hear("the kana mode", "かなよみ オフ", listener.act("key", "k"))
 
         # In the history, the up arrow reads the line before the last one.
         history_open = listener.act("key", "h")
         window_id("^Lunaweave\u3000履歴$")
         orca.quiet()
-        listener.hear("the history's line", lines[-2], listener.act("key", "Up"))
+        listener.hear("the history's line", lines[-2]["line"], listener.act("key", "Up"))
         xdotool("key", "Escape")
         orca.quiet()
         ended = orca_session.now()

@@ -1,5 +1,6 @@
 // The ruby parser on well-formed and broken marks, and the marks of every line of the script.
 #include "Ruby.h"
+#include "SceneTable.h"
 #include "StoryTexts.h"
 
 #include <QProcess>
@@ -109,14 +110,20 @@ void RubyTest::parses()
     QCOMPARE(joined, QByteArray::fromStdString(displayText(text)));
 }
 
-// Every speaker and line: marks well formed, removing them by hand gives the shown text, the
+// Every speaker and line, and every scene caption: marks well formed, removing them by hand gives the shown text, the
 // reading is all kana where there were kanji, letters or digits, and espeak-ng reads every reading in Japanese.
 void RubyTest::everyLineOfTheScript()
 {
     const QRegularExpression marks(QStringLiteral("｜|《[^》]*》"));
     QStringList readings;
     std::set<std::string_view> checked;
-    for (const auto& [where, text, speaker] : lw::test::allTexts())
+    std::vector<std::string> captions;
+    for (const lw::SceneRow& row : lw::kSceneTable)
+        captions.push_back(QString::fromUtf16(row.caption.data(), qsizetype(row.caption.size())).toStdString());
+    std::vector<lw::test::Origin> texts = lw::test::allTexts();
+    for (const std::string& caption : captions)
+        texts.push_back({"caption", caption});
+    for (const auto& [where, text, speaker] : texts)
         for (const std::string_view marked : {speaker, text}) {
             if (!checked.insert(marked).second)
                 continue;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ErrorReport.h"
+#include "MarkedText.h"
 #include "Music.h"
 #include "Runtime.h"
 #include "SceneCatalogue.h"
@@ -44,7 +45,7 @@ protected:
         setFatalHandler([](const QString& message) { throw FatalCaught(message.toStdString()); });
         for (const SceneRow& row : kSceneTable) {
             ScenePictureKey[std::size_t(row.scene)] = str(row.pictureKey);
-            SceneCaption[std::size_t(row.scene)] = str(row.caption);
+            SceneCaption[std::size_t(row.scene)] = shownText(row.caption);
         }
     }
     // Called from cleanupTestCase.

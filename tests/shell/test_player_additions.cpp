@@ -587,6 +587,20 @@ private slots:
         QTRY_COMPARE(recorder.names().value(5), QStringLiteral("待つ"));
         QCOMPARE(heard[5].window, &form2());
 
+        // K turns kana speech on and says so: a line given with its marks, a command and the
+        // repeat are said in kana; K again turns it off, and the repeat is said as shown.
+        QTest::keyClick(&form2(), Qt::Key_K);
+        noteMarkedLine("ルネッタ", "遅《おそ》いわね");
+        ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
+        QTest::keyClick(&form1(), Qt::Key_5);
+        QTest::keyClick(&form2(), Qt::Key_R);
+        QTest::keyClick(&form2(), Qt::Key_K);
+        QTest::keyClick(&form2(), Qt::Key_R);
+        QCOMPARE(recorder.names().mid(6),
+                 (QStringList{QStringLiteral("かなよみ オン"), QStringLiteral("【ルネッタ】 「おそいわね」"),
+                              QStringLiteral("つぎえ"), QStringLiteral("【ルネッタ】 「おそいわね」"),
+                              QStringLiteral("かなよみ オフ"), QStringLiteral("【ルネッタ】 「遅いわね」")}));
+
         // The notices take no click: the picture under them still gets it.
         auto* notice = qobject_cast<QWidget*>(heard.last().object);
         QVERIFY(notice->testAttribute(Qt::WA_TransparentForMouseEvents));
