@@ -6,8 +6,8 @@
 // image) with furigana off and on, and their ratio. Two lines take turns, so every round lays
 // out anew.
 #include "EntryTable.h"
-#include "MessageWindow.h"
 #include "Game.h"
+#include "MessageWindow.h"
 #include "NextTable.h"
 #include "PlayerAdditions.h"
 #include "ResponseTables.h"

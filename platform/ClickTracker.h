@@ -14,8 +14,7 @@ public:
     {
         const bool wasPressed = pressed_;
         pressed_ = false;
-        return wasPressed && event->button() == Qt::LeftButton &&
-               widget.rect().contains(event->position().toPoint());
+        return wasPressed && event->button() == Qt::LeftButton && widget.rect().contains(event->position().toPoint());
     }
 
 private:

@@ -9,8 +9,7 @@ namespace lw {
 
 QString findDataFile(const QString& name, const QString& directory)
 {
-    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") ||
-        name == QLatin1String(".."))
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") || name == QLatin1String(".."))
         return {};
     const QDir dir(directory.isEmpty() ? QDir::currentPath() : directory);
     const QString exact = dir.filePath(name);

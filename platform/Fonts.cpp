@@ -48,10 +48,8 @@ struct FontMapping {
 };
 
 constexpr FontMapping kFonts[] = {
-    {u"MS PGothic", "IPAPGothic", "Noto Sans CJK JP"},
-    {u"ＭＳ Ｐゴシック", "IPAPGothic", "Noto Sans CJK JP"},
-    {u"ＭＳ ゴシック", "IPAGothic", "Noto Sans Mono CJK JP"},
-    {u"ＭＳ 明朝", "IPAMincho", "Noto Serif CJK JP"},
+    {u"MS PGothic", "IPAPGothic", "Noto Sans CJK JP"},        {u"ＭＳ Ｐゴシック", "IPAPGothic", "Noto Sans CJK JP"},
+    {u"ＭＳ ゴシック", "IPAGothic", "Noto Sans Mono CJK JP"}, {u"ＭＳ 明朝", "IPAMincho", "Noto Serif CJK JP"},
     {u"MS Sans Serif", "DejaVu Sans", "IPAPGothic"},
 };
 

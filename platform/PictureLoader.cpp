@@ -50,8 +50,7 @@ std::unique_ptr<QImageReader> boundedReader(QBuffer& buffer, const QByteArray& b
     if (!reader->canRead())
         return nullptr;
     const QSize size = reader->size();
-    if (size.isValid() &&
-        (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide || size.isEmpty()))
+    if (size.isValid() && (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide || size.isEmpty()))
         return nullptr;
     return reader;
 }

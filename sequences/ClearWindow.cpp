@@ -43,11 +43,12 @@ ClearWindow::ClearWindow() : GameWindow(FrameStyle::ToolWindow)
 void ClearWindow::onLoad()
 {
     centreOnScreen();
-    setMarkedText(messageLabel, QStringLiteral("ここまで遊《あそ》んでくれてありがとう！ぜひ、｜Lunaweave《ルナウィーブ》"
-                                               "クリアユーザ専用《せんよう》隠《かく》しホームページ｜へ《え》おこしください。") +
-                                    kLineBreak + kLineBreak + QStringLiteral("｜") + kHiddenPage + QStringLiteral("《") +
-                                    kHiddenPageReading + QStringLiteral("》") + kLineBreak + kLineBreak +
-                                    QStringLiteral("です。お待《ま》ちしております。"));
+    setMarkedText(messageLabel,
+                  QStringLiteral("ここまで遊《あそ》んでくれてありがとう！ぜひ、｜Lunaweave《ルナウィーブ》"
+                                 "クリアユーザ専用《せんよう》隠《かく》しホームページ｜へ《え》おこしください。") +
+                      kLineBreak + kLineBreak + QStringLiteral("｜") + kHiddenPage + QStringLiteral("《") +
+                      kHiddenPageReading + QStringLiteral("》") + kLineBreak + kLineBreak +
+                      QStringLiteral("です。お待《ま》ちしております。"));
 }
 
 void ClearWindow::onUnload(UnloadReason reason)

@@ -24,8 +24,8 @@ constexpr int kShowAgain = 8;
 // The six picture credits, artist credit 1 to 6.
 constexpr std::u16string_view kArtists[6] = {
     u"｜ＣＧ《シージー》：水無月《みなづき》あかり", u"｜ＣＧ《シージー》：柊《ひいらぎ》ことは",
-    u"｜ＣＧ《シージー》：東雲《しののめ》みなと", u"｜ＣＧ《シージー》：若葉《わかば》すず",
-    u"｜ＣＧ《シージー》：青柳《あおやぎ》ひより", u"｜ＣＧ《シージー》：霧島《きりしま》つばさ",
+    u"｜ＣＧ《シージー》：東雲《しののめ》みなと",   u"｜ＣＧ《シージー》：若葉《わかば》すず",
+    u"｜ＣＧ《シージー》：青柳《あおやぎ》ひより",   u"｜ＣＧ《シージー》：霧島《きりしま》つばさ",
 };
 constexpr std::u16string_view cg(int artist) { return kArtists[artist - 1]; }
 

@@ -51,14 +51,19 @@ TitleWindow::TitleWindow() : GameWindow(FrameStyle::FixedDialog)
     firstWord->setFont(gameFont(QStringLiteral("ＭＳ ゴシック"), 21.75, false, true));
     setTextColour(firstWord, QColor(255, 0, 0));
 
-    secondWord = makeLabel(this, "secondWord", QStringLiteral("｜weave《ウィーブ》"), 240, 1320, 5055, 855, Qt::AlignRight);
+    secondWord =
+        makeLabel(this, "secondWord", QStringLiteral("｜weave《ウィーブ》"), 240, 1320, 5055, 855, Qt::AlignRight);
     secondWord->setFont(gameFont(QStringLiteral("ＭＳ 明朝"), 27.75, true, true));
     setTextColour(secondWord, QColor(192, 255, 255));
 
-    makersLine = makeLabel(this, "makersLine", QStringLiteral("｜Kestrune《ケストルーン》　｜2026年《にせんにじゅうろくねん》　制作《せいさく》・著作《ちょさく》"), 360, 2280, 4815, 255,
-                           Qt::AlignHCenter);
+    makersLine = makeLabel(
+        this, "makersLine",
+        QStringLiteral(
+            "｜Kestrune《ケストルーン》　｜2026年《にせんにじゅうろくねん》　制作《せいさく》・著作《ちょさく》"),
+        360, 2280, 4815, 255, Qt::AlignHCenter);
 
-    seriesLine = makeLabel(this, "seriesLine", QStringLiteral("｜Solvenne《ソルベンヌ》　｜３《さん》"), 120, 120, 2655, 255, Qt::AlignLeft);
+    seriesLine = makeLabel(this, "seriesLine", QStringLiteral("｜Solvenne《ソルベンヌ》　｜３《さん》"), 120, 120, 2655,
+                           255, Qt::AlignLeft);
     setTextColour(seriesLine, QColor(0, 0, 255));
 
     connect(firstWord, &ClickLabel::clicked, this, &TitleWindow::startGame);

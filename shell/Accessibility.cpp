@@ -1,8 +1,8 @@
 // Roles, names and announcements for assistive tools, through Qt's accessibility classes.
 #include "Accessibility.h"
 
-#include "MainWindow.h"
 #include "History.h"
+#include "MainWindow.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -10,7 +10,6 @@
 
 namespace lw::accessibility {
 namespace {
-
 
 // The icon bar's item index of an icon widget, or -1.
 int iconIndex(const QWidget* widget)

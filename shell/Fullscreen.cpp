@@ -39,7 +39,8 @@ FullscreenFit fitToScreen(QSize contents, QSize screen)
 {
     if (contents.isEmpty())
         return {};
-    const double scale = std::min(double(screen.width()) / contents.width(), double(screen.height()) / contents.height());
+    const double scale =
+        std::min(double(screen.width()) / contents.width(), double(screen.height()) / contents.height());
     const QPoint origin(static_cast<int>(std::lround((screen.width() - contents.width() * scale) / 2)),
                         static_cast<int>(std::lround((screen.height() - contents.height() * scale) / 2)));
     return {scale, origin};

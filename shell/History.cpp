@@ -1,8 +1,8 @@
 // The history of lines and its window.
 #include "History.h"
 
-#include "GameState.h"
 #include "Game.h"
+#include "GameState.h"
 #include "SceneCatalogue.h"
 
 #include <QGuiApplication>

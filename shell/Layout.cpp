@@ -5,8 +5,8 @@
 
 namespace lw {
 
-GameLayout layOutGameWindows(double screenWidth, double screenHeight, WindowPlacement form1,
-                             WindowPlacement form2, double form2LabelWidth)
+GameLayout layOutGameWindows(double screenWidth, double screenHeight, WindowPlacement form1, WindowPlacement form2,
+                             double form2LabelWidth)
 {
     GameLayout out{form1, form2, form2LabelWidth};
     WindowPlacement& f1 = out.form1;

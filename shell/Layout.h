@@ -22,8 +22,8 @@ constexpr double kStackedLayoutMinWidth = 10000;
 
 // `form1` and `form2` hold the windows' current (design) outer sizes; their positions are ignored.
 // Every value is stored in single precision, as window coordinates are.
-GameLayout layOutGameWindows(double screenWidth, double screenHeight, WindowPlacement form1,
-                             WindowPlacement form2, double form2LabelWidth);
+GameLayout layOutGameWindows(double screenWidth, double screenHeight, WindowPlacement form1, WindowPlacement form2,
+                             double form2LabelWidth);
 
 // The zoom steps the game offers, in percent of the design's size.
 constexpr std::array<int, 5> kZoomSteps = {100, 150, 200, 250, 300};

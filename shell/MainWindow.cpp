@@ -4,9 +4,9 @@
 #include "Fonts.h"
 #include "Game.h"
 #include "GameState.h"
+#include "MarkedText.h"
 #include "MessageWindow.h"
 #include "Music.h"
-#include "MarkedText.h"
 #include "PictureLoader.h"
 #include "PlayerAdditions.h"
 #include "Runtime.h"
@@ -96,8 +96,8 @@ void MainWindow::loadCommandIcons()
 {
     // The icons are part of the window, built into the program.
     for (int i = 0; i < 10; ++i)
-        commandIcons[static_cast<std::size_t>(i)]->setPicture(
-            builtInPicture(QStringLiteral("lwicon%1.png").arg(i), commandIcons[static_cast<std::size_t>(i)]->density()));
+        commandIcons[static_cast<std::size_t>(i)]->setPicture(builtInPicture(
+            QStringLiteral("lwicon%1.png").arg(i), commandIcons[static_cast<std::size_t>(i)]->density()));
 }
 
 void MainWindow::onUnload(UnloadReason reason)

@@ -3,16 +3,16 @@
 
 #include "Accessibility.h"
 #include "Announcer.h"
-#include "Fonts.h"
-#include "MainWindow.h"
-#include "MessageWindow.h"
-#include "StaffRollWindow.h"
-#include "TitleWindow.h"
 #include "ClearWindow.h"
+#include "Fonts.h"
 #include "Game.h"
 #include "KeyboardPlay.h"
+#include "MainWindow.h"
 #include "MarkedText.h"
+#include "MessageWindow.h"
 #include "SceneCatalogue.h"
+#include "StaffRollWindow.h"
+#include "TitleWindow.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -267,9 +267,8 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
             // A new scene: its caption is said, without the game's name before it, once even when
             // the window is captioned twice on opening.
             if (qobject_cast<MainWindow*>(widget)) {
-                const QString caption = markedSceneWindowCaption(widget->windowTitle())
-                                            .remove(QStringLiteral("Lunaweave"))
-                                            .trimmed();
+                const QString caption =
+                    markedSceneWindowCaption(widget->windowTitle()).remove(QStringLiteral("Lunaweave")).trimmed();
                 if (caption != lastCaption_)
                     speech::announce(speech::spokenForm(caption));
                 lastCaption_ = caption;
@@ -282,7 +281,8 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
             connect(roll, &StaffRollWindow::entryShown, this, &PlayerAdditions::staffRollEntry, Qt::UniqueConnection);
         break;
     case QEvent::Show:
-        if (qobject_cast<TitleWindow*>(watched) || qobject_cast<StaffRollWindow*>(watched) || qobject_cast<ClearWindow*>(watched))
+        if (qobject_cast<TitleWindow*>(watched) || qobject_cast<StaffRollWindow*>(watched) ||
+            qobject_cast<ClearWindow*>(watched))
             windowsToRead_.append(static_cast<QWidget*>(watched));
         break;
     case QEvent::WindowActivate:

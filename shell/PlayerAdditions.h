@@ -1,6 +1,6 @@
 // What the game offers beyond clicking: the history of lines, keyboard play, sound keys,
-// reading help, screen-reader support, zoom and fullscreen. One application-wide event filter carries them, and two calls tell
-// them of new lines and screen jumps; none of it changes what a mouse player sees.
+// reading help, screen-reader support, zoom and fullscreen. One application-wide event filter carries them, and two
+// calls tell them of new lines and screen jumps; none of it changes what a mouse player sees.
 #pragma once
 
 #include "Fullscreen.h"

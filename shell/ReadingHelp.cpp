@@ -1,9 +1,9 @@
 // Furigana in the message window, copying lines and the history's selection, the clipboard feed.
 #include "ReadingHelp.h"
 
-#include "MessageWindow.h"
-#include "KeyboardPlay.h"
 #include "Game.h"
+#include "KeyboardPlay.h"
+#include "MessageWindow.h"
 #include "SoundKeys.h"
 
 #include <QClipboard>

@@ -1,8 +1,8 @@
 // Mute and music volume from the keyboard.
 #include "SoundKeys.h"
 
-#include "MessageWindow.h"
 #include "KeyboardPlay.h"
+#include "MessageWindow.h"
 #include "SoundControl.h"
 
 #include <QKeyEvent>

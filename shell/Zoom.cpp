@@ -49,7 +49,8 @@ WindowScale::WindowScale(QWidget& window) : window_(&window), clientSize_(window
     for (QWidget* widget : window.findChildren<QWidget*>()) {
         if (widget->isWindow())
             continue; // a dialog or note window of its own
-        parts_.push_back({widget, widget->geometry(), widget->font(), widget->minimumWidth() == widget->maximumWidth()});
+        parts_.push_back(
+            {widget, widget->geometry(), widget->font(), widget->minimumWidth() == widget->maximumWidth()});
     }
 }
 

@@ -82,9 +82,9 @@ private:
 
     int percent_ = 100;
     std::unique_ptr<WindowScale> main_, message_;
-    QRect mainAt100_, messageAt100_; // each window's outer position and client size at 100 %
+    QRect mainAt100_, messageAt100_;  // each window's outer position and client size at 100 %
     QRectF mainTwips_, messageTwips_; // outer geometry in twips at 100 %, as the layout takes it
-    double lineWidthTwips_ = 0;        // the message label's width at 100 %
+    double lineWidthTwips_ = 0;       // the message label's width at 100 %
 };
 
 } // namespace lw

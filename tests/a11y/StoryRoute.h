@@ -3,8 +3,8 @@
 // windows along this route and compare.
 #pragma once
 
-#include "GameState.h"
 #include "Game.h"
+#include "GameState.h"
 #include "MarkedText.h"
 #include "Ruby.h"
 #include "Scenario.h"
@@ -19,12 +19,12 @@
 namespace lw::route {
 
 struct Step {
-    int command = 0;    // 1-5 as on the icon bar; 0 for the opening of the first scene
-    int column = 0;     // 1 left, 2 middle, 3 right
-    QString line;       // the message window's text afterwards, LF between speaker and speech
-    QString title;      // the main window's caption afterwards
-    int state = 0;      // ScreenId afterwards
-    int linesShown = 0; // lines the click showed, the new scene's included (some rows show none)
+    int command = 0;      // 1-5 as on the icon bar; 0 for the opening of the first scene
+    int column = 0;       // 1 left, 2 middle, 3 right
+    QString line;         // the message window's text afterwards, LF between speaker and speech
+    QString title;        // the main window's caption afterwards
+    int state = 0;        // ScreenId afterwards
+    int linesShown = 0;   // lines the click showed, the new scene's included (some rows show none)
     QString reading;      // the line as kana speech says it
     QString titleReading; // the caption's 【】 part as kana speech says it
 };
@@ -80,8 +80,8 @@ inline std::vector<Step> storyRoute(int untilState)
             sceneShown = sceneOf(state.ScreenId);
             const QString marked = detail::captionOf(sceneShown);
             title = sceneWindowCaption(shownText(marked));
-            titleReading = QStringLiteral("【") +
-                           QString::fromStdString(story::kanaReading(marked.toStdString())) + QStringLiteral("】");
+            titleReading = QStringLiteral("【") + QString::fromStdString(story::kanaReading(marked.toStdString())) +
+                           QStringLiteral("】");
             story.RunSceneEntry();
         }
     };
@@ -90,7 +90,8 @@ inline std::vector<Step> storyRoute(int untilState)
     int column = 1;
     while (state.ScreenId < untilState && steps.size() < 2000) {
         const int before = state.ScreenId;
-        for (int command : {int(Command::Next), int(Command::Look), int(Command::Talk), int(Command::Think), int(Command::Magic)}) {
+        for (int command :
+             {int(Command::Next), int(Command::Look), int(Command::Talk), int(Command::Think), int(Command::Magic)}) {
             state.selectedCommand = Command(command);
             state.clickColumn = ClickColumn(column);
             const int shownBefore = output.shown;

@@ -18,10 +18,11 @@ int main(int argc, char* argv[])
         return 2;
     }
     for (const lw::route::Step& step : lw::route::storyRoute(until)) {
-        const QJsonObject row{{QStringLiteral("command"), step.command}, {QStringLiteral("column"), step.column},
-                              {QStringLiteral("line"), step.line},       {QStringLiteral("title"), step.title},
-                              {QStringLiteral("state"), step.state},     {QStringLiteral("lines"), step.linesShown},
-                              {QStringLiteral("reading"), step.reading}, {QStringLiteral("title_reading"), step.titleReading}};
+        const QJsonObject row{
+            {QStringLiteral("command"), step.command}, {QStringLiteral("column"), step.column},
+            {QStringLiteral("line"), step.line},       {QStringLiteral("title"), step.title},
+            {QStringLiteral("state"), step.state},     {QStringLiteral("lines"), step.linesShown},
+            {QStringLiteral("reading"), step.reading}, {QStringLiteral("title_reading"), step.titleReading}};
         std::fputs(QJsonDocument(row).toJson(QJsonDocument::Compact).constData(), stdout);
         std::fputc('\n', stdout);
     }

@@ -7,28 +7,28 @@
 #include "Playthrough.h"
 
 #include "AudioEngine.h"
-#include "ErrorReport.h"
-#include "MainWindow.h"
-#include "MessageWindow.h"
-#include "TitleWindow.h"
-#include "StaffRollWindow.h"
 #include "ClearWindow.h"
-#include "GameState.h"
-#include "Music.h"
+#include "ErrorReport.h"
 #include "Game.h"
+#include "GameState.h"
 #include "LogoDemo.h"
+#include "MainWindow.h"
 #include "MciSequencer.h"
+#include "MessageWindow.h"
+#include "Music.h"
 #include "Runtime.h"
 #include "SceneCatalogue.h"
 #include "ShellServices.h"
+#include "StaffRollWindow.h"
+#include "TitleWindow.h"
 #include "WaveFilePlayer.h"
 #include "WavePlayer.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakeSettings.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QDir>
+#include <QEventLoop>
 #include <QScopedValueRollback>
 #include <QTest>
 #include <QTimer>
@@ -156,7 +156,8 @@ private:
         StaffRollWindow* roll = Window<StaffRollWindow>::ifLoaded();
         if (roll && (rolling_ || roll->stepTimer.isActive()) && !roll->ended())
             return tickRoll(*roll);
-        if (MainWindow* form = Window<MainWindow>::ifLoaded(); form && form->isVisible() && game.ScreenId < kEndingScreen)
+        if (MainWindow* form = Window<MainWindow>::ifLoaded();
+            form && form->isVisible() && game.ScreenId < kEndingScreen)
             return play(*form);
     }
 

@@ -68,8 +68,9 @@ const QString kNotice =
                    "このゲームはシリーズの3作目です。できれば、前作「Solvenne」をクリアしておいてくださいね。\r\n"
                    "SolvenneもFilewharfでダウンロードできます。");
 
-const QStringList kWholeFlow{QStringLiteral("LogoDemo"), QStringLiteral("TitleWindow"), QStringLiteral("MainWindow MessageWindow"),
-                             QStringLiteral("StaffRollWindow"), QStringLiteral("ClearWindow")};
+const QStringList kWholeFlow{QStringLiteral("LogoDemo"), QStringLiteral("TitleWindow"),
+                             QStringLiteral("MainWindow MessageWindow"), QStringLiteral("StaffRollWindow"),
+                             QStringLiteral("ClearWindow")};
 
 // --- the child process -------------------------------------------------------------------------
 
@@ -234,7 +235,8 @@ private slots:
             << "message" << 10 << QJsonValue("ＯＦＦ") << untilGame << "MainWindow MessageWindow" << QStringList{};
         QTest::newRow("message window at 420, \"OFF\"")
             << "message" << 420 << QJsonValue("OFF") << untilGame << "MainWindow MessageWindow" << QStringList{};
-        QTest::newRow("roll, then O K") << "roll" << 10 << QJsonValue("OFF") << kWholeFlow << "ClearWindow" << QStringList{};
+        QTest::newRow("roll, then O K") << "roll" << 10 << QJsonValue("OFF") << kWholeFlow << "ClearWindow"
+                                        << QStringList{};
         QTest::newRow("clear screen") << "clear" << 10 << QJsonValue("") << kWholeFlow << "ClearWindow" << closeMidi;
     }
     void closingWindows()

@@ -9,8 +9,8 @@ namespace lw::fakes {
 
 class FakeDialogs : public Dialogs {
 public:
-    QStringList messages;       // "title|text" of each message box
-    QStringList prompts;        // "title|prompt|default" of each input box
+    QStringList messages; // "title|text" of each message box
+    QStringList prompts;  // "title|prompt|default" of each input box
     InputAnswer nextAnswer{QStringLiteral("10"), false};
 
     void MsgBox(const QString& text, const QString& title) override { messages << title + u'|' + text; }

@@ -19,9 +19,9 @@ public:
     };
 
     std::vector<Call> calls;
-    std::string modeAnswer = "stopped";  // answer to "status <alias> mode"
-    std::string positionAnswer = "0";    // answer to "status <alias> position"
-    int statusResult = 0;                // error code returned for status queries
+    std::string modeAnswer = "stopped"; // answer to "status <alias> mode"
+    std::string positionAnswer = "0";   // answer to "status <alias> position"
+    int statusResult = 0;               // error code returned for status queries
 
     int sendString(std::string_view command, std::string* answer, int answerLength,
                    std::uintptr_t callbackWindow) override

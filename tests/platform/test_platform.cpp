@@ -80,15 +80,24 @@ private slots:
         QTest::addColumn<QString>("onDisk");
         QTest::addColumn<QString>("asked");
         QTest::addColumn<bool>("found");
-        QTest::newRow("same case") << "Tinwaki.mid" << "Tinwaki.mid" << true;
-        QTest::newRow("other case") << "Tinwaki.mid" << "tinwaki.mid" << true;
-        QTest::newRow("upper extension") << "lwdemo2.wav" << "lwdemo2.WAV" << true;
-        QTest::newRow("kanji key") << "研究室1.LWV" << "研究室1.lwv" << true;
-        QTest::newRow("half-width katakana") << "ﾌﾟﾘﾑ1.LWV" << "ﾌﾟﾘﾑ1.LWV" << true;
-        QTest::newRow("full-width is not half-width") << "ﾌﾟﾘﾑ1.LWV" << "プリム1.LWV" << false;
-        QTest::newRow("missing") << "okera.mid" << "okera2.mid" << false;
-        QTest::newRow("no directory escape") << "okera.mid" << "../okera.mid" << false;
-        QTest::newRow("empty name") << "okera.mid" << "" << false;
+        QTest::newRow("same case") << "Tinwaki.mid"
+                                   << "Tinwaki.mid" << true;
+        QTest::newRow("other case") << "Tinwaki.mid"
+                                    << "tinwaki.mid" << true;
+        QTest::newRow("upper extension") << "lwdemo2.wav"
+                                         << "lwdemo2.WAV" << true;
+        QTest::newRow("kanji key") << "研究室1.LWV"
+                                   << "研究室1.lwv" << true;
+        QTest::newRow("half-width katakana") << "ﾌﾟﾘﾑ1.LWV"
+                                             << "ﾌﾟﾘﾑ1.LWV" << true;
+        QTest::newRow("full-width is not half-width") << "ﾌﾟﾘﾑ1.LWV"
+                                                      << "プリム1.LWV" << false;
+        QTest::newRow("missing") << "okera.mid"
+                                 << "okera2.mid" << false;
+        QTest::newRow("no directory escape") << "okera.mid"
+                                             << "../okera.mid" << false;
+        QTest::newRow("empty name") << "okera.mid"
+                                    << "" << false;
     }
     void dataFileLookupIgnoresLetterCase()
     {
@@ -131,8 +140,14 @@ private slots:
         QTest::newRow("empty") << QByteArray() << int(PictureError::Invalid);
         // A PNG header that claims 100000 × 100000 pixels.
         QByteArray huge = png.left(33);
-        huge[16] = 0; huge[17] = 1; huge[18] = char(0x86); huge[19] = char(0xA0);
-        huge[20] = 0; huge[21] = 1; huge[22] = char(0x86); huge[23] = char(0xA0);
+        huge[16] = 0;
+        huge[17] = 1;
+        huge[18] = char(0x86);
+        huge[19] = char(0xA0);
+        huge[20] = 0;
+        huge[21] = 1;
+        huge[22] = char(0x86);
+        huge[23] = char(0xA0);
         QTest::newRow("oversized header") << huge << int(PictureError::Invalid);
     }
     void picturesAreRecognisedByContent()
@@ -294,11 +309,10 @@ private slots:
         QTest::newRow("other section") << QByteArray("[Other]\nLWFLock=OFF\n") << solvenne << QString();
         QTest::newRow("key in another case") << QByteArray("[Solvenne]\nlwflock=OFF\n") << solvenne << QString();
         QTest::newRow("list") << QByteArray("[Solvenne]\nLWFLock=OFF, ON\n") << solvenne << QString();
-        QTest::newRow("byte array") << QByteArray("[Solvenne]\nLWFLock=@ByteArray(OFF)\n") << solvenne
-                                    << QString();
+        QTest::newRow("byte array") << QByteArray("[Solvenne]\nLWFLock=@ByteArray(OFF)\n") << solvenne << QString();
         QTest::newRow("stored string type")
-            << QByteArray("[Solvenne]\nLWFLock=@Variant(\\0\\0\\0\\n\\0\\0\\0\\x6\\0O\\0\\x46\\0\\x46)\n")
-            << solvenne << QStringLiteral("OFF");
+            << QByteArray("[Solvenne]\nLWFLock=@Variant(\\0\\0\\0\\n\\0\\0\\0\\x6\\0O\\0\\x46\\0\\x46)\n") << solvenne
+            << QStringLiteral("OFF");
         QTest::newRow("stored number type")
             << QByteArray("[Solvenne]\nLWFLock=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x1)\n") << solvenne << QString();
         QTest::newRow("binary garbage") << QByteArray("\x80[\0\xff=\n=\x01", 9) << solvenne << QString();

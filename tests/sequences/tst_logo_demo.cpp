@@ -40,9 +40,10 @@ DemoView viewOf(const LogoDemo& demo)
                 return false;
         return true;
     };
-    const QStringList names{all(demo.firstLetter) ? "Line1" : "", demo.firstWordRest->isVisibleTo(&demo) ? "Label1" : "",
-                            all(demo.secondLetter) ? "Line2" : "", demo.secondWordRest->isVisibleTo(&demo) ? "Label2" : "",
-                            demo.makerWord->isVisibleTo(&demo) ? "Label3" : ""};
+    const QStringList names{
+        all(demo.firstLetter) ? "Line1" : "", demo.firstWordRest->isVisibleTo(&demo) ? "Label1" : "",
+        all(demo.secondLetter) ? "Line2" : "", demo.secondWordRest->isVisibleTo(&demo) ? "Label2" : "",
+        demo.makerWord->isVisibleTo(&demo) ? "Label3" : ""};
     QStringList nonEmpty;
     for (const QString& n : names)
         if (!n.isEmpty())

@@ -1,12 +1,12 @@
 // What the sequence windows show: the title, the demo, the staff roll and the clear screen, read
 // from the widgets by object name (texts, fonts, colours, geometry), and a few pixels of what
 // they paint.
-#include "Fonts.h"
-#include "TitleWindow.h"
-#include "StaffRollWindow.h"
 #include "ClearWindow.h"
+#include "Fonts.h"
 #include "LogoDemo.h"
 #include "SequenceFixture.h"
+#include "StaffRollWindow.h"
+#include "TitleWindow.h"
 #include "Twips.h"
 
 #include <QtTest>
@@ -107,29 +107,32 @@ private slots:
                                << "" << -1 << "Lunaweave　オープニング" << noFont << QColor(0, 192, 0)
                                << twips(0, 0, 5475, 2745) << 0;
         QTest::newRow("title firstWord") << "TitleWindow"
-                                      << "firstWord" << -1 << "Luna" << FontSpec{"ＭＳ ゴシック", 21.75, false, true}
-                                      << QColor(255, 0, 0) << twips(240, 600, 3615, 615) << left;
+                                         << "firstWord" << -1 << "Luna" << FontSpec{"ＭＳ ゴシック", 21.75, false, true}
+                                         << QColor(255, 0, 0) << twips(240, 600, 3615, 615) << left;
         QTest::newRow("title secondWord") << "TitleWindow"
-                                      << "secondWord" << -1 << "weave" << FontSpec{"ＭＳ 明朝", 27.75, true, true}
-                                      << QColor(192, 255, 255) << twips(240, 1320, 5055, 855) << right;
+                                          << "secondWord" << -1 << "weave" << FontSpec{"ＭＳ 明朝", 27.75, true, true}
+                                          << QColor(192, 255, 255) << twips(240, 1320, 5055, 855) << right;
         QTest::newRow("title makersLine") << "TitleWindow"
-                                      << "makersLine" << -1 << "Kestrune　2026年　制作・著作" << titleDefault
-                                      << QColor(Qt::black) << twips(360, 2280, 4815, 255) << centre;
+                                          << "makersLine" << -1 << "Kestrune　2026年　制作・著作" << titleDefault
+                                          << QColor(Qt::black) << twips(360, 2280, 4815, 255) << centre;
         QTest::newRow("title seriesLine") << "TitleWindow"
-                                      << "seriesLine" << -1 << "Solvenne　３" << titleDefault << QColor(0, 0, 255)
-                                      << twips(120, 120, 2655, 255) << left;
+                                          << "seriesLine" << -1 << "Solvenne　３" << titleDefault << QColor(0, 0, 255)
+                                          << twips(120, 120, 2655, 255) << left;
 
         QTest::newRow("demo") << "LogoDemo"
                               << "" << -1 << "Kestrune" << noFont << QColor(Qt::black) << twips(0, 0, 4890, 2355) << 0;
-        QTest::newRow("demo firstWordRest") << "LogoDemo"
-                                     << "firstWordRest" << -1 << "airy" << FontSpec{"MS Sans Serif", 24, false, false}
-                                     << QColor(255, 0, 0) << twips(840, 1800, 1335, 615) << left;
-        QTest::newRow("demo secondWordRest") << "LogoDemo"
-                                     << "secondWordRest" << -1 << "et" << FontSpec{"MS Sans Serif", 24, false, false}
-                                     << QColor(255, 0, 255) << twips(3000, 1800, 495, 615) << left;
+        QTest::newRow("demo firstWordRest")
+            << "LogoDemo"
+            << "firstWordRest" << -1 << "airy" << FontSpec{"MS Sans Serif", 24, false, false} << QColor(255, 0, 0)
+            << twips(840, 1800, 1335, 615) << left;
+        QTest::newRow("demo secondWordRest")
+            << "LogoDemo"
+            << "secondWordRest" << -1 << "et" << FontSpec{"MS Sans Serif", 24, false, false} << QColor(255, 0, 255)
+            << twips(3000, 1800, 495, 615) << left;
         QTest::newRow("demo makerWord") << "LogoDemo"
-                                     << "makerWord" << -1 << "Kestrune" << FontSpec{"MS Sans Serif", 13.5, true, false}
-                                     << QColor(0, 0, 255) << twips(3600, 1920, 1215, 375) << left;
+                                        << "makerWord" << -1 << "Kestrune"
+                                        << FontSpec{"MS Sans Serif", 13.5, true, false} << QColor(0, 0, 255)
+                                        << twips(3600, 1920, 1215, 375) << left;
         // The mascots, right of the visible area at load, each the size of its picture.
         QTest::newRow("demo walking") << "LogoDemo"
                                       << "mascots" << 0 << none << noFont << noColour
@@ -144,23 +147,26 @@ private slots:
         QTest::newRow("roll") << "StaffRollWindow"
                               << "" << -1 << "Lunaweave　エンディング" << noFont << noColour << twips(0, 0, 8115, 2610)
                               << 0;
-        QTest::newRow("roll entryPicture") << "StaffRollWindow"
-                                     << "entryPicture" << -1 << none << noFont << noColour << twips(0, 0, 3600, 2620) << 0;
-        QTest::newRow("roll headingLabel") << "StaffRollWindow"
-                                     << "headingLabel" << -1 << "" << FontSpec{"ＭＳ Ｐゴシック", 12, true, false} << noColour
-                                     << twips(3720, 120, 4215, 375) << left;
-        QTest::newRow("roll creditLabel") << "StaffRollWindow"
-                                     << "creditLabel" << -1 << "" << FontSpec{"ＭＳ Ｐゴシック", 14.25, true, false}
-                                     << noColour << twips(3720, 720, 4215, 1095) << left;
-        QTest::newRow("roll cache holder 20")
+        QTest::newRow("roll entryPicture")
             << "StaffRollWindow"
-            << "cachedPicture" << 20 << none << noFont << noColour << twips(120 + 6 * 840, 3000 + 2 * 600, 735, 495) << 0;
+            << "entryPicture" << -1 << none << noFont << noColour << twips(0, 0, 3600, 2620) << 0;
+        QTest::newRow("roll headingLabel") << "StaffRollWindow"
+                                           << "headingLabel" << -1 << "" << FontSpec{"ＭＳ Ｐゴシック", 12, true, false}
+                                           << noColour << twips(3720, 120, 4215, 375) << left;
+        QTest::newRow("roll creditLabel")
+            << "StaffRollWindow"
+            << "creditLabel" << -1 << "" << FontSpec{"ＭＳ Ｐゴシック", 14.25, true, false} << noColour
+            << twips(3720, 720, 4215, 1095) << left;
+        QTest::newRow("roll cache holder 20") << "StaffRollWindow"
+                                              << "cachedPicture" << 20 << none << noFont << noColour
+                                              << twips(120 + 6 * 840, 3000 + 2 * 600, 735, 495) << 0;
 
         QTest::newRow("clear") << "ClearWindow"
                                << "" << -1 << "Information" << noFont << noColour << twips(0, 0, 5505, 2205) << 0;
-        QTest::newRow("clear messageLabel") << "ClearWindow"
-                                      << "messageLabel" << -1 << none << FontSpec{"ＭＳ Ｐゴシック", 9.75, false, false}
-                                      << noColour << twips(0, 0, 5535, 1575) << left;
+        QTest::newRow("clear messageLabel")
+            << "ClearWindow"
+            << "messageLabel" << -1 << none << FontSpec{"ＭＳ Ｐゴシック", 9.75, false, false} << noColour
+            << twips(0, 0, 5535, 1575) << left;
         QTest::newRow("clear okButton") << "ClearWindow"
                                         << "okButton" << -1 << "O K" << noFont << noColour
                                         << twips(2160, 1800, 1215, 375) << 0;
@@ -205,7 +211,8 @@ private slots:
         QTest::newRow("title Luna in red") << "TitleWindow" << QRect(240, 600, 3615, 615) << QColor(255, 0, 0) << false;
         QTest::newRow("title weave in pale cyan")
             << "TitleWindow" << QRect(240, 1320, 5055, 855) << QColor(192, 255, 255) << false;
-        QTest::newRow("title series in blue") << "TitleWindow" << QRect(120, 120, 2655, 255) << QColor(0, 0, 255) << false;
+        QTest::newRow("title series in blue")
+            << "TitleWindow" << QRect(120, 120, 2655, 255) << QColor(0, 0, 255) << false;
         QTest::newRow("demo background") << "LogoDemo" << QRect(2400, 0, 2490, 1700) << QColor(Qt::black) << true;
         QTest::newRow("demo first word in red")
             << "LogoDemo" << QRect(840, 1800, 1335, 615) << QColor(255, 0, 0) << false;

@@ -1,8 +1,8 @@
 // The staff roll: driven by scripted music positions, checked against the picture list and credits.
-#include "StaffRollWindow.h"
 #include "GameState.h"
 #include "SceneTable.h"
 #include "SequenceFixture.h"
+#include "StaffRollWindow.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 // The title window's clicks and close, and the clear screen's message, OK button and close box.
-#include "TitleWindow.h"
 #include "ClearWindow.h"
 #include "SequenceFixture.h"
+#include "TitleWindow.h"
 
 #include <QtTest>
 

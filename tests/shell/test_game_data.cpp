@@ -44,8 +44,10 @@ private slots:
 
     void dataDirectoryHoldsOnlyScenesMusicAndTheWave()
     {
-        const QStringList other = QDir().entryList(QDir::Files).filter(
-            QRegularExpression(QStringLiteral(R"(^(?!.*\.(LWV|mid)$)(?!lwdemo2\.WAV$))")));
+        const QStringList other =
+            QDir()
+                .entryList(QDir::Files)
+                .filter(QRegularExpression(QStringLiteral(R"(^(?!.*\.(LWV|mid)$)(?!lwdemo2\.WAV$))")));
         QVERIFY2(other.isEmpty(), qPrintable(other.join(u' ')));
     }
 

@@ -1,24 +1,24 @@
 // The player's additions on the real game windows: a mouse player's game unchanged, the same
 // route played by keys, the history, the sound keys and what assistive tools are told.
 #include "Announcer.h"
+#include "ClearWindow.h"
 #include "ErrorReport.h"
+#include "Game.h"
+#include "GameState.h"
 #include "MainWindow.h"
 #include "MessageWindow.h"
-#include "TitleWindow.h"
-#include "StaffRollWindow.h"
-#include "ClearWindow.h"
-#include "GameState.h"
 #include "Music.h"
-#include "Game.h"
 #include "PlayerAdditions.h"
 #include "Runtime.h"
 #include "SceneCatalogue.h"
 #include "SceneTable.h"
+#include "ShellTestBase.h"
 #include "SoundControl.h"
+#include "StaffRollWindow.h"
+#include "TitleWindow.h"
 #include "a11y/StoryRoute.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakeSoundControl.h"
-#include "ShellTestBase.h"
 #include "fakes/RecordingMidiService.h"
 
 #include <QAccessible>
@@ -107,7 +107,7 @@ class TestPlayerAdditions : public ShellTestBase {
     // What a player sees after one click: the line, the two captions, the hover label, the icon bar.
     QStringList seen()
     {
-        return {form2().lineLabel->text(), form1().windowTitle(), form2().windowTitle(),
+        return {form2().lineLabel->text(),  form1().windowTitle(), form2().windowTitle(),
                 form1().hoverLabel->text(), looks(form1()),        QString::number(gameState().ScreenId)};
     }
     static QStringList expected(const route::Step& step, const QString& hover, const QString& bar)
@@ -147,7 +147,8 @@ class TestPlayerAdditions : public ShellTestBase {
                 QTest::mouseClick(icon, Qt::LeftButton, {}, icon->rect().center());
                 selected = step.command;
             }
-            QTest::mouseClick(form1().scenePicture, Qt::LeftButton, {}, pointInColumn(form1().scenePicture, step.column));
+            QTest::mouseClick(form1().scenePicture, Qt::LeftButton, {},
+                              pointInColumn(form1().scenePicture, step.column));
             ShowSceneIfChanged(); // the main loop's look after the click
             shown << seen();
         }

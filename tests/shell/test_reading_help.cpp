@@ -1,10 +1,10 @@
 // Reading help on the real message window: every line of the script fits with furigana in both
 // layouts, the window is unchanged with them off, and copying and the feed reach the clipboard.
 #include "EntryTable.h"
+#include "Game.h"
+#include "GameState.h"
 #include "MainWindow.h"
 #include "MessageWindow.h"
-#include "GameState.h"
-#include "Game.h"
 #include "NextTable.h"
 #include "PlayerAdditions.h"
 #include "ResponseTables.h"

@@ -1,11 +1,11 @@
 // On a screen of twice the density (QT_SCALE_FACTOR=2) the game shows the generated 2x artwork:
 // the scene picture on screen, the icon bar, the demo's mascots and the staff roll, whose cache
 // serves the 2x pictures with no file left to read.
-#include "MainWindow.h"
-#include "StaffRollWindow.h"
 #include "GameState.h"
 #include "LogoDemo.h"
+#include "MainWindow.h"
 #include "ShellTestBase.h"
+#include "StaffRollWindow.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

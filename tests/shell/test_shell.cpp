@@ -6,21 +6,21 @@
 
 #include "ClearWindow.h"
 #include "ErrorReport.h"
+#include "Game.h"
+#include "GameState.h"
+#include "Layout.h"
 #include "LogoDemo.h"
-#include "StaffRollWindow.h"
-#include "TitleWindow.h"
 #include "MainWindow.h"
 #include "MessageWindow.h"
-#include "GameState.h"
 #include "Music.h"
-#include "Layout.h"
-#include "Game.h"
 #include "Runtime.h"
 #include "SceneCatalogue.h"
 #include "SceneTable.h"
 #include "ShellServices.h"
-#include "fakes/FakeDialogs.h"
 #include "ShellTestBase.h"
+#include "StaffRollWindow.h"
+#include "TitleWindow.h"
+#include "fakes/FakeDialogs.h"
 #include "fakes/RecordingMidiService.h"
 
 #include <QDir>
@@ -167,7 +167,8 @@ private slots:
         layOutAndShowGameWindows(screen.width(), screen.height());
         GameWindow::assumeFrameExtra({0, 0});
         const auto outer = [](const GameWindow& w) {
-            return QRect(qRound(w.leftTwips() / 15), qRound(w.topTwips() / 15), qRound(w.widthTwips() / 15), qRound(w.heightTwips() / 15));
+            return QRect(qRound(w.leftTwips() / 15), qRound(w.topTwips() / 15), qRound(w.widthTwips() / 15),
+                         qRound(w.heightTwips() / 15));
         };
         const auto client = [](const QRect& r) { return r.size() - QSize(8, 30); };
         GameWindow::assumeFrameExtra({8, 30});
@@ -303,8 +304,7 @@ private slots:
         form1().scenePicture->setPicture(QImage(480, 349, QImage::Format_RGB32));
         form1().scenePictureMouseDown(1, 0, 5000, 10);
         QCOMPARE(gameState().clickColumn, ClickColumn(3));
-        QCOMPARE(form2().line(),
-                 QStringLiteral("上の方にあるアイコンを選択してから、画面のどこかをクリックしてね。"));
+        QCOMPARE(form2().line(), QStringLiteral("上の方にあるアイコンを選択してから、画面のどこかをクリックしてね。"));
         QCOMPARE(gameState().ScreenId, std::int16_t(10));
 
         // From 563 on a click still sets the column but runs nothing.

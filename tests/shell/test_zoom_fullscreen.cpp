@@ -130,14 +130,14 @@ private slots:
         const QRect shown = main().scenePicture->geometry();
         QVERIFY(QRect(QPoint(0, 0), main().screen()->size()).contains(shown));
         QCOMPARE(shown.height() + main().iconStrip->height() >= 1080 - 2, true); // the height filled
-        QVERIFY(qAbs(shown.width() * 349.0 / shown.height() - 480) < 2);          // the aspect kept
-        QVERIFY(qAbs(shown.left() + shown.width() / 2.0 - 960) < 3); // centred, with the icon bar
+        QVERIFY(qAbs(shown.width() * 349.0 / shown.height() - 480) < 2);         // the aspect kept
+        QVERIFY(qAbs(shown.left() + shown.width() / 2.0 - 960) < 3);             // centred, with the icon bar
         const auto* band = main().findChild<QLabel*>(QStringLiteral("fullscreenLine"));
         QVERIFY(band && band->isVisible());
         QCOMPARE(band->text(), message().lineLabel->text());
         QCOMPARE(band->font().family(), lineFont.family());
         QVERIFY(band->font().pixelSize() > lineFont.pixelSize()); // larger than in the 100 % window
-        key(Qt::Key_Equal, Qt::ControlModifier); // no zoom while fullscreen
+        key(Qt::Key_Equal, Qt::ControlModifier);                  // no zoom while fullscreen
         QCOMPARE(main().scenePicture->geometry(), shown);
 
         key(Qt::Key_Return, Qt::AltModifier);
@@ -165,9 +165,9 @@ private slots:
         QFETCH(Qt::KeyboardModifiers, modifiers);
         for (const Qt::Key k : keys)
             key(k, modifiers);
-        const QList<std::pair<int, ClickColumn>> expected{
-            {0, ClickColumn::Left},     {159, ClickColumn::Left},   {160, ClickColumn::Middle},
-            {319, ClickColumn::Middle}, {320, ClickColumn::Right}, {479, ClickColumn::Right}};
+        const QList<std::pair<int, ClickColumn>> expected{{0, ClickColumn::Left},     {159, ClickColumn::Left},
+                                                          {160, ClickColumn::Middle}, {319, ClickColumn::Middle},
+                                                          {320, ClickColumn::Right},  {479, ClickColumn::Right}};
         for (const auto& [x, column] : expected)
             QCOMPARE(columnOfClickAt(x), column);
     }

@@ -15,17 +15,17 @@ namespace art {
 
 namespace {
 
-QPen line(double w, const QColor& c) {
-    return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
+QPen line(double w, const QColor& c) { return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
 
-void poly(QPainter& p, std::initializer_list<QPointF> pts, const QBrush& fill, const QPen& pen = Qt::NoPen) {
+void poly(QPainter& p, std::initializer_list<QPointF> pts, const QBrush& fill, const QPen& pen = Qt::NoPen)
+{
     p.setPen(pen);
     p.setBrush(fill);
     p.drawPolygon(QPolygonF(QList<QPointF>(pts)));
 }
 
-void bigScreen(QPainter& p, const QRectF& r, const QColor& a, const QColor& b) {
+void bigScreen(QPainter& p, const QRectF& r, const QColor& a, const QColor& b)
+{
     p.setPen(line(3, hex("#202028")));
     p.setBrush(Qt::NoBrush);
     p.drawRect(r);
@@ -35,7 +35,8 @@ void bigScreen(QPainter& p, const QRectF& r, const QColor& a, const QColor& b) {
 
 } // namespace
 
-void building(QPainter& p, const QRectF& r, const QColor& wall, Rng& rng, double litShare) {
+void building(QPainter& p, const QRectF& r, const QColor& wall, Rng& rng, double litShare)
+{
     fillVertical(p, r, wall.lighter(115), wall.darker(120));
     p.setPen(Qt::NoPen);
     for (double y = r.top() + 8; y < r.bottom() - 10; y += 14)
@@ -46,7 +47,8 @@ void building(QPainter& p, const QRectF& r, const QColor& wall, Rng& rng, double
         }
 }
 
-void woodFloor(QPainter& p, double horizon, const QColor& light, const QColor& dark) {
+void woodFloor(QPainter& p, double horizon, const QColor& light, const QColor& dark)
+{
     const QRectF floor(0, horizon, kWidth, kHeight - horizon);
     fillVertical(p, floor, dark, light);
     p.setPen(line(1, withAlpha(dark.darker(140), 140)));
@@ -59,7 +61,8 @@ void woodFloor(QPainter& p, double horizon, const QColor& light, const QColor& d
     }
 }
 
-void bookshelf(QPainter& p, const QRectF& r, unsigned seed) {
+void bookshelf(QPainter& p, const QRectF& r, unsigned seed)
+{
     Rng rng(seed);
     fillVertical(p, r, hex("#6a4028"), hex("#4a2a18"));
     p.setPen(line(2, hex("#2a160c")));
@@ -93,7 +96,8 @@ void bookshelf(QPainter& p, const QRectF& r, unsigned seed) {
     }
 }
 
-void flask(QPainter& p, QPointF base, double size, const QColor& liquid) {
+void flask(QPainter& p, QPointF base, double size, const QColor& liquid)
+{
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     glow(p, base - QPointF(0, size * 0.4), size * 1.6, withAlpha(liquid, 90));
@@ -118,14 +122,14 @@ void flask(QPainter& p, QPointF base, double size, const QColor& liquid) {
     p.setBrush(QColor(255, 255, 255, 40));
     p.drawPath(body);
     p.setPen(line(1.5, QColor(255, 255, 255, 200)));
-    p.drawLine(QPointF(base.x() - s * 0.3, base.y() - s * 0.35),
-               QPointF(base.x() - s * 0.22, base.y() - s * 0.15));
+    p.drawLine(QPointF(base.x() - s * 0.3, base.y() - s * 0.35), QPointF(base.x() - s * 0.22, base.y() - s * 0.15));
     fillVertical(p, QRectF(base.x() - s * 0.15, base.y() - s * 1.08, s * 0.3, s * 0.12), hex("#a07050"),
                  hex("#6a4028"));
     p.restore();
 }
 
-void woodDesk(QPainter& p, const QRectF& top, double depth) {
+void woodDesk(QPainter& p, const QRectF& top, double depth)
+{
     QPainterPath surface;
     surface.moveTo(top.left() + 14, top.top());
     surface.lineTo(top.right() - 14, top.top());
@@ -145,7 +149,8 @@ void woodDesk(QPainter& p, const QRectF& top, double depth) {
                    QPointF(top.right() - 20, top.top() + i * top.height() / 4));
 }
 
-void flowerVase(QPainter& p, QPointF base, double size) {
+void flowerVase(QPainter& p, QPointF base, double size)
+{
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const double s = size;
@@ -164,8 +169,8 @@ void flowerVase(QPainter& p, QPointF base, double size) {
     for (const Bloom& b : blooms) {
         const QPointF c = base + QPointF(b.dx * s, b.dy * s);
         for (int i = 0; i < 6; ++i)
-            petal(p, c + QPointF(std::cos(i * M_PI / 3) * s * 0.09, std::sin(i * M_PI / 3) * s * 0.09),
-                  s * 0.1, i * 60 + 90, hex(b.colour));
+            petal(p, c + QPointF(std::cos(i * M_PI / 3) * s * 0.09, std::sin(i * M_PI / 3) * s * 0.09), s * 0.1,
+                  i * 60 + 90, hex(b.colour));
         p.setPen(Qt::NoPen);
         p.setBrush(hex("#f0c030"));
         p.drawEllipse(c, s * 0.05, s * 0.05);
@@ -183,11 +188,11 @@ void flowerVase(QPainter& p, QPointF base, double size) {
     QPainterPath vase;
     vase.moveTo(base.x() - s * 0.14, base.y() - s * 0.9);
     vase.lineTo(base.x() + s * 0.14, base.y() - s * 0.9);
-    vase.cubicTo(base.x() + s * 0.1, base.y() - s * 0.7, base.x() + s * 0.42, base.y() - s * 0.4,
-                 base.x() + s * 0.3, base.y());
+    vase.cubicTo(base.x() + s * 0.1, base.y() - s * 0.7, base.x() + s * 0.42, base.y() - s * 0.4, base.x() + s * 0.3,
+                 base.y());
     vase.lineTo(base.x() - s * 0.3, base.y());
-    vase.cubicTo(base.x() - s * 0.42, base.y() - s * 0.4, base.x() - s * 0.1, base.y() - s * 0.7,
-                 base.x() - s * 0.14, base.y() - s * 0.9);
+    vase.cubicTo(base.x() - s * 0.42, base.y() - s * 0.4, base.x() - s * 0.1, base.y() - s * 0.7, base.x() - s * 0.14,
+                 base.y() - s * 0.9);
     QLinearGradient g(base.x() - s * 0.4, 0, base.x() + s * 0.4, 0);
     g.setColorAt(0, hex("#6a90c0"));
     g.setColorAt(0.35, hex("#d8e8ff"));
@@ -198,7 +203,8 @@ void flowerVase(QPainter& p, QPointF base, double size) {
     p.restore();
 }
 
-void crowd(QPainter& p, Rng& rng, double baseline, int count, double scale, double left, double right) {
+void crowd(QPainter& p, Rng& rng, double baseline, int count, double scale, double left, double right)
+{
     static const char* coats[] = {"#3a3a4a", "#6a4a3a", "#2a4a6a", "#8a3a3a",
                                   "#4a6a4a", "#c0a080", "#5a5a6a", "#9a7a9a"};
     static const char* hairs[] = {"#1a1418", "#3a2418", "#5a3a28", "#1a1418", "#8a6a4a"};
@@ -230,20 +236,21 @@ void crowd(QPainter& p, Rng& rng, double baseline, int count, double scale, doub
     p.restore();
 }
 
-void cherryTree(QPainter& p, QPointF trunkBase, double size, Rng& rng) {
+void cherryTree(QPainter& p, QPointF trunkBase, double size, Rng& rng)
+{
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const double s = size;
     QPainterPath trunk;
     trunk.moveTo(trunkBase.x() - s * 0.08, trunkBase.y());
-    trunk.cubicTo(trunkBase.x() - s * 0.05, trunkBase.y() - s * 0.4, trunkBase.x() - s * 0.2,
-                  trunkBase.y() - s * 0.6, trunkBase.x() - s * 0.35, trunkBase.y() - s * 0.8);
+    trunk.cubicTo(trunkBase.x() - s * 0.05, trunkBase.y() - s * 0.4, trunkBase.x() - s * 0.2, trunkBase.y() - s * 0.6,
+                  trunkBase.x() - s * 0.35, trunkBase.y() - s * 0.8);
     trunk.lineTo(trunkBase.x() - s * 0.3, trunkBase.y() - s * 0.84);
     trunk.cubicTo(trunkBase.x() - s * 0.1, trunkBase.y() - s * 0.66, trunkBase.x(), trunkBase.y() - s * 0.6,
                   trunkBase.x() + s * 0.3, trunkBase.y() - s * 0.85);
     trunk.lineTo(trunkBase.x() + s * 0.33, trunkBase.y() - s * 0.8);
-    trunk.cubicTo(trunkBase.x() + s * 0.1, trunkBase.y() - s * 0.55, trunkBase.x() + s * 0.06,
-                  trunkBase.y() - s * 0.3, trunkBase.x() + s * 0.08, trunkBase.y());
+    trunk.cubicTo(trunkBase.x() + s * 0.1, trunkBase.y() - s * 0.55, trunkBase.x() + s * 0.06, trunkBase.y() - s * 0.3,
+                  trunkBase.x() + s * 0.08, trunkBase.y());
     trunk.closeSubpath();
     p.setPen(line(1.2, hex("#2a1a18")));
     p.setBrush(hex("#4a3028"));
@@ -252,8 +259,7 @@ void cherryTree(QPainter& p, QPointF trunkBase, double size, Rng& rng) {
     for (int i = 0; i < 46; ++i) {
         const double a = rng.uniform(0, 2 * M_PI);
         const double r = s * 0.5 * std::sqrt(rng.uniform(0, 1));
-        const QPointF c(trunkBase.x() + std::cos(a) * r * 1.3,
-                        trunkBase.y() - s * 0.92 + std::sin(a) * r * 0.6);
+        const QPointF c(trunkBase.x() + std::cos(a) * r * 1.3, trunkBase.y() - s * 0.92 + std::sin(a) * r * 0.6);
         const double rad = s * rng.uniform(0.1, 0.17);
         QRadialGradient g(c - QPointF(rad * 0.3, rad * 0.4), rad * 1.2);
         g.setColorAt(0, hex("#fff0f5"));
@@ -265,7 +271,8 @@ void cherryTree(QPainter& p, QPointF trunkBase, double size, Rng& rng) {
     p.restore();
 }
 
-void komachiMagazine(QPainter& p, const QRectF& r) {
+void komachiMagazine(QPainter& p, const QRectF& r)
+{
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     fillVertical(p, r, hex("#ffe8f0"), hex("#f8c8d8"));
@@ -284,7 +291,8 @@ void komachiMagazine(QPainter& p, const QRectF& r) {
     p.restore();
 }
 
-void researchRoom(QPainter& p) {
+void researchRoom(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     // Back wall: plaster washed in evening violet, wainscot, floor.
     fillVertical(p, QRectF(0, 0, kWidth, 250), hex("#4a4070"), hex("#6a5a88"));
@@ -336,7 +344,8 @@ void researchRoom(QPainter& p) {
     poly(p, {{206, 40}, {234, 40}, {242, 56}, {198, 56}}, hex("#c08a40"), line(1.2, hex("#5a3a10")));
 }
 
-void laboratory(QPainter& p, bool monitorLit) {
+void laboratory(QPainter& p, bool monitorLit)
+{
     p.setRenderHint(QPainter::Antialiasing);
     fillVertical(p, QRectF(0, 0, kWidth, 240), hex("#2a2448"), hex("#3e3660"));
     // Stone arches along the back wall.
@@ -396,9 +405,9 @@ void laboratory(QPainter& p, bool monitorLit) {
     p.drawRoundedRect(screen, 10, 10);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 50));
-    p.drawPolygon(QPolygonF(
-        {QPointF(screen.left() + 10, screen.top() + 4), QPointF(screen.left() + 70, screen.top() + 4),
-         QPointF(screen.left() + 30, screen.bottom() - 4), QPointF(screen.left() + 6, screen.bottom() - 4)}));
+    p.drawPolygon(
+        QPolygonF({QPointF(screen.left() + 10, screen.top() + 4), QPointF(screen.left() + 70, screen.top() + 4),
+                   QPointF(screen.left() + 30, screen.bottom() - 4), QPointF(screen.left() + 6, screen.bottom() - 4)}));
     starShape(p, QPointF(frame.center().x(), frame.top() - 4), 12, 5, hex("#ffe070"));
     poly(p, {{220, 170}, {260, 170}, {272, 200}, {208, 200}}, hex("#8a6a30"), line(1.5, hex("#4a3010")));
     // Telescope on a tripod, right.
@@ -430,7 +439,8 @@ void laboratory(QPainter& p, bool monitorLit) {
                 QColor(220, 240, 255, 200));
 }
 
-QRectF monitorCloseUp(QPainter& p) {
+QRectF monitorCloseUp(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     fillVertical(p, QRectF(0, 0, kWidth, kHeight), hex("#1a1634"), hex("#2a2448"));
     const QRectF frame(14, 10, kWidth - 28, kHeight - 20);
@@ -447,7 +457,8 @@ QRectF monitorCloseUp(QPainter& p) {
     return frame.adjusted(26, 24, -26, -24);
 }
 
-void shibuyaSquare(QPainter& p) {
+void shibuyaSquare(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     fillVertical(p, QRectF(0, 0, kWidth, 170), hex("#7ab0e8"), hex("#f0d8c8"));
     Rng rng(15);
@@ -462,8 +473,8 @@ void shibuyaSquare(QPainter& p) {
                  hex("#a02050"), 2);
     building(p, QRectF(340, 10, 140, 180), hex("#7a6a6a"), rng, 0.3);
     bigScreen(p, QRectF(356, 30, 110, 66), hex("#40a0ff"), hex("#a040ff"));
-    outlinedText(p, QStringLiteral("渋谷"), gothic(26, true), QPointF(411, 63), QColor(255, 255, 255),
-                 hex("#203080"), 3);
+    outlinedText(p, QStringLiteral("渋谷"), gothic(26, true), QPointF(411, 63), QColor(255, 255, 255), hex("#203080"),
+                 3);
     building(p, QRectF(140, 60, 90, 130), hex("#a0a0b0"), rng, 0.25);
     building(p, QRectF(240, 80, 90, 110), hex("#9a8a7a"), rng, 0.25);
     // Station roofline.
@@ -474,8 +485,7 @@ void shibuyaSquare(QPainter& p) {
     p.setBrush(QColor(250, 250, 250, 220));
     for (int i = -8; i <= 8; ++i) {
         const double x0 = 240 + i * 24, x1 = 240 + i * 56;
-        p.drawPolygon(
-            QPolygonF({QPointF(x0, 240), QPointF(x0 + 12, 240), QPointF(x1 + 28, 300), QPointF(x1, 300)}));
+        p.drawPolygon(QPolygonF({QPointF(x0, 240), QPointF(x0 + 12, 240), QPointF(x1 + 28, 300), QPointF(x1, 300)}));
     }
     crowd(p, rng, 222, 20, 0.7, 0, 480);
     // The dog statue on its plinth, left of centre, with trees behind.
@@ -533,7 +543,8 @@ void shibuyaSquare(QPainter& p) {
     crowd(p, rng, 320, 9, 1.1, 180, 480);
 }
 
-void shibuyaStreet(QPainter& p, bool neon) {
+void shibuyaStreet(QPainter& p, bool neon)
+{
     p.setRenderHint(QPainter::Antialiasing);
     const QPointF vp(240, 150);
     fillVertical(p, QRectF(0, 0, kWidth, 160), neon ? hex("#2a2050") : hex("#8ab8e8"),
@@ -552,8 +563,8 @@ void shibuyaStreet(QPainter& p, bool neon) {
             };
             const QColor wall = hex(k % 2 ? "#8a7a8a" : "#a08a78");
             const QColor shade = neon ? wall.darker(200) : wall;
-            QPolygonF face({QPointF(xa, topAt(xa)), QPointF(xb, topAt(xb)), QPointF(xb, botAt(xb)),
-                            QPointF(xa, botAt(xa))});
+            QPolygonF face(
+                {QPointF(xa, topAt(xa)), QPointF(xb, topAt(xb)), QPointF(xb, botAt(xb)), QPointF(xa, botAt(xa))});
             p.setPen(line(1, shade.darker(150)));
             p.setBrush(shade);
             p.drawPolygon(face);
@@ -561,8 +572,8 @@ void shibuyaStreet(QPainter& p, bool neon) {
             const double wy0a = botAt(xa) - (botAt(xa) - topAt(xa)) * 0.35,
                          wy0b = botAt(xb) - (botAt(xb) - topAt(xb)) * 0.35;
             p.setBrush(neon ? QColor(255, 220, 150, 230) : QColor(200, 230, 240, 230));
-            p.drawPolygon(QPolygonF({QPointF(xa, wy0a), QPointF(xb, wy0b), QPointF(xb, botAt(xb) - 4),
-                                     QPointF(xa, botAt(xa) - 4)}));
+            p.drawPolygon(QPolygonF(
+                {QPointF(xa, wy0a), QPointF(xb, wy0b), QPointF(xb, botAt(xb) - 4), QPointF(xa, botAt(xa) - 4)}));
             // Vertical sign.
             static const char* signs[] = {"#e83a5a", "#3a9ae8", "#f0c030", "#40c080", "#c050e0"};
             const QColor sc = hex(signs[rng.below(5)]);
@@ -576,8 +587,8 @@ void shibuyaStreet(QPainter& p, bool neon) {
         }
     }
     // Street surface.
-    QPolygonF road({QPointF(vp.x() - 40, vp.y() + 30), QPointF(vp.x() + 40, vp.y() + 30),
-                    QPointF(kWidth + 60, kHeight), QPointF(-60, kHeight)});
+    QPolygonF road({QPointF(vp.x() - 40, vp.y() + 30), QPointF(vp.x() + 40, vp.y() + 30), QPointF(kWidth + 60, kHeight),
+                    QPointF(-60, kHeight)});
     QLinearGradient rg(0, vp.y() + 30, 0, kHeight);
     rg.setColorAt(0, neon ? hex("#4a3a5a") : hex("#a09a98"));
     rg.setColorAt(1, neon ? hex("#2a2030") : hex("#6a6460"));
@@ -598,7 +609,8 @@ void shibuyaStreet(QPainter& p, bool neon) {
                  QColor(255, 120 + rng.below(120), 200, 70));
 }
 
-void agencyLobby(QPainter& p) {
+void agencyLobby(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     fillVertical(p, QRectF(0, 0, kWidth, 230), hex("#f4f0ea"), hex("#d8d0c8"));
     // Glossy marble floor with reflections.
@@ -634,7 +646,8 @@ void agencyLobby(QPainter& p) {
     fillVertical(p, QRectF(16, 206, 28, 36), hex("#f0f0f0"), hex("#b0b0b8"));
 }
 
-void agencyCorridor(QPainter& p) {
+void agencyCorridor(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     const QPointF vp(260, 150);
     const QRectF far(vp.x() - 46, vp.y() - 50, 92, 100);
@@ -688,7 +701,8 @@ void agencyCorridor(QPainter& p) {
     }
 }
 
-void komachiRoom(QPainter& p) {
+void komachiRoom(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     // Warm wallpaper with a faint stripe, wainscot, carpet.
     fillVertical(p, QRectF(0, 0, kWidth, 240), hex("#f6e6d8"), hex("#ecd2c0"));
@@ -745,7 +759,8 @@ void komachiRoom(QPainter& p) {
     fillVertical(p, QRectF(284, 182, 14, 12), hex("#e0e0f0"), hex("#a0a0c0"));
 }
 
-void throughCamera(QPainter& p, void (*background)(QPainter&), QPointF focus, double zoom, double soften) {
+void throughCamera(QPainter& p, void (*background)(QPainter&), QPointF focus, double zoom, double soften)
+{
     zoom = std::max(1.0, zoom);
     const double halfW = kWidth / (2 * zoom), halfH = kHeight / (2 * zoom);
     const QPointF c(std::clamp(focus.x(), halfW, kWidth - halfW), std::clamp(focus.y(), halfH, kHeight - halfH));
@@ -774,7 +789,8 @@ void throughCamera(QPainter& p, void (*background)(QPainter&), QPointF focus, do
     p.drawImage(QPointF(0, 0), view);
 }
 
-void naraSchool(QPainter& p) {
+void naraSchool(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     fillVertical(p, QRectF(0, 0, kWidth, 200), hex("#5a4a8a"), hex("#f8b070"));
     glow(p, QPointF(380, 150), 120, QColor(255, 200, 120, 160));

@@ -14,25 +14,26 @@ namespace {
 
 const QColor kLine(0x4a, 0x30, 0x38); // outline ink: warm dark brown, softer than black
 
-QPen ink(double w, const QColor& c = kLine) {
-    return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
+QPen ink(double w, const QColor& c = kLine) { return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
 
 void fillPath(QPainter& p, const QPainterPath& path, const QBrush& fill, double outline = 1.4,
-              const QColor& lineColour = kLine) {
+              const QColor& lineColour = kLine)
+{
     p.setPen(outline > 0 ? ink(outline, lineColour) : QPen(Qt::NoPen));
     p.setBrush(fill);
     p.drawPath(path);
 }
 
-QBrush shaded(const QColor& c, double top, double bottom) {
+QBrush shaded(const QColor& c, double top, double bottom)
+{
     QLinearGradient g(0, top, 0, bottom);
     g.setColorAt(0, c.lighter(112));
     g.setColorAt(1, c.darker(118));
     return g;
 }
 
-QPainterPath ellipsePath(double x, double y, double w, double h) {
+QPainterPath ellipsePath(double x, double y, double w, double h)
+{
     QPainterPath e;
     e.addEllipse(QRectF(x, y, w, h));
     return e;
@@ -43,7 +44,8 @@ struct Arm {
     QPointF shoulder, elbow, hand;
 };
 
-Arm armFor(const Figure& f, int side) {
+Arm armFor(const Figure& f, int side)
+{
     const double sw = f.male ? 46 : 38;
     const QPointF shoulder(side * sw, 60);
     auto m = [side](double x, double y) { return QPointF(side * x, y); };
@@ -52,23 +54,19 @@ Arm armFor(const Figure& f, int side) {
     case Pose::ArmsDown:
         return {shoulder, m(sw + 8, 108), m(sw + 6, 158)};
     case Pose::Wave:
-        return right ? Arm{shoulder, m(sw + 26, 36), m(sw + 32, -22)}
-                     : Arm{shoulder, m(sw + 8, 108), m(sw + 6, 158)};
+        return right ? Arm{shoulder, m(sw + 26, 36), m(sw + 32, -22)} : Arm{shoulder, m(sw + 8, 108), m(sw + 6, 158)};
     case Pose::HoldFront:
         return {shoulder, m(sw + 8, 108), m(18, 112)};
     case Pose::Clasped:
         return {shoulder, m(sw - 2, 104), m(6, 64)};
     case Pose::Cast:
-        return right ? Arm{shoulder, m(sw + 22, 48), m(sw + 40, 4)}
-                     : Arm{shoulder, m(sw + 8, 108), m(sw - 4, 150)};
+        return right ? Arm{shoulder, m(sw + 22, 48), m(sw + 40, 4)} : Arm{shoulder, m(sw + 8, 108), m(sw - 4, 150)};
     case Pose::HandsToFace:
         return {shoulder, m(sw + 4, 96), m(22, 24)};
     case Pose::Mic:
-        return right ? Arm{shoulder, m(sw + 6, 100), m(12, 44)}
-                     : Arm{shoulder, m(sw + 20, 96), m(sw + 34, 58)};
+        return right ? Arm{shoulder, m(sw + 6, 100), m(12, 44)} : Arm{shoulder, m(sw + 20, 96), m(sw + 34, 58)};
     case Pose::ThumbsUp:
-        return right ? Arm{shoulder, m(sw + 24, 84), m(sw + 20, 36)}
-                     : Arm{shoulder, m(sw + 8, 108), m(sw + 6, 158)};
+        return right ? Arm{shoulder, m(sw + 24, 84), m(sw + 20, 36)} : Arm{shoulder, m(sw + 8, 108), m(sw + 6, 158)};
     case Pose::Write:
         return right ? Arm{shoulder, m(sw + 8, 102), m(20, 128)} : Arm{shoulder, m(sw + 6, 104), m(26, 122)};
     case Pose::ArmsOpen:
@@ -92,7 +90,8 @@ struct OutfitLook {
     QColor shoes;
 };
 
-OutfitLook lookOf(const Figure& f) {
+OutfitLook lookOf(const Figure& f)
+{
     OutfitLook o;
     o.legs = f.skin;
     o.shoes = hex("#5a3a2e");
@@ -192,7 +191,8 @@ OutfitLook lookOf(const Figure& f) {
     return o;
 }
 
-void drawWings(QPainter& p, const Figure& f) {
+void drawWings(QPainter& p, const Figure& f)
+{
     if (f.wings == Wings::None)
         return;
     for (int side : {-1, 1}) {
@@ -244,7 +244,8 @@ void drawWings(QPainter& p, const Figure& f) {
 }
 
 // Cel shading: the side away from the light (upper left) darkened inside `area`.
-void castShade(QPainter& p, const QPainterPath& area, int alpha) {
+void castShade(QPainter& p, const QPainterPath& area, int alpha)
+{
     p.save();
     p.setClipPath(area, Qt::IntersectClip); // keep any clip the caller set (posters, screens)
     p.setPen(Qt::NoPen);
@@ -260,7 +261,8 @@ void castShade(QPainter& p, const QPainterPath& area, int alpha) {
     p.restore();
 }
 
-QPainterPath faceShape() {
+QPainterPath faceShape()
+{
     QPainterPath face;
     face.moveTo(-27, -6);
     face.cubicTo(-27, -44, 27, -44, 27, -6);
@@ -269,7 +271,8 @@ QPainterPath faceShape() {
     return face;
 }
 
-void drawHairBack(QPainter& p, const Figure& f) {
+void drawHairBack(QPainter& p, const Figure& f)
+{
     const QColor h = f.hairColour;
     QPainterPath path;
     switch (f.hair) {
@@ -330,7 +333,8 @@ void drawHairBack(QPainter& p, const Figure& f) {
     fillPath(p, path, shaded(h.darker(108), -50, 170), 1.4, h.darker(170));
 }
 
-void drawHairFront(QPainter& p, const Figure& f) {
+void drawHairFront(QPainter& p, const Figure& f)
+{
     const QColor h = f.hairColour;
     const QColor line = h.darker(170);
     QPainterPath cap;
@@ -431,7 +435,8 @@ void drawHairFront(QPainter& p, const Figure& f) {
     }
 }
 
-void drawBraid(QPainter& p, const Figure& f) {
+void drawBraid(QPainter& p, const Figure& f)
+{
     // One side braid on the viewer's right, over the shoulder.
     const QColor h = f.hairColour;
     for (int i = 0; i < 7; ++i) {
@@ -452,7 +457,8 @@ void drawBraid(QPainter& p, const Figure& f) {
     starShape(p, QPointF(35, 106), 6, 3, hex("#7a5ac0"), 4);
 }
 
-void drawEye(QPainter& p, const Figure& f, QPointF c, double widthFactor, int side) {
+void drawEye(QPainter& p, const Figure& f, QPointF c, double widthFactor, int side)
+{
     const double w = 13 * widthFactor;
     const double h = f.male ? 12 : 15;
     const QColor lash = f.hairColour.value() > 140 ? hex("#4a3050") : f.hairColour.darker(200);
@@ -483,8 +489,7 @@ void drawEye(QPainter& p, const Figure& f, QPointF c, double widthFactor, int si
     p.setBrush(QColor(255, 255, 255));
     p.drawEllipse(white);
     const double irisScale = f.eyes == Eyes::Wide ? 0.55 : 0.82;
-    QRectF iris(c.x() - w * irisScale / 2, c.y() - h * 0.42, w * irisScale,
-                h * (f.eyes == Eyes::Wide ? 0.62 : 0.9));
+    QRectF iris(c.x() - w * irisScale / 2, c.y() - h * 0.42, w * irisScale, h * (f.eyes == Eyes::Wide ? 0.62 : 0.9));
     QLinearGradient g(iris.topLeft(), iris.bottomLeft());
     g.setColorAt(0, f.eyeColour.darker(190));
     g.setColorAt(0.6, f.eyeColour);
@@ -512,11 +517,11 @@ void drawEye(QPainter& p, const Figure& f, QPointF c, double widthFactor, int si
     if (!f.male)
         p.drawLine(QPointF(c.x() + side * (w / 2 + 1), top + 3), QPointF(c.x() + side * (w / 2 + 4), top));
     p.setPen(ink(1.0, withAlpha(lash, 150)));
-    p.drawLine(QPointF(c.x() - w * 0.25, c.y() + h / 2 + 0.5),
-               QPointF(c.x() + w * 0.25, c.y() + h / 2 + 0.5));
+    p.drawLine(QPointF(c.x() - w * 0.25, c.y() + h / 2 + 0.5), QPointF(c.x() + w * 0.25, c.y() + h / 2 + 0.5));
 }
 
-void drawFace(QPainter& p, const Figure& f) {
+void drawFace(QPainter& p, const Figure& f)
+{
     const double t = f.turn;
     const double shift = t * 7;
     // Brows.
@@ -591,8 +596,7 @@ void drawFace(QPainter& p, const Figure& f) {
             if (f.blush) {
                 p.setPen(ink(0.9, QColor(230, 90, 110, 180)));
                 for (int i = -1; i <= 1; ++i)
-                    p.drawLine(QPointF(side * 17 + shift + i * 3 + 1, 12),
-                               QPointF(side * 17 + shift + i * 3 - 1, 16));
+                    p.drawLine(QPointF(side * 17 + shift + i * 3 + 1, 12), QPointF(side * 17 + shift + i * 3 - 1, 16));
                 p.setPen(Qt::NoPen);
             }
         }
@@ -627,7 +631,8 @@ void drawFace(QPainter& p, const Figure& f) {
     }
 }
 
-void drawGlasses(QPainter& p, const Figure& f) {
+void drawGlasses(QPainter& p, const Figure& f)
+{
     const double shift = f.turn * 7;
     const QColor rim = f.goldGlasses ? hex("#c8a030") : hex("#6a4a3a");
     p.setBrush(QColor(255, 255, 255, 40));
@@ -639,7 +644,8 @@ void drawGlasses(QPainter& p, const Figure& f) {
     p.drawLine(QPointF(22 + shift, 1), QPointF(27, -1));
 }
 
-void drawSunglasses(QPainter& p, QPointF at, double scale, const QColor& lens) {
+void drawSunglasses(QPainter& p, QPointF at, double scale, const QColor& lens)
+{
     p.save();
     p.translate(at);
     p.scale(scale, scale);
@@ -657,7 +663,8 @@ void drawSunglasses(QPainter& p, QPointF at, double scale, const QColor& lens) {
     p.restore();
 }
 
-void drawTorso(QPainter& p, const Figure& f, const OutfitLook& o) {
+void drawTorso(QPainter& p, const Figure& f, const OutfitLook& o)
+{
     const double k = f.male ? 1.2 : 1.0;
     QPainterPath torso;
     torso.moveTo(-9, 40);
@@ -688,7 +695,8 @@ void drawTorso(QPainter& p, const Figure& f, const OutfitLook& o) {
     }
 }
 
-void drawLower(QPainter& p, const Figure& f, const OutfitLook& o) {
+void drawLower(QPainter& p, const Figure& f, const OutfitLook& o)
+{
     const double sL = -f.stride * 22, sR = f.stride * 22;
     if (o.trousers) {
         for (int side : {-1, 1}) {
@@ -754,7 +762,8 @@ void drawLower(QPainter& p, const Figure& f, const OutfitLook& o) {
 // fingertips, `width` is the forearm's width (the hand is a little narrower). The thumb goes to the side
 // of the axis nearer `thumbToward`; `thumbUp` closes the fingers into a fist with the thumb raised.
 void drawHand(QPainter& p, const QColor& skin, QPointF wrist, QPointF dir, double width, QPointF thumbToward,
-              bool thumbUp) {
+              bool thumbUp)
+{
     const double len = std::hypot(dir.x(), dir.y());
     if (len <= 0)
         return;
@@ -815,7 +824,8 @@ void drawHand(QPainter& p, const QColor& skin, QPointF wrist, QPointF dir, doubl
     p.restore();
 }
 
-void drawArms(QPainter& p, const Figure& f, const OutfitLook& o, bool upper, bool lower) {
+void drawArms(QPainter& p, const Figure& f, const OutfitLook& o, bool upper, bool lower)
+{
     for (int side : {-1, 1}) {
         const Arm a = armFor(f, side);
         const double w = f.male ? 17 : 14;
@@ -878,7 +888,8 @@ void drawArms(QPainter& p, const Figure& f, const OutfitLook& o, bool upper, boo
     }
 }
 
-void drawOutfitDetails(QPainter& p, const Figure& f, const OutfitLook& o) {
+void drawOutfitDetails(QPainter& p, const Figure& f, const OutfitLook& o)
+{
     switch (f.outfit) {
     case Outfit::UniversityCape: {
         // Lavender bow at the collar.
@@ -1074,7 +1085,8 @@ void drawOutfitDetails(QPainter& p, const Figure& f, const OutfitLook& o) {
     }
 }
 
-void drawCape(QPainter& p) {
+void drawCape(QPainter& p)
+{
     for (int side : {-1, 1}) {
         QPainterPath cape;
         cape.moveTo(side * 7, 42);
@@ -1091,7 +1103,8 @@ void drawCape(QPainter& p) {
     fillPath(p, ellipsePath(-4.5, 44, 9, 9), hex("#e0b840"), 1.0);
 }
 
-void drawHeadExtras(QPainter& p, const Figure& f) {
+void drawHeadExtras(QPainter& p, const Figure& f)
+{
     switch (f.hair) {
     case HairStyle::BobRibbon: {
         // Big yellow ribbon on the crown, viewer's right.
@@ -1149,8 +1162,7 @@ void drawHeadExtras(QPainter& p, const Figure& f) {
         drawSunglasses(p, QPointF(0, -30), 0.9, hex("#402028"));
     if (f.sunglasses) {
         const bool tinted = f.moustache; // the agency head's lenses are tinted violet
-        drawSunglasses(p, QPointF(f.turn * 7, 3), 1.0,
-                       tinted ? QColor(120, 60, 110, 220) : QColor(20, 20, 30, 240));
+        drawSunglasses(p, QPointF(f.turn * 7, 3), 1.0, tinted ? QColor(120, 60, 110, 220) : QColor(20, 20, 30, 240));
     }
     if (f.wideHat) {
         QPainterPath crown;
@@ -1166,7 +1178,8 @@ void drawHeadExtras(QPainter& p, const Figure& f) {
 
 } // namespace
 
-Figure renetta(bool disguised) {
+Figure renetta(bool disguised)
+{
     Figure f;
     f.hair = HairStyle::LongBraid;
     f.hairColour = hex("#c8c0e8");
@@ -1176,7 +1189,8 @@ Figure renetta(bool disguised) {
     return f;
 }
 
-Figure primu(Outfit outfit) {
+Figure primu(Outfit outfit)
+{
     Figure f;
     f.hair = HairStyle::BobRibbon;
     f.hairColour = hex("#f08070");
@@ -1191,7 +1205,8 @@ Figure primu(Outfit outfit) {
     return f;
 }
 
-Figure jupiter() {
+Figure jupiter()
+{
     Figure f;
     f.hair = HairStyle::HighBun;
     f.hairColour = hex("#5a2a7a");
@@ -1203,7 +1218,8 @@ Figure jupiter() {
     return f;
 }
 
-Figure komachi(Outfit outfit) {
+Figure komachi(Outfit outfit)
+{
     Figure f;
     f.hair = HairStyle::HimeCut;
     f.hairColour = hex("#1c1820");
@@ -1213,7 +1229,8 @@ Figure komachi(Outfit outfit) {
     return f;
 }
 
-Figure yukari(Outfit outfit) {
+Figure yukari(Outfit outfit)
+{
     Figure f;
     f.hair = HairStyle::ShortGlasses;
     f.hairColour = hex("#8a5a3a");
@@ -1224,7 +1241,8 @@ Figure yukari(Outfit outfit) {
     return f;
 }
 
-Figure asama() {
+Figure asama()
+{
     Figure f;
     f.hair = HairStyle::NeatBoy;
     f.hairColour = hex("#1e1c24");
@@ -1236,7 +1254,8 @@ Figure asama() {
     return f;
 }
 
-Figure tanigawa() {
+Figure tanigawa()
+{
     Figure f;
     f.hair = HairStyle::SlickedBack;
     f.hairColour = hex("#2a2226");
@@ -1251,7 +1270,8 @@ Figure tanigawa() {
     return f;
 }
 
-Figure nasuno() {
+Figure nasuno()
+{
     Figure f;
     f.hair = HairStyle::TwinTails;
     f.hairColour = hex("#4a3026");
@@ -1262,7 +1282,8 @@ Figure nasuno() {
     return f;
 }
 
-void drawFigure(QPainter& p, const Figure& f, QPointF headCentre, double scale) {
+void drawFigure(QPainter& p, const Figure& f, QPointF headCentre, double scale)
+{
     const OutfitLook o = lookOf(f);
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
@@ -1351,11 +1372,13 @@ void drawFigure(QPainter& p, const Figure& f, QPointF headCentre, double scale) 
     p.restore();
 }
 
-QPointF handPosition(const Figure& f, QPointF headCentre, double scale, int side) {
+QPointF handPosition(const Figure& f, QPointF headCentre, double scale, int side)
+{
     return headCentre + armFor(f, side).hand * (scale * f.height);
 }
 
-void drawMomopi(QPainter& p, QPointF centre, double r) {
+void drawMomopi(QPainter& p, QPointF centre, double r)
+{
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.translate(centre);

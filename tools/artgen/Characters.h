@@ -7,16 +7,7 @@
 
 namespace art {
 
-enum class HairStyle {
-    LongBraid,
-    BobRibbon,
-    HighBun,
-    HimeCut,
-    ShortGlasses,
-    NeatBoy,
-    SlickedBack,
-    TwinTails
-};
+enum class HairStyle { LongBraid, BobRibbon, HighBun, HimeCut, ShortGlasses, NeatBoy, SlickedBack, TwinTails };
 enum class Outfit {
     UniversityCape, // navy cape, white blouse, lavender skirt
     Cardigan,       // yellow cardigan, green skirt

@@ -47,15 +47,14 @@ constexpr std::array<QRgb, InkCount> kPalette = {
     0xff86d0ffu, 0xff2a62d6u, 0xffff6eb4u, 0xffd82a2au, 0xff34b04cu, 0xfffff0c0u, 0xff8050c8u, 0xff24206au,
 };
 
-QColor ink(Ink i) {
-    return QColor::fromRgba(kPalette[i]);
-}
+QColor ink(Ink i) { return QColor::fromRgba(kPalette[i]); }
 
 using InkSet = std::initializer_list<Ink>;
 
 // Nearest of the allowed entries by a weighted RGB distance (green counts most, as the eye sees
 // it). Pixels less than half covered become the transparent entry, so edges stay crisp.
-int nearestInk(QRgb c, InkSet allowed) {
+int nearestInk(QRgb c, InkSet allowed)
+{
     if (qAlpha(c) < 128)
         return Clear;
     int best = Night;
@@ -76,7 +75,8 @@ int nearestInk(QRgb c, InkSet allowed) {
 // Maps a drawn picture onto the palette, one pixel at a time, without dithering. Only the inks a
 // picture was drawn with are allowed, so the soft edges of the drawing snap to one of its own
 // colours instead of to a stray one that happens to lie near the blend.
-QImage toPaletteImage(const QImage& drawn, InkSet allowed) {
+QImage toPaletteImage(const QImage& drawn, InkSet allowed)
+{
     const QImage argb = drawn.convertToFormat(QImage::Format_ARGB32);
     QImage out(argb.size(), QImage::Format_Indexed8);
     QList<QRgb> table(kPalette.begin(), kPalette.end());
@@ -90,7 +90,8 @@ QImage toPaletteImage(const QImage& drawn, InkSet allowed) {
     return out;
 }
 
-void save(const QImage& image, const QString& dataDir, const QString& name) {
+void save(const QImage& image, const QString& dataDir, const QString& name)
+{
     const QString path = QDir(dataDir).filePath(name);
     if (!image.save(path, "PNG"))
         throw std::runtime_error("cannot write " + path.toStdString());
@@ -98,20 +99,23 @@ void save(const QImage& image, const QString& dataDir, const QString& name) {
 
 // A canvas of `width` x `height` units at `density` pixels per unit: painters draw in units, and
 // the pixel ratio scales every shape and stroke, so a 2x picture is the same drawing, finer.
-QImage blankCanvas(int width, int height, int density, QColor fill = Qt::transparent) {
+QImage blankCanvas(int width, int height, int density, QColor fill = Qt::transparent)
+{
     QImage image(width * density, height * density, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(density);
     image.fill(fill);
     return image;
 }
 
-QPainterPath circle(QPointF centre, qreal radius) {
+QPainterPath circle(QPointF centre, qreal radius)
+{
     QPainterPath path;
     path.addEllipse(centre, radius, radius);
     return path;
 }
 
-QPainterPath star(QPointF centre, qreal outer, qreal inner, qreal turnDegrees = 0) {
+QPainterPath star(QPointF centre, qreal outer, qreal inner, qreal turnDegrees = 0)
+{
     QPolygonF points;
     for (int i = 0; i < 10; ++i) {
         const qreal r = i % 2 == 0 ? outer : inner;
@@ -124,7 +128,8 @@ QPainterPath star(QPointF centre, qreal outer, qreal inner, qreal turnDegrees = 
     return path;
 }
 
-void fillOutlined(QPainter& p, const QPainterPath& path, QColor fill, QColor line, qreal width) {
+void fillOutlined(QPainter& p, const QPainterPath& path, QColor fill, QColor line, qreal width)
+{
     p.setPen(QPen(line, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(fill);
     p.drawPath(path);
@@ -142,7 +147,8 @@ struct IconInks {
     QColor spark;  // small highlights
 };
 
-void drawEye(QPainter& p, const IconInks& k) {
+void drawEye(QPainter& p, const IconInks& k)
+{
     QPainterPath almond;
     almond.moveTo(2.5, 16.5);
     almond.quadTo(16, 1.5, 29.5, 16.5);
@@ -163,7 +169,8 @@ void drawEye(QPainter& p, const IconInks& k) {
     p.drawLine(QPointF(23, 9.5), QPointF(24.5, 6.5));
 }
 
-void drawBalloon(QPainter& p, const IconInks& k) {
+void drawBalloon(QPainter& p, const IconInks& k)
+{
     QPainterPath balloon;
     balloon.addEllipse(QPointF(16.5, 13), 13.5, 10);
     QPainterPath tail;
@@ -178,7 +185,8 @@ void drawBalloon(QPainter& p, const IconInks& k) {
         p.drawEllipse(QPointF(x, 13), 2, 2);
 }
 
-void drawCloud(QPainter& p, const IconInks& k) {
+void drawCloud(QPainter& p, const IconInks& k)
+{
     QPainterPath cloud;
     cloud.setFillRule(Qt::WindingFill);
     const std::array<std::array<qreal, 3>, 7> puffs = {{
@@ -209,7 +217,8 @@ void drawCloud(QPainter& p, const IconInks& k) {
     fillOutlined(p, circle({3.8, 29.2}, 1.6), k.body, k.line, 1.4);
 }
 
-void drawWand(QPainter& p, const IconInks& k) {
+void drawWand(QPainter& p, const IconInks& k)
+{
     // The stick: a dark rod with a light tip band, from the lower left towards the star.
     p.setPen(QPen(k.line, 5.5, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(5, 28), QPointF(17, 16));
@@ -223,10 +232,11 @@ void drawWand(QPainter& p, const IconInks& k) {
     }
 }
 
-void drawArrow(QPainter& p, const IconInks& k) {
+void drawArrow(QPainter& p, const IconInks& k)
+{
     QPainterPath arrow;
-    arrow.addPolygon(QPolygonF({QPointF(3, 11.5), QPointF(15, 11.5), QPointF(15, 4), QPointF(29, 16),
-                                QPointF(15, 28), QPointF(15, 20.5), QPointF(3, 20.5)}));
+    arrow.addPolygon(QPolygonF({QPointF(3, 11.5), QPointF(15, 11.5), QPointF(15, 4), QPointF(29, 16), QPointF(15, 28),
+                                QPointF(15, 20.5), QPointF(3, 20.5)}));
     arrow.closeSubpath();
     fillOutlined(p, arrow, k.accent, k.line, 2);
     p.setPen(QPen(k.spark, 1.4, Qt::SolidLine, Qt::RoundCap));
@@ -251,7 +261,8 @@ constexpr std::array<Command, 5> kCommands = {{
 }};
 
 // Selected: the full 32 x 32, a cream plate in a gold frame, the symbol big and in colour.
-QImage selectedIcon(const Command& command, int density) {
+QImage selectedIcon(const Command& command, int density)
+{
     QImage image = blankCanvas(32, 32, density);
     QPainter p(&image);
     QPainterPath plate;
@@ -271,7 +282,8 @@ QImage selectedIcon(const Command& command, int density) {
 }
 
 // Not selected: a smaller flat grey-blue plate, the symbol small and muted.
-QImage plainIcon(const Command& command, int density) {
+QImage plainIcon(const Command& command, int density)
+{
     QImage image = blankCanvas(32, 32, density);
     QPainter p(&image);
     QPainterPath plate;
@@ -289,7 +301,8 @@ QImage plainIcon(const Command& command, int density) {
 // The window icon: a crescent moon with a thread woven through it and a fairy wing in its hollow.
 // Drawn in a 32-unit box; the caller scales for the large version.
 
-void drawEmblem(QPainter& p) {
+void drawEmblem(QPainter& p)
+{
     const QPainterPath disc = circle({16, 16}, 14);
     p.setPen(Qt::NoPen);
     p.setBrush(ink(Violet));
@@ -328,7 +341,8 @@ void drawEmblem(QPainter& p) {
     fillOutlined(p, wing, ink(Sky), ink(White), 1);
 }
 
-QImage emblem(int size, bool palette, int density = 1) {
+QImage emblem(int size, bool palette, int density = 1)
+{
     QImage image = blankCanvas(size, size, density);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, !palette);
@@ -350,8 +364,7 @@ const QColor kHair(214, 112, 48), kHairLine(150, 70, 30);
 const QColor kCap(228, 40, 44), kCapLine(150, 20, 30), kPompom(255, 224, 80);
 const QColor kTunic(60, 178, 70), kTunicLine(28, 112, 44), kBelt(250, 200, 60);
 const QColor kShoe(130, 70, 40), kShoeLine(80, 40, 24);
-const QColor kWing(150, 230, 255, 185), kWingLine(225, 248, 255), kEye(58, 32, 70),
-    kCheek(255, 130, 150, 140);
+const QColor kWing(150, 230, 255, 185), kWingLine(225, 248, 255), kEye(58, 32, 70), kCheek(255, 130, 150, 140);
 
 enum class Facing { Front, Left };
 
@@ -367,12 +380,14 @@ struct Pose {
     bool wave = false; // the near hand is raised and open
 };
 
-QPointF along(QPointF from, qreal degrees, qreal length) {
+QPointF along(QPointF from, qreal degrees, qreal length)
+{
     const qreal a = qDegreesToRadians(degrees);
     return from + QPointF(length * std::sin(a), length * std::cos(a));
 }
 
-void limb(QPainter& p, QPointF a, QPointF b, qreal width, QColor fill, QColor line) {
+void limb(QPainter& p, QPointF a, QPointF b, qreal width, QColor fill, QColor line)
+{
     p.setPen(QPen(line, width + 1.6, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(a, b);
     p.setPen(QPen(fill, width, Qt::SolidLine, Qt::RoundCap));
@@ -381,7 +396,8 @@ void limb(QPainter& p, QPointF a, QPointF b, qreal width, QColor fill, QColor li
 
 // One wing from `root`, pointing at `degrees` (0 = straight out to +x, positive downwards); the
 // caller mirrors the painter for the left-hand pair.
-void wing(QPainter& p, QPointF root, qreal degrees, qreal length, qreal breadth) {
+void wing(QPainter& p, QPointF root, qreal degrees, qreal length, qreal breadth)
+{
     p.save();
     p.translate(root);
     p.rotate(degrees);
@@ -399,7 +415,8 @@ void wing(QPainter& p, QPointF root, qreal degrees, qreal length, qreal breadth)
     p.restore();
 }
 
-void wings(QPainter& p, const Pose& pose) {
+void wings(QPainter& p, const Pose& pose)
+{
     const QPointF root(pose.facing == Facing::Left ? 4 : 0, -17);
     const qreal upper = -pose.wingLift;
     const qreal lower = 30 + (1 - pose.wingOpen) * 20;
@@ -421,7 +438,8 @@ void wings(QPainter& p, const Pose& pose) {
     }
 }
 
-void leg(QPainter& p, const Pose& pose, qreal x, qreal thigh, qreal shin) {
+void leg(QPainter& p, const Pose& pose, qreal x, qreal thigh, qreal shin)
+{
     const QPointF hipJoint(x, 1);
     const QPointF knee = along(hipJoint, thigh, 10);
     const QPointF foot = along(knee, shin, 10);
@@ -438,7 +456,8 @@ void leg(QPainter& p, const Pose& pose, qreal x, qreal thigh, qreal shin) {
     p.restore();
 }
 
-void arm(QPainter& p, QPointF shoulder, qreal degrees, bool open) {
+void arm(QPainter& p, QPointF shoulder, qreal degrees, bool open)
+{
     const QPointF hand = along(shoulder, degrees, 14);
     limb(p, shoulder, hand, 4.2, kSkin, kSkinLine);
     fillOutlined(p, circle(hand, open ? 3.3 : 2.8), kSkin, kSkinLine, 1);
@@ -450,7 +469,8 @@ void arm(QPainter& p, QPointF shoulder, qreal degrees, bool open) {
     }
 }
 
-void tunic(QPainter& p) {
+void tunic(QPainter& p)
+{
     QPainterPath body;
     body.moveTo(-5, -23);
     body.lineTo(5, -23);
@@ -482,7 +502,8 @@ void tunic(QPainter& p) {
     fillOutlined(p, collar, kTunic.lighter(125), kTunicLine, 1);
 }
 
-void head(QPainter& p, const Pose& pose) {
+void head(QPainter& p, const Pose& pose)
+{
     const QPointF c(0, -38);
     const bool side = pose.facing == Facing::Left;
     const qreal turn = side ? -3.5 : 0; // features shift towards the way she looks
@@ -538,7 +559,8 @@ void head(QPainter& p, const Pose& pose) {
     p.drawArc(QRectF(turn - 2.2, -30, 4.4, 3), 200 * 16, 140 * 16);
 }
 
-void cap(QPainter& p, const Pose& pose) {
+void cap(QPainter& p, const Pose& pose)
+{
     // The tip flops backwards: to the right whichever way she faces.
     const qreal tipX = pose.facing == Facing::Left ? 24 : 21;
     QPainterPath cone;
@@ -557,7 +579,8 @@ void cap(QPainter& p, const Pose& pose) {
     p.drawEllipse(QPointF(-5, -52), 4, 2);
 }
 
-void draw(QPainter& p, const Pose& pose, qreal scale) {
+void draw(QPainter& p, const Pose& pose, qreal scale)
+{
     p.save();
     p.translate(pose.hip);
     p.scale(scale, scale);
@@ -586,7 +609,8 @@ void draw(QPainter& p, const Pose& pose, qreal scale) {
 // Fairy dust: small four-pointed glints in canvas pixels, x, y and size.
 using Glints = std::initializer_list<std::array<qreal, 3>>;
 
-void dust(QPainter& p, Glints glints) {
+void dust(QPainter& p, Glints glints)
+{
     p.setPen(Qt::NoPen);
     for (const auto& [x, y, r] : glints) {
         QPainterPath glint;
@@ -602,7 +626,8 @@ void dust(QPainter& p, Glints glints) {
     }
 }
 
-QImage picture(int width, int height, const Pose& pose, qreal scale, Glints glints, int density) {
+QImage picture(int width, int height, const Pose& pose, qreal scale, Glints glints, int density)
+{
     QImage image = blankCanvas(width, height, density, Qt::black);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -612,7 +637,8 @@ QImage picture(int width, int height, const Pose& pose, qreal scale, Glints glin
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage walking(int density) {
+QImage walking(int density)
+{
     Pose pose;
     pose.hip = {44, 62};
     pose.lean = -6;
@@ -628,7 +654,8 @@ QImage walking(int density) {
     return picture(98, 90, pose, 0.95, {{76, 30, 4.5}, {88, 45, 3.5}, {80, 62, 2.5}, {93, 22, 2.5}}, density);
 }
 
-QImage standing(int density) {
+QImage standing(int density)
+{
     Pose pose;
     pose.hip = {39, 66};
     pose.nearArm = -150;
@@ -643,7 +670,8 @@ QImage standing(int density) {
     return picture(78, 94, pose, 0.98, {{8, 28, 4}, {70, 11, 3.5}, {72, 56, 2.5}}, density);
 }
 
-QImage flying(int density) {
+QImage flying(int density)
+{
     Pose pose;
     pose.hip = {44, 66};
     pose.lean = 4;
@@ -656,15 +684,16 @@ QImage flying(int density) {
     pose.wingLift = 28;
     pose.wingOpen = 1;
     pose.wingSize = 1.22;
-    return picture(88, 99, pose, 1.0,
-                   {{12, 84, 4}, {76, 90, 3.5}, {24, 95, 2.5}, {82, 76, 2.5}, {7, 12, 2.5}}, density);
+    return picture(88, 99, pose, 1.0, {{12, 84, 4}, {76, 90, 3.5}, {24, 95, 2.5}, {82, 76, 2.5}, {7, 12, 2.5}},
+                   density);
 }
 
 } // namespace fairy
 
 } // namespace
 
-void writeIconsAndMascots(const QString& dataDir) {
+void writeIconsAndMascots(const QString& dataDir)
+{
     for (const int density : {1, lw::kSharpDensity}) {
         const auto name = [&](const QString& base) {
             const QString file = base + QStringLiteral(".png");

@@ -9,37 +9,40 @@
 
 namespace art {
 
-QColor hex(const char* rgb) {
-    return QColor(QString::fromLatin1(rgb));
-}
+QColor hex(const char* rgb) { return QColor(QString::fromLatin1(rgb)); }
 
-QColor withAlpha(QColor c, int alpha) {
+QColor withAlpha(QColor c, int alpha)
+{
     c.setAlpha(alpha);
     return c;
 }
 
-QColor mix(const QColor& a, const QColor& b, double t) {
+QColor mix(const QColor& a, const QColor& b, double t)
+{
     return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
                             static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
                             static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t),
                             static_cast<float>(a.alphaF() + (b.alphaF() - a.alphaF()) * t));
 }
 
-void fillVertical(QPainter& p, const QRectF& r, const QColor& top, const QColor& bottom) {
+void fillVertical(QPainter& p, const QRectF& r, const QColor& top, const QColor& bottom)
+{
     QLinearGradient g(r.topLeft(), r.bottomLeft());
     g.setColorAt(0, top);
     g.setColorAt(1, bottom);
     p.fillRect(r, g);
 }
 
-void fillHorizontal(QPainter& p, const QRectF& r, const QColor& left, const QColor& right) {
+void fillHorizontal(QPainter& p, const QRectF& r, const QColor& left, const QColor& right)
+{
     QLinearGradient g(r.topLeft(), r.topRight());
     g.setColorAt(0, left);
     g.setColorAt(1, right);
     p.fillRect(r, g);
 }
 
-void glow(QPainter& p, QPointF centre, double radius, const QColor& c) {
+void glow(QPainter& p, QPointF centre, double radius, const QColor& c)
+{
     QRadialGradient g(centre, radius);
     g.setColorAt(0, c);
     g.setColorAt(0.4, withAlpha(c, c.alpha() / 2));
@@ -51,7 +54,8 @@ void glow(QPainter& p, QPointF centre, double radius, const QColor& c) {
     p.restore();
 }
 
-void sparkle(QPainter& p, QPointF centre, double size, const QColor& c) {
+void sparkle(QPainter& p, QPointF centre, double size, const QColor& c)
+{
     glow(p, centre, size * 1.2, withAlpha(c, 110));
     QPainterPath s;
     const double w = size * 0.18;
@@ -69,7 +73,8 @@ void sparkle(QPainter& p, QPointF centre, double size, const QColor& c) {
     p.restore();
 }
 
-void starShape(QPainter& p, QPointF centre, double outer, double inner, const QColor& fill, int points) {
+void starShape(QPainter& p, QPointF centre, double outer, double inner, const QColor& fill, int points)
+{
     QPolygonF poly;
     for (int i = 0; i < points * 2; ++i) {
         const double a = -M_PI / 2 + i * M_PI / points;
@@ -83,7 +88,8 @@ void starShape(QPainter& p, QPointF centre, double outer, double inner, const QC
     p.restore();
 }
 
-void petal(QPainter& p, QPointF centre, double size, double angleDeg, const QColor& c) {
+void petal(QPainter& p, QPointF centre, double size, double angleDeg, const QColor& c)
+{
     p.save();
     p.translate(centre);
     p.rotate(angleDeg);
@@ -99,7 +105,8 @@ void petal(QPainter& p, QPointF centre, double size, double angleDeg, const QCol
     p.restore();
 }
 
-void scatterPetals(QPainter& p, Rng& rng, const QRectF& area, int count, double size) {
+void scatterPetals(QPainter& p, Rng& rng, const QRectF& area, int count, double size)
+{
     for (int i = 0; i < count; ++i) {
         const QPointF at(rng.uniform(area.left(), area.right()), rng.uniform(area.top(), area.bottom()));
         const double s = size * rng.uniform(0.6, 1.2);
@@ -108,7 +115,8 @@ void scatterPetals(QPainter& p, Rng& rng, const QRectF& area, int count, double 
     }
 }
 
-void scatterStars(QPainter& p, Rng& rng, const QRectF& area, int count) {
+void scatterStars(QPainter& p, Rng& rng, const QRectF& area, int count)
+{
     p.save();
     p.setPen(Qt::NoPen);
     for (int i = 0; i < count; ++i) {
@@ -120,14 +128,16 @@ void scatterStars(QPainter& p, Rng& rng, const QRectF& area, int count) {
     p.restore();
 }
 
-void vignette(QPainter& p, int strength) {
+void vignette(QPainter& p, int strength)
+{
     QRadialGradient g(QPointF(kWidth / 2.0, kHeight / 2.0), kWidth * 0.62);
     g.setColorAt(0.55, QColor(0, 0, 0, 0));
     g.setColorAt(1, QColor(0, 0, 0, strength));
     p.fillRect(QRectF(0, 0, kWidth, kHeight), g);
 }
 
-QFont mincho(double pixelSize, bool bold) {
+QFont mincho(double pixelSize, bool bold)
+{
     QFont f(QStringLiteral("IPAMincho"));
     f.setPixelSize(static_cast<int>(pixelSize));
     f.setBold(bold);
@@ -135,7 +145,8 @@ QFont mincho(double pixelSize, bool bold) {
     return f;
 }
 
-QFont gothic(double pixelSize, bool bold) {
+QFont gothic(double pixelSize, bool bold)
+{
     QFont f(QStringLiteral("IPAPGothic"));
     f.setPixelSize(static_cast<int>(pixelSize));
     f.setBold(bold);
@@ -144,7 +155,8 @@ QFont gothic(double pixelSize, bool bold) {
 }
 
 void outlinedText(QPainter& p, const QString& text, const QFont& font, QPointF centre, const QColor& fill,
-                  const QColor& outline, double outlineWidth) {
+                  const QColor& outline, double outlineWidth)
+{
     QPainterPath path;
     const QFontMetricsF fm(font);
     const double w = fm.horizontalAdvance(text);
@@ -162,7 +174,8 @@ void outlinedText(QPainter& p, const QString& text, const QFont& font, QPointF c
 }
 
 void brushTextVertical(QPainter& p, const QString& text, const QFont& font, QPointF topCentre, double step,
-                       const QColor& ink) {
+                       const QColor& ink)
+{
     const QFontMetricsF fm(font);
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
@@ -174,8 +187,7 @@ void brushTextVertical(QPainter& p, const QString& text, const QFont& font, QPoi
         // Bleed: faint wider copies, then the strokes thickened so the thin Mincho hairlines read
         // as brush weight, then a dry-brush highlight offset to the upper left.
         p.setBrush(Qt::NoBrush);
-        p.setPen(
-            QPen(withAlpha(ink, 50), font.pixelSize() * 0.09, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(withAlpha(ink, 50), font.pixelSize() * 0.09, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawPath(path.translated(1.5, 2.0));
         p.setPen(QPen(ink, font.pixelSize() * 0.045, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(ink);

@@ -18,7 +18,8 @@ inline constexpr int kHeight = 349; // pixels
 class Rng {
 public:
     explicit Rng(std::uint32_t seed) : state_(seed ? seed : 0x9e3779b9u) {}
-    std::uint32_t next() {
+    std::uint32_t next()
+    {
         state_ ^= state_ << 13;
         state_ ^= state_ >> 17;
         state_ ^= state_ << 5;

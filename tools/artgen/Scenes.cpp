@@ -15,12 +15,11 @@ namespace art {
 
 namespace {
 
-QPen line(double w, const QColor& c) {
-    return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
+QPen line(double w, const QColor& c) { return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
 
 // Sprocket-holed film border, for the film's own pictures.
-void filmFrame(QPainter& p) {
+void filmFrame(QPainter& p)
+{
     p.fillRect(QRectF(0, 0, kWidth, 18), hex("#0c0a10"));
     p.fillRect(QRectF(0, kHeight - 18, kWidth, 18), hex("#0c0a10"));
     p.setPen(Qt::NoPen);
@@ -32,12 +31,14 @@ void filmFrame(QPainter& p) {
 }
 
 // Warm, slightly faded colour grading for film stills.
-void filmGrade(QPainter& p) {
+void filmGrade(QPainter& p)
+{
     p.fillRect(QRectF(0, 0, kWidth, kHeight), QColor(255, 200, 140, 28));
     vignette(p, 120);
 }
 
-void magicSwirl(QPainter& p, QPointF centre, double radius, const QColor& c, unsigned seed, int count) {
+void magicSwirl(QPainter& p, QPointF centre, double radius, const QColor& c, unsigned seed, int count)
+{
     Rng rng(seed);
     glow(p, centre, radius, withAlpha(c, 90));
     for (int i = 0; i < count; ++i) {
@@ -48,7 +49,8 @@ void magicSwirl(QPainter& p, QPointF centre, double radius, const QColor& c, uns
 
 // ---- The film and its world ----
 
-void titleCard(QPainter& p) {
+void titleCard(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     QRadialGradient bg(QPointF(240, 170), 320);
     bg.setColorAt(0, hex("#2a2a6a"));
@@ -70,23 +72,23 @@ void titleCard(QPainter& p) {
     Rng rng(1);
     scatterPetals(p, rng, QRectF(0, 20, kWidth, 310), 46, 5);
     // Red seal beside the title.
-    brushTextVertical(p, QStringLiteral("楢山女子高"), mincho(50, true), QPointF(280, 40), 54,
-                      hex("#fbf6ec"));
+    brushTextVertical(p, QStringLiteral("楢山女子高"), mincho(50, true), QPointF(280, 40), 54, hex("#fbf6ec"));
     p.setPen(line(1.5, hex("#a01818")));
     p.setBrush(hex("#c82828"));
     p.drawRect(QRectF(320, 240, 22, 22));
-    outlinedText(p, QStringLiteral("楢"), mincho(15, true), QPointF(331, 251), hex("#fbe8e0"), hex("#c82828"),
-                 0);
+    outlinedText(p, QStringLiteral("楢"), mincho(15, true), QPointF(331, 251), hex("#fbe8e0"), hex("#c82828"), 0);
     filmFrame(p);
 }
 
-void naraStill1(QPainter& p) {
+void naraStill1(QPainter& p)
+{
     naraSchool(p);
     filmGrade(p);
     filmFrame(p);
 }
 
-void naraStill2(QPainter& p) {
+void naraStill2(QPainter& p)
+{
     // こまち under a cherry tree in the school yard.
     p.setRenderHint(QPainter::Antialiasing);
     fillVertical(p, QRectF(0, 0, kWidth, 220), hex("#a8c8f0"), hex("#fbe8e0"));
@@ -115,7 +117,8 @@ void naraStill2(QPainter& p) {
     filmFrame(p);
 }
 
-void naraStill3(QPainter& p) {
+void naraStill3(QPainter& p)
+{
     // 雛鳥ゆかり by the wooden classroom's window.
     p.setRenderHint(QPainter::Antialiasing);
     fillVertical(p, QRectF(0, 0, kWidth, kHeight), hex("#c8a070"), hex("#8a6040"));
@@ -153,7 +156,8 @@ void naraStill3(QPainter& p) {
     filmFrame(p);
 }
 
-void endCaption(QPainter& p) {
+void endCaption(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     fillVertical(p, QRectF(0, 0, kWidth, kHeight), hex("#06061a"), hex("#2a1a3a"));
     Rng rng(19);
@@ -182,7 +186,8 @@ void endCaption(QPainter& p) {
 
 // ---- The fairy university ----
 
-void research1(QPainter& p) {
+void research1(QPainter& p)
+{
     researchRoom(p);
     Figure r = renetta();
     r.pose = Pose::Write;
@@ -217,7 +222,8 @@ void research1(QPainter& p) {
         sparkle(p, QPointF(s.uniform(340, 380), s.uniform(200, 240)), s.uniform(2, 4), QColor(200, 240, 255));
 }
 
-void primu1(QPainter& p) {
+void primu1(QPainter& p)
+{
     researchRoom(p);
     // The door on the right stands open onto a lit corridor; プリム leans in.
     const QRectF door(300, 30, 150, 240);
@@ -250,7 +256,8 @@ void primu1(QPainter& p) {
         p.drawArc(QRectF(hand.x() + 16 + i * 6, hand.y() - 70 - i * 4, 20, 30), -40 * 16, 80 * 16);
 }
 
-void research2(QPainter& p) {
+void research2(QPainter& p)
+{
     researchRoom(p);
     Figure r = renetta();
     r.pose = Pose::HoldFront;
@@ -305,11 +312,10 @@ void research2(QPainter& p) {
     }
 }
 
-void lab1(QPainter& p) {
-    laboratory(p, false);
-}
+void lab1(QPainter& p) { laboratory(p, false); }
 
-void lab2(QPainter& p) {
+void lab2(QPainter& p)
+{
     laboratory(p, true);
     Figure j = jupiter();
     j.back = true;
@@ -322,14 +328,15 @@ void lab2(QPainter& p) {
     drawFigure(p, r, QPointF(380, 170), 0.7);
 }
 
-void onSetScreen(QPainter& p, const QRectF& screen, bool magic) {
+void onSetScreen(QPainter& p, const QRectF& screen, bool magic)
+{
     p.save();
     p.setClipRect(screen);
     if (!magic) {
         // A film set: studio lights, a painted classroom flat, the camera.
         fillVertical(p, screen, hex("#3a3040"), hex("#6a5a60"));
-        fillVertical(p, QRectF(screen.left() + 40, screen.top() + 20, screen.width() - 80, 170),
-                     hex("#e8d8b8"), hex("#c8a880"));
+        fillVertical(p, QRectF(screen.left() + 40, screen.top() + 20, screen.width() - 80, 170), hex("#e8d8b8"),
+                     hex("#c8a880"));
         for (int i = 0; i < 3; ++i) {
             const QPointF c(screen.left() + 50 + i * 150, screen.top() + 20);
             glow(p, c + QPointF(0, 30), 90, QColor(255, 250, 220, 90));
@@ -349,15 +356,13 @@ void onSetScreen(QPainter& p, const QRectF& screen, bool magic) {
         p.drawEllipse(QPointF(screen.right() - 80, screen.bottom() - 128), 18, 18);
         p.drawEllipse(QPointF(screen.right() - 46, screen.bottom() - 128), 18, 18);
         p.setPen(line(5, hex("#202020")));
-        p.drawLine(QPointF(screen.right() - 66, screen.bottom() - 66),
-                   QPointF(screen.right() - 66, screen.bottom()));
+        p.drawLine(QPointF(screen.right() - 66, screen.bottom() - 66), QPointF(screen.right() - 66, screen.bottom()));
         // Clapper board.
         p.setPen(line(1.2, hex("#101010")));
         p.setBrush(hex("#202020"));
         p.drawRect(QRectF(screen.left() + 20, screen.bottom() - 70, 60, 44));
-        outlinedText(p, QStringLiteral("楢山"), mincho(14, true),
-                     QPointF(screen.left() + 50, screen.bottom() - 46), QColor(255, 255, 255),
-                     QColor(0, 0, 0), 0);
+        outlinedText(p, QStringLiteral("楢山"), mincho(14, true), QPointF(screen.left() + 50, screen.bottom() - 46),
+                     QColor(255, 255, 255), QColor(0, 0, 0), 0);
     } else {
         fillVertical(p, screen, hex("#2a1a4a"), hex("#8a4a8a"));
         glow(p, QPointF(screen.center().x(), screen.top() + 140), 200, QColor(255, 200, 255, 140));
@@ -366,8 +371,7 @@ void onSetScreen(QPainter& p, const QRectF& screen, bool magic) {
         k.mouth = Mouth::Smile;
         k.pose = Pose::Clasped;
         drawFigure(p, k, QPointF(screen.center().x(), screen.top() + 110), 0.9);
-        magicSwirl(p, QPointF(screen.center().x(), screen.top() + 140), 160, QColor(255, 240, 200, 230), 99,
-                   36);
+        magicSwirl(p, QPointF(screen.center().x(), screen.top() + 140), 160, QColor(255, 240, 200, 230), 99, 36);
         drawMomopi(p, QPointF(screen.right() - 50, screen.bottom() - 44), 26);
     }
     // Scanlines and the crystal's own shine.
@@ -376,12 +380,13 @@ void onSetScreen(QPainter& p, const QRectF& screen, bool magic) {
         p.drawLine(QPointF(screen.left(), y), QPointF(screen.right(), y));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 30));
-    p.drawPolygon(QPolygonF({screen.topLeft(), screen.topLeft() + QPointF(140, 0),
-                             screen.bottomLeft() + QPointF(40, 0), screen.bottomLeft()}));
+    p.drawPolygon(QPolygonF({screen.topLeft(), screen.topLeft() + QPointF(140, 0), screen.bottomLeft() + QPointF(40, 0),
+                             screen.bottomLeft()}));
     p.restore();
 }
 
-void momopi1(QPainter& p) {
+void momopi1(QPainter& p)
+{
     const QRectF screen = monitorCloseUp(p);
     onSetScreen(p, screen, false);
     // モモピー's recording mark.
@@ -392,14 +397,16 @@ void momopi1(QPainter& p) {
                  QColor(255, 255, 255), QColor(0, 0, 0), 2);
 }
 
-void momopi2(QPainter& p) {
+void momopi2(QPainter& p)
+{
     const QRectF screen = monitorCloseUp(p);
     onSetScreen(p, screen, true);
 }
 
 // ---- Shibuya ----
 
-void shibuya1(QPainter& p) {
+void shibuya1(QPainter& p)
+{
     shibuyaSquare(p);
     Figure r = renetta();
     r.pose = Pose::Clasped;
@@ -410,7 +417,8 @@ void shibuya1(QPainter& p) {
     crowd(p, rng, 330, 3, 1.2, 300, 470);
 }
 
-void billboard(QPainter& p) {
+void billboard(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     fillVertical(p, QRectF(0, 0, kWidth, kHeight), hex("#70a8e0"), hex("#e8d8d8"));
     Rng rng(160);
@@ -431,8 +439,7 @@ void billboard(QPainter& p) {
     k.eyes = Eyes::Gentle;
     drawFigure(p, k, QPointF(170, 150), 1.6);
     p.restore();
-    brushTextVertical(p, QStringLiteral("楢山女子高"), mincho(33, true), QPointF(382, 34), 36,
-                      hex("#fbf6ec"));
+    brushTextVertical(p, QStringLiteral("楢山女子高"), mincho(33, true), QPointF(382, 34), 36, hex("#fbf6ec"));
     p.setPen(Qt::NoPen);
     p.setBrush(hex("#d82838"));
     p.drawRect(QRectF(board.left(), board.bottom() - 40, board.width(), 40));
@@ -450,7 +457,8 @@ void billboard(QPainter& p) {
     crowd(p, rng, 330, 10, 1.0, 0, 480);
 }
 
-void primu2(QPainter& p) {
+void primu2(QPainter& p)
+{
     shibuyaStreet(p, false);
     Figure f = primu(Outfit::RedDress);
     f.pose = Pose::Wave;
@@ -460,7 +468,8 @@ void primu2(QPainter& p) {
     drawFigure(p, f, QPointF(250, 110), 1.05);
 }
 
-void building109(QPainter& p) {
+void building109(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     fillVertical(p, QRectF(0, 0, kWidth, 250), hex("#6aa0e0"), hex("#f4d8c8"));
     Rng rng(24);
@@ -485,8 +494,8 @@ void building109(QPainter& p) {
     p.drawRect(QRectF(225, 30, 40, 130));
     const QFont f = gothic(30, true);
     for (int i = 0; i < 3; ++i)
-        outlinedText(p, QString(QChar(u"109"[i])), f, QPointF(245, 52 + i * 40), hex("#e02040"),
-                     QColor(255, 255, 255), 3);
+        outlinedText(p, QString(QChar(u"109"[i])), f, QPointF(245, 52 + i * 40), hex("#e02040"), QColor(255, 255, 255),
+                     3);
     // Pavement, crowd.
     fillVertical(p, QRectF(0, 250, kWidth, 99), hex("#b0a8a0"), hex("#7a746c"));
     crowd(p, rng, 268, 16, 0.8, 0, 480);
@@ -505,7 +514,8 @@ void building109(QPainter& p) {
                  QColor(0, 0, 0, 0), 0);
 }
 
-void centerStreet(QPainter& p) {
+void centerStreet(QPainter& p)
+{
     shibuyaStreet(p, true);
     // The arch over the street's mouth.
     p.setRenderHint(QPainter::Antialiasing);
@@ -542,7 +552,8 @@ void centerStreet(QPainter& p) {
     drawFigure(p, pr, QPointF(290, 202), 0.42);
 }
 
-void tanigawa1(QPainter& p) {
+void tanigawa1(QPainter& p)
+{
     shibuyaStreet(p, true);
     Figure t = tanigawa();
     t.pose = Pose::ThumbsUp;
@@ -551,7 +562,8 @@ void tanigawa1(QPainter& p) {
     sparkle(p, QPointF(300, 40), 10, QColor(255, 255, 255));
 }
 
-void agencyOutside(QPainter& p) {
+void agencyOutside(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     fillVertical(p, QRectF(0, 0, kWidth, 260), hex("#5a90e0"), hex("#d8e8f8"));
     Rng rng(27);
@@ -583,8 +595,8 @@ void agencyOutside(QPainter& p) {
     }
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 70));
-    p.drawPolygon(QPolygonF(
-        {QPointF(140, 20), QPointF(200, 14), QPointF(150, 280), QPointF(110, 280), QPointF(110, 120)}));
+    p.drawPolygon(
+        QPolygonF({QPointF(140, 20), QPointF(200, 14), QPointF(150, 280), QPointF(110, 280), QPointF(110, 120)}));
     // The sign over the entrance.
     const QRectF sign(120, 196, 200, 30);
     fillVertical(p, sign, hex("#2a1a3a"), hex("#120a1a"));
@@ -610,7 +622,8 @@ void agencyOutside(QPainter& p) {
     sparkle(p, QPointF(170, 40), 14, QColor(255, 255, 255));
 }
 
-void agencyPoster(QPainter& p, const QRectF& r, const QColor& bg, const Figure& who, const QString& caption) {
+void agencyPoster(QPainter& p, const QRectF& r, const QColor& bg, const Figure& who, const QString& caption)
+{
     fillVertical(p, r, bg.lighter(130), bg);
     p.save();
     p.setClipRect(r);
@@ -620,11 +633,12 @@ void agencyPoster(QPainter& p, const QRectF& r, const QColor& bg, const Figure& 
     p.setBrush(Qt::NoBrush);
     p.drawRect(r);
     p.fillRect(QRectF(r.left(), r.bottom() - 18, r.width(), 18), QColor(20, 20, 30, 200));
-    outlinedText(p, caption, gothic(caption.size() > 12 ? 9 : 11, true),
-                 QPointF(r.center().x(), r.bottom() - 9), QColor(255, 255, 255), QColor(0, 0, 0), 0);
+    outlinedText(p, caption, gothic(caption.size() > 12 ? 9 : 11, true), QPointF(r.center().x(), r.bottom() - 9),
+                 QColor(255, 255, 255), QColor(0, 0, 0), 0);
 }
 
-void tanigawa3(QPainter& p) {
+void tanigawa3(QPainter& p)
+{
     agencyLobby(p);
     Figure k = komachi(Outfit::Sailor);
     agencyPoster(p, QRectF(60, 60, 110, 150), hex("#2a2a6a"), k, QStringLiteral("楢山女子高"));
@@ -643,7 +657,8 @@ void tanigawa3(QPainter& p) {
     p.setOpacity(1);
 }
 
-void nasuno1(QPainter& p) {
+void nasuno1(QPainter& p)
+{
     agencyCorridor(p);
     Figure n = nasuno();
     n.pose = Pose::Wave;
@@ -652,7 +667,8 @@ void nasuno1(QPainter& p) {
     drawFigure(p, n, QPointF(250, 118), 1.05);
 }
 
-void yukari1(QPainter& p) {
+void yukari1(QPainter& p)
+{
     agencyLobby(p);
     Figure k = komachi(Outfit::Sailor);
     agencyPoster(p, QRectF(40, 60, 100, 140), hex("#2a2a6a"), k, QStringLiteral("楢山女子高"));
@@ -665,7 +681,8 @@ void yukari1(QPainter& p) {
     fillVertical(p, QRectF(h.x() - 8, h.y() - 4, 52, 40), hex("#8a4a3a"), hex("#5a2a1a")); // handbag
 }
 
-void komachi1(QPainter& p) {
+void komachi1(QPainter& p)
+{
     agencyOutside(p);
     p.fillRect(QRectF(0, 0, kWidth, kHeight), QColor(255, 255, 255, 60));
     Figure k = komachi();
@@ -676,11 +693,11 @@ void komachi1(QPainter& p) {
     drawFigure(p, k, QPointF(250, 120), 1.0);
     Rng rng(31);
     for (int i = 0; i < 6; ++i) // camera flashes of the waiting press
-        sparkle(p, QPointF(rng.uniform(20, 460), rng.uniform(200, 300)), rng.uniform(8, 14),
-                QColor(255, 255, 255));
+        sparkle(p, QPointF(rng.uniform(20, 460), rng.uniform(200, 300)), rng.uniform(8, 14), QColor(255, 255, 255));
 }
 
-void tanigawa4(QPainter& p) {
+void tanigawa4(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     // Office: a wide window over the city, framed gold records, big desk.
     fillVertical(p, QRectF(0, 0, kWidth, 260), hex("#d8ccc0"), hex("#b8a898"));
@@ -722,13 +739,13 @@ void tanigawa4(QPainter& p) {
     p.drawRoundedRect(QRectF(360, 248, 40, 18), 4, 4);
     const QRectF plate(220, 254, 90, 18);
     fillVertical(p, plate, hex("#f0d070"), hex("#a08030"));
-    outlinedText(p, QStringLiteral("社長　谷川"), gothic(11, true), plate.center(), hex("#3a2a10"),
-                 QColor(0, 0, 0), 0);
+    outlinedText(p, QStringLiteral("社長　谷川"), gothic(11, true), plate.center(), hex("#3a2a10"), QColor(0, 0, 0), 0);
 }
 
 // ---- こまち's room ----
 
-void komachi2(QPainter& p) {
+void komachi2(QPainter& p)
+{
     komachiRoom(p);
     Figure k = komachi();
     k.eyes = Eyes::Wide;
@@ -741,7 +758,8 @@ void komachi2(QPainter& p) {
         p.drawLine(QPointF(170 - i * 8, 40 + i * 14), QPointF(150 - i * 10, 34 + i * 14));
 }
 
-void diaryDesk(QPainter& p) {
+void diaryDesk(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     // Seen from above: the wood of the desk fills the picture.
     fillVertical(p, QRectF(0, 0, kWidth, kHeight), hex("#9a6a44"), hex("#6a4428"));
@@ -818,7 +836,8 @@ void diaryDesk(QPainter& p) {
     vignette(p, 110);
 }
 
-void komachi3(QPainter& p) {
+void komachi3(QPainter& p)
+{
     // Closer, on her face as she listens; the mirror's bulbs soft behind her, a cooler light, and
     // ルネッタ's braid and wing at the near edge of the picture, where she stands talking.
     throughCamera(p, komachiRoom, QPointF(300, 120), 1.7, 3);
@@ -836,7 +855,8 @@ void komachi3(QPainter& p) {
     vignette(p, 90);
 }
 
-void komachi4(QPainter& p) {
+void komachi4(QPainter& p)
+{
     // Close on her face in tears, the room gone blue and out of focus behind her.
     throughCamera(p, komachiRoom, QPointF(330, 110), 2.2, 4);
     p.fillRect(QRectF(0, 0, kWidth, kHeight), QColor(50, 70, 150, 110));
@@ -853,12 +873,12 @@ void komachi4(QPainter& p) {
     p.fillRect(QRectF(0, 0, kWidth, kHeight), QColor(80, 110, 200, 36));
     Rng rng(36);
     for (int i = 0; i < 10; ++i) // falling droplets of light
-        sparkle(p, QPointF(rng.uniform(40, 440), rng.uniform(20, 330)), rng.uniform(2, 5),
-                QColor(200, 225, 255));
+        sparkle(p, QPointF(rng.uniform(40, 440), rng.uniform(20, 330)), rng.uniform(2, 5), QColor(200, 225, 255));
     vignette(p, 120);
 }
 
-void asamaPhoto(QPainter& p) {
+void asamaPhoto(QPainter& p)
+{
     komachiRoom(p);
     p.fillRect(QRectF(0, 0, kWidth, kHeight), QColor(255, 220, 200, 40));
     // Close on the dressing table: a big standing frame with 浅間望's photo.
@@ -883,14 +903,15 @@ void asamaPhoto(QPainter& p) {
     p.restore();
     p.setPen(line(1, QColor(255, 255, 255, 120)));
     p.setBrush(QColor(255, 255, 255, 40));
-    p.drawPolygon(QPolygonF({photo.topLeft(), photo.topLeft() + QPointF(60, 0),
-                             photo.bottomLeft() + QPointF(10, -120), photo.bottomLeft() + QPointF(0, -130)}));
+    p.drawPolygon(QPolygonF({photo.topLeft(), photo.topLeft() + QPointF(60, 0), photo.bottomLeft() + QPointF(10, -120),
+                             photo.bottomLeft() + QPointF(0, -130)}));
     flowerVase(p, QPointF(410, 286), 80);
     Rng pet(38);
     scatterPetals(p, pet, QRectF(0, 270, 140, 60), 8, 4);
 }
 
-void primu3(QPainter& p) {
+void primu3(QPainter& p)
+{
     komachiRoom(p);
     p.fillRect(QRectF(0, 0, kWidth, kHeight), QColor(60, 20, 80, 60));
     Figure f = primu(Outfit::RedDress);
@@ -905,7 +926,8 @@ void primu3(QPainter& p) {
 }
 
 // The room with its door standing open on a bright corridor; the door leaf swung in, to the right.
-void roomWithOpenDoor(QPainter& p) {
+void roomWithOpenDoor(QPainter& p)
+{
     komachiRoom(p);
     const QRectF door(16, 40, 200, 209);
     fillVertical(p, door, hex("#f8f0e0"), hex("#d8c8b0"));
@@ -919,7 +941,8 @@ void roomWithOpenDoor(QPainter& p) {
     p.drawPolygon(leaf);
 }
 
-void asamaDoor(QPainter& p) {
+void asamaDoor(QPainter& p)
+{
     roomWithOpenDoor(p);
     // 浅間 in the doorway, a bright corridor behind him.
     Figure a = asama();
@@ -935,7 +958,8 @@ void asamaDoor(QPainter& p) {
               hex("#ffd0e0"));
 }
 
-void komachi5(QPainter& p) {
+void komachi5(QPainter& p)
+{
     // Turned toward the door he came in by: the open door bright behind, こまち blushing as she
     // starts to speak, 浅間's shoulder at the near edge.
     throughCamera(p, roomWithOpenDoor, QPointF(150, 150), 1.5, 2);
@@ -963,7 +987,8 @@ void komachi5(QPainter& p) {
     p.drawLine(QPointF(424, 34), QPointF(430, 26));
 }
 
-void komachi6(QPainter& p) {
+void komachi6(QPainter& p)
+{
     // Her declaration, close and bright: light pouring down, blossoms drifting, the room a warm blur.
     throughCamera(p, komachiRoom, QPointF(340, 90), 2.0, 4);
     QRadialGradient g(QPointF(240, 120), 320);
@@ -990,12 +1015,12 @@ void komachi6(QPainter& p) {
     glow(p, QPointF(240, 60), 140, QColor(255, 255, 255, 70));
     Rng front(142);
     for (int i = 0; i < 12; ++i)
-        sparkle(p, QPointF(front.uniform(20, 460), front.uniform(10, 330)), front.uniform(3, 8),
-                QColor(255, 250, 230));
+        sparkle(p, QPointF(front.uniform(20, 460), front.uniform(10, 330)), front.uniform(3, 8), QColor(255, 250, 230));
     scatterPetals(p, front, QRectF(0, 0, kWidth, kHeight), 18, 9);
 }
 
-void komachi7(QPainter& p) {
+void komachi7(QPainter& p)
+{
     komachiRoom(p);
     p.fillRect(QRectF(0, 0, kWidth, kHeight), QColor(255, 200, 160, 50));
     // Smiling at each other, her hand in his.
@@ -1017,11 +1042,11 @@ void komachi7(QPainter& p) {
     drawFigure(p, a, meet - handPosition(a, QPointF(0, 0), 0.95, -1), 0.95);
     Rng rng(43);
     for (int i = 0; i < 10; ++i)
-        sparkle(p, QPointF(rng.uniform(200, 290), rng.uniform(20, 200)), rng.uniform(3, 6),
-                QColor(255, 240, 220));
+        sparkle(p, QPointF(rng.uniform(200, 290), rng.uniform(20, 200)), rng.uniform(3, 6), QColor(255, 240, 220));
 }
 
-void renetta1(QPainter& p) {
+void renetta1(QPainter& p)
+{
     komachiRoom(p);
     p.fillRect(QRectF(0, 0, kWidth, kHeight), QColor(30, 20, 60, 70));
     // Close to the table top: the vase is huge, ルネッタ tiny beside it.
@@ -1037,8 +1062,7 @@ void renetta1(QPainter& p) {
     // Light falling like snow toward the unseen couple, left.
     Rng rng(44);
     for (int i = 0; i < 30; ++i)
-        sparkle(p, QPointF(rng.uniform(10, 260), rng.uniform(10, 240)), rng.uniform(2, 7),
-                QColor(255, 250, 220));
+        sparkle(p, QPointF(rng.uniform(10, 260), rng.uniform(10, 240)), rng.uniform(2, 7), QColor(255, 250, 220));
     p.setPen(line(2, QColor(255, 250, 220, 120)));
     p.setBrush(Qt::NoBrush);
     p.drawArc(QRectF(60, 40, 220, 200), 60 * 16, 100 * 16);
@@ -1046,7 +1070,8 @@ void renetta1(QPainter& p) {
 
 // ---- The report and the epilogue ----
 
-void primu4(QPainter& p) {
+void primu4(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     fillVertical(p, QRectF(0, 0, kWidth, kHeight), hex("#14082a"), hex("#4a1a5a"));
     // Spotlight beams.
@@ -1057,9 +1082,8 @@ void primu4(QPainter& p) {
         g.setColorAt(1, QColor(255, 200, 255, 0));
         p.setPen(Qt::NoPen);
         p.setBrush(g);
-        p.drawPolygon(
-            QPolygonF({QPointF(x - 8, 0), QPointF(x + 8, 0), QPointF(240 + (x - 240) * 0.2 + 60, 330),
-                       QPointF(240 + (x - 240) * 0.2 - 60, 330)}));
+        p.drawPolygon(QPolygonF({QPointF(x - 8, 0), QPointF(x + 8, 0), QPointF(240 + (x - 240) * 0.2 + 60, 330),
+                                 QPointF(240 + (x - 240) * 0.2 - 60, 330)}));
     }
     // Show sign in lights.
     const QRectF sign(60, 22, 360, 50);
@@ -1109,7 +1133,8 @@ void primu4(QPainter& p) {
     }
 }
 
-void renetta2(QPainter& p) {
+void renetta2(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     // The vice principal's office: dark panelling, tall window, portrait, a big desk piled with paper.
     fillVertical(p, QRectF(0, 0, kWidth, 250), hex("#5a3a2a"), hex("#3a2418"));
@@ -1159,8 +1184,7 @@ void renetta2(QPainter& p) {
     p.setPen(line(1, hex("#a09a8a")));
     p.setBrush(hex("#fffdf6"));
     p.drawPolygon(QPolygonF({QPointF(200, 250), QPointF(270, 250), QPointF(276, 272), QPointF(194, 272)}));
-    outlinedText(p, QStringLiteral("反省文"), mincho(11), QPointF(235, 258), hex("#2a2a3a"), QColor(0, 0, 0),
-                 0);
+    outlinedText(p, QStringLiteral("反省文"), mincho(11), QPointF(235, 258), hex("#2a2a3a"), QColor(0, 0, 0), 0);
     glow(p, QPointF(420, 230), 50, QColor(255, 220, 150, 120));
     fillVertical(p, QRectF(410, 222, 20, 22), hex("#f8e8c8"), hex("#d8c098"));
 }
@@ -1186,7 +1210,8 @@ constexpr std::array<Entry, 37> kPainters{{
 
 } // namespace
 
-QImage drawScene(std::u16string_view key, int density) {
+QImage drawScene(std::u16string_view key, int density)
+{
     for (const Entry& e : kPainters) {
         if (e.key != key)
             continue;

@@ -24,11 +24,12 @@ struct Picture {
 };
 
 // The distinct picture keys in the scene table's order, each with the scenes that show it.
-std::vector<Picture> distinctPictures() {
+std::vector<Picture> distinctPictures()
+{
     std::vector<Picture> pictures;
     for (const lw::SceneRow& row : lw::kSceneTable) {
-        auto it = std::find_if(pictures.begin(), pictures.end(),
-                               [&](const Picture& p) { return p.key == row.pictureKey; });
+        auto it =
+            std::find_if(pictures.begin(), pictures.end(), [&](const Picture& p) { return p.key == row.pictureKey; });
         if (it == pictures.end())
             pictures.push_back({row.pictureKey, {row.scene}});
         else
@@ -37,11 +38,10 @@ std::vector<Picture> distinctPictures() {
     return pictures;
 }
 
-QString qstr(std::u16string_view s) {
-    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
-}
+QString qstr(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
-QByteArray pngBytes(const QImage& image) {
+QByteArray pngBytes(const QImage& image)
+{
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -49,18 +49,19 @@ QByteArray pngBytes(const QImage& image) {
     return bytes;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes) {
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "lw_artgen: cannot write %s: %s\n", qPrintable(path),
-                     qPrintable(file.errorString()));
+        std::fprintf(stderr, "lw_artgen: cannot write %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
         return false;
     }
     return true;
 }
 
 // Every picture at half size on a grid, its key and scenes printed under it.
-QImage contactSheet(const std::vector<Picture>& pictures, const std::vector<QImage>& images) {
+QImage contactSheet(const std::vector<Picture>& pictures, const std::vector<QImage>& images)
+{
     constexpr int kThumbW = 240, kThumbH = 175, kColumns = 6, kCellW = kThumbW + 12, kCellH = kThumbH + 44;
     const int rows = static_cast<int>((pictures.size() + kColumns - 1) / kColumns);
     QImage sheet(kColumns * kCellW + 12, rows * kCellH + 12, QImage::Format_RGB32);
@@ -69,8 +70,7 @@ QImage contactSheet(const std::vector<Picture>& pictures, const std::vector<QIma
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.setRenderHint(QPainter::TextAntialiasing);
     for (size_t i = 0; i < pictures.size(); ++i) {
-        const int x = 12 + static_cast<int>(i % kColumns) * kCellW,
-                  y = 12 + static_cast<int>(i / kColumns) * kCellH;
+        const int x = 12 + static_cast<int>(i % kColumns) * kCellW, y = 12 + static_cast<int>(i / kColumns) * kCellH;
         p.drawImage(QRect(x, y, kThumbW, kThumbH), images[i]);
         QStringList scenes;
         for (int s : pictures[i].scenes)
@@ -89,7 +89,8 @@ QImage contactSheet(const std::vector<Picture>& pictures, const std::vector<QIma
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
