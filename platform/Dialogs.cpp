@@ -7,10 +7,6 @@
 #include <QMessageBox>
 
 namespace lw {
-namespace {
-Dialogs* current = nullptr;
-} // namespace
-
 void QtDialogs::MsgBox(const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
@@ -28,13 +24,5 @@ InputAnswer QtDialogs::InputBox(const QString& prompt, const QString& title, con
     const bool ok = box.exec() == QDialog::Accepted;
     return {ok ? box.textValue() : QString(), !ok};
 }
-
-Dialogs& dialogs()
-{
-    static QtDialogs real;
-    return current ? *current : real;
-}
-
-void setDialogs(Dialogs* replacement) { current = replacement; }
 
 } // namespace lw

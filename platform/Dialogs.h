@@ -25,8 +25,5 @@ public:
     InputAnswer InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
 };
 
-// The dialogs the game uses; tests install a fake.
-Dialogs& dialogs();
-void setDialogs(Dialogs* replacement); // nullptr restores the real one
 
 } // namespace lw

@@ -1,9 +1,11 @@
 // The base of every game window: twips geometry, load and unload with the unload query, and
-// the single-instance registry through which windows are referenced by name.
+// the slot that holds one window of a kind.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
+
+#include <functional>
 
 namespace lw {
 
@@ -86,42 +88,42 @@ private:
 double screenWidthTwips();
 double screenHeightTwips();
 
-// One instance of each window, created (and loaded) when it is first referenced, and gone
-// after it is unloaded; a later reference creates and loads a fresh one.
-template <class T> class Window {
+// One window of a kind, made (and loaded) by its maker when it is first asked for, and gone after
+// it is unloaded; a later request makes and loads a fresh one. The slot's owner holds it for the
+// run; a window still there when the slot goes is deleted with it.
+template <class T> class WindowSlot {
 public:
-    static T& get()
+    explicit WindowSlot(std::function<T*()> make) : make_(std::move(make)) {}
+    WindowSlot(const WindowSlot&) = delete;
+    WindowSlot& operator=(const WindowSlot&) = delete;
+    ~WindowSlot() { delete window_.data(); }
+
+    T& get()
     {
-        if (!instance()) {
-            auto* window = new T;
-            instance() = window;
+        if (!window_) {
+            T* window = make_();
+            window_ = window;
             // An unloaded window is gone at once for the game, even before Qt deletes it.
-            QObject::connect(window, &GameWindow::unloaded, window, [window] { forget(window); });
+            QObject::connect(window, &GameWindow::unloaded, window, [this, window] {
+                if (window_ == window)
+                    window_ = nullptr;
+            });
             window->load();
         }
-        return *instance();
+        return *window_;
     }
-    static void Load() { (void)get(); }
-    static bool exists() { return !instance().isNull(); }
-    static T* ifLoaded() { return instance().data(); }
-    static void Unload()
+    void load() { (void)get(); }
+    bool exists() const { return !window_.isNull(); }
+    T* ifLoaded() const { return window_.data(); }
+    void unload()
     {
-        if (T* window = instance().data())
+        if (T* window = window_.data())
             window->unload();
-    }
-    // Forgets the instance without asking (used when the window destroys itself).
-    static void forget(T* window)
-    {
-        if (instance() == window)
-            instance() = nullptr;
     }
 
 private:
-    static QPointer<T>& instance()
-    {
-        static QPointer<T> pointer;
-        return pointer;
-    }
+    std::function<T*()> make_;
+    QPointer<T> window_;
 };
 
 } // namespace lw

@@ -4,6 +4,7 @@
 #include "DataFiles.h"
 #include "ErrorReport.h"
 #include "PictureDensity.h"
+#include "Runtime.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -101,7 +102,7 @@ QImage builtInPicture(const QString& name, double density)
     return read(name);
 }
 
-QImage LoadPicture(const QString& fileName, double density)
+QImage LoadPicture(const QString& fileName, double density, ProgramEnd& onError)
 {
     if (wantsSharpPicture(density)) {
         Picture sharp = readPicture(sharpFileName(fileName));
@@ -113,10 +114,10 @@ QImage LoadPicture(const QString& fileName, double density)
     case PictureError::None:
         return std::move(picture.image);
     case PictureError::NotFound:
-        fatalError(fileNotFoundMessage(fileName));
+        onError.fatal(fileNotFoundMessage(fileName));
         break;
     case PictureError::Invalid:
-        fatalError(invalidPictureMessage(fileName));
+        onError.fatal(invalidPictureMessage(fileName));
         break;
     }
     return {};

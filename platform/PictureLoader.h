@@ -7,6 +7,8 @@
 
 namespace lw {
 
+class ProgramEnd;
+
 enum class PictureError { None, NotFound, Invalid };
 
 struct Picture {
@@ -32,10 +34,10 @@ Picture readPicture(const QString& fileName);
 QImage builtInPicture(const QString& name, double density = 1.0);
 
 // The game's picture load: like readPicture, but a missing or unreadable file ends the program
-// through the runtime error report, naming the file. Where `density` wants the 2x artwork, the
+// through `onError`'s fatal report, naming the file (null comes back if that report returns). Where `density` wants the 2x artwork, the
 // file's 2x twin is read first and comes back with a device pixel ratio of 2, so widgets keep the
 // picture's 1x size; a twin that is missing or unreadable is no error, the 1x file serves.
-QImage LoadPicture(const QString& fileName, double density = 1.0);
+QImage LoadPicture(const QString& fileName, double density, ProgramEnd& onError);
 
 // The bytes of `fileName`'s 2x twin, kept undecoded where a picture must be at hand without file
 // access (the staff roll's cache); empty when the twin is missing or does not read as a picture.

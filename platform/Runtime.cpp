@@ -1,26 +1,18 @@
 // The program's end and the first window's follow-up work.
 #include "Runtime.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
-#include <QEventLoop>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
-namespace lw::runtime {
-namespace {
+namespace lw {
 
-std::vector<std::function<void()>>& hooks()
-{
-    static std::vector<std::function<void()>> list;
-    return list;
-}
-
-void exitAtOnce(int status)
+void ProcessEnd::end(int status)
 {
     runShutdownHooks();
     std::fflush(stdout);
@@ -29,6 +21,32 @@ void exitAtOnce(int status)
     // window can deliver a close or unload handler.
     std::_Exit(status);
 }
+
+void ProcessEnd::fatal(const QString& message)
+{
+    std::fprintf(stderr, "Lunaweave: %s\n", message.toUtf8().constData());
+    std::fflush(stderr);
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Lunaweave"),
+                        QStringLiteral("実行時エラーが発生したため、ゲームを終了します。\n\n") + message,
+                        QMessageBox::Ok);
+        box.exec();
+    }
+    end(1);
+}
+
+void ProcessEnd::addShutdownHook(std::function<void()> hook) { hooks_.push_back(std::move(hook)); }
+
+void ProcessEnd::runShutdownHooks()
+{
+    auto list = std::move(hooks_);
+    hooks_.clear();
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
+        (*it)();
+}
+
+namespace runtime {
+namespace {
 
 // Waits, as an application event filter, for the first window's show. The show event comes before
 // the window is mapped, so the action is queued rather than run there.
@@ -53,33 +71,9 @@ private:
     std::function<void()> action_;
 };
 
-EndHandler& endHandler()
-{
-    static EndHandler handler = exitAtOnce;
-    return handler;
-}
-
 } // namespace
-
-void endProgram(int status) { endHandler()(status); }
-
-EndHandler setEndHandler(EndHandler handler)
-{
-    EndHandler previous = std::move(endHandler());
-    endHandler() = handler ? std::move(handler) : EndHandler(exitAtOnce);
-    return previous;
-}
-
-void addShutdownHook(std::function<void()> hook) { hooks().push_back(std::move(hook)); }
-
-void runShutdownHooks()
-{
-    auto list = std::move(hooks());
-    hooks().clear();
-    for (auto it = list.rbegin(); it != list.rend(); ++it)
-        (*it)();
-}
 
 void whenFirstWindowShown(std::function<void()> action) { new FirstWindowWatch(std::move(action)); }
 
-} // namespace lw::runtime
+} // namespace runtime
+} // namespace lw

@@ -41,8 +41,3 @@ struct GameState {
 constexpr int sceneOf(int screen) { return screen >= 0 ? screen / 10 : -((-screen + 9) / 10); }
 
 } // namespace lw
-
-namespace lw {
-// The game's one set of story variables.
-GameState& gameState();
-} // namespace lw

@@ -4,8 +4,6 @@
 #include "Fonts.h"
 #include "LineBreak.h"
 #include "MarkedText.h"
-#include "Music.h"
-#include "Runtime.h"
 #include "Twips.h"
 
 namespace lw {
@@ -19,7 +17,7 @@ const QString kHiddenPageReading = QStringLiteral(
 
 } // namespace
 
-ClearWindow::ClearWindow() : GameWindow(FrameStyle::ToolWindow)
+ClearWindow::ClearWindow(const Services& services) : GameWindow(FrameStyle::ToolWindow), services_(services)
 {
     setObjectName(QStringLiteral("ClearWindow"));
     setWindowTitle(QStringLiteral("Information"));
@@ -54,10 +52,10 @@ void ClearWindow::onLoad()
 void ClearWindow::onUnload(UnloadReason reason)
 {
     (void)reason;
-    music().close();
-    runtime::endProgram(0);
+    services_.music.close();
+    services_.programEnd.end(0);
 }
 
-void ClearWindow::okClicked() { runtime::endProgram(0); }
+void ClearWindow::okClicked() { services_.programEnd.end(0); }
 
 } // namespace lw

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "GameWindow.h"
+#include "Services.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -11,7 +12,7 @@ namespace lw {
 class ClearWindow : public GameWindow {
     Q_OBJECT
 public:
-    ClearWindow();
+    explicit ClearWindow(const Services& services);
 
     // Centres the window and writes the message, once.
     void onLoad() override;
@@ -24,6 +25,8 @@ public:
 public slots:
     // Ends the program; the ending music is left to the end of the process.
     void okClicked();
+private:
+    Services services_;
 };
 
 } // namespace lw

@@ -3,10 +3,8 @@
 
 #include "DataFiles.h"
 #include "Fonts.h"
-#include "Music.h"
 #include "PictureLoader.h"
 #include "Twips.h"
-#include "WavePlayer.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -82,7 +80,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const 
 
 } // namespace
 
-LogoDemo::LogoDemo() : GameWindow(FrameStyle::None)
+LogoDemo::LogoDemo(const Services& services) : GameWindow(FrameStyle::None), services_(services)
 {
     setObjectName(QStringLiteral("LogoDemo"));
     setWindowTitle(QStringLiteral("Kestrune"));
@@ -138,7 +136,7 @@ void LogoDemo::onLoad()
 void LogoDemo::onActivate()
 {
     centreOnScreen();
-    music().play("Ksnet.mid");
+    services_.music.play("Ksnet.mid");
     ticks = 0;
     figureX = kStartX;
     figureY = 0;
@@ -181,10 +179,10 @@ void LogoDemo::step()
         // Played from the working directory whatever the letter case of its name; no file, no sound.
         const QString wave = findDataFile(QStringLiteral("lwdemo2.WAV"));
         if (!wave.isEmpty())
-            (void)wavePlayer().playAsync(wave.toStdString());
+            (void)services_.wavePlayer.playAsync(wave.toStdString());
     } else if (tick == 46) {
         stepTimer.stop();
-        music().close();
+        services_.music.close();
         // The window closes itself; the start-up sequence waits until it is gone.
         unload();
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "GameWindow.h"
+#include "Services.h"
 #include "ImageBox.h"
 #include "LineStroke.h"
 
@@ -16,7 +17,7 @@ namespace lw {
 class LogoDemo : public GameWindow {
     Q_OBJECT
 public:
-    LogoDemo();
+    explicit LogoDemo(const Services& services);
 
     void onLoad() override;
     // Centres the window, restarts the logo music and the tick count from the beginning. The
@@ -43,6 +44,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    Services services_;
     void activateAfterShow();
     // Activation bookkeeping: a platform without a window manager never activates the window, so
     // the first show runs onActivate itself; the activation that may still follow for that

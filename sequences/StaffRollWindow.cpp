@@ -4,7 +4,6 @@
 #include "Fonts.h"
 #include "GameState.h"
 #include "MarkedText.h"
-#include "Music.h"
 #include "Twips.h"
 
 #include <algorithm>
@@ -75,15 +74,14 @@ int toPosition(double value)
 
 } // namespace
 
-void StartStaffRoll()
+void StaffRollWindow::start()
 {
-    music().play("prum.mid");
-    StaffRollWindow& roll = Window<StaffRollWindow>::get(); // loaded at start-up already: stays hidden
-    roll.stepTimer.start();
-    roll.stepTimer.setInterval(kTickMs);
+    services_.music.play("prum.mid");
+    stepTimer.start();
+    stepTimer.setInterval(kTickMs);
 }
 
-StaffRollWindow::StaffRollWindow() : GameWindow(FrameStyle::ToolWindow)
+StaffRollWindow::StaffRollWindow(const Services& services) : GameWindow(FrameStyle::ToolWindow), services_(services)
 {
     setObjectName(QStringLiteral("StaffRollWindow"));
     setWindowTitle(QStringLiteral("Lunaweave　エンディング"));
@@ -147,7 +145,7 @@ void StaffRollWindow::showEntry(int picture, const QString& heading, const QStri
 
 int StaffRollWindow::rollPosition()
 {
-    const int device = toPosition(music().position());
+    const int device = toPosition(services_.music.position());
     if (ownClock_)
         return lastPosition_ + kTickStep;
     if (!deviceReported_) {
@@ -160,7 +158,7 @@ int StaffRollWindow::rollPosition()
     }
     // The device has reported before: it has stopped when it falls back to 0 (or goes backwards),
     // no longer plays, or stands still for two seconds. The roll then goes on from where it was.
-    bool stopped = device <= 0 || device < lastDevicePosition_ || !music().isPlaying();
+    bool stopped = device <= 0 || device < lastDevicePosition_ || !services_.music.isPlaying();
     if (!stopped) {
         stillTicks_ = device == lastDevicePosition_ ? stillTicks_ + 1 : 0;
         stopped = stillTicks_ >= kStillTicksStop;

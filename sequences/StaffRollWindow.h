@@ -1,7 +1,8 @@
-// The ending staff roll: its window, the entries it shows, and the call that starts it.
+// The ending staff roll: its window and the entries it shows.
 #pragma once
 
 #include "GameWindow.h"
+#include "Services.h"
 #include "ImageBox.h"
 #include "SceneTable.h"
 
@@ -13,18 +14,18 @@
 
 namespace lw {
 
-// Starts the ending music and the roll's timer. The roll window stays hidden until its first
-// entry is due.
-void StartStaffRoll();
-
 class StaffRollWindow : public GameWindow {
     Q_OBJECT
 public:
-    StaffRollWindow();
+    explicit StaffRollWindow(const Services& services);
 
     void onLoad() override;
     // Closed by the player, the roll is skipped: the game goes on to the clear screen.
     void onUnload(UnloadReason reason) override;
+
+    // Starts the ending music and the roll's timer. The window (loaded at start-up) stays hidden
+    // until its first entry is due.
+    void start();
 
     // Shows cache picture `picture` (0..20) with a heading and a credit text.
     void showEntry(int picture, const QString& heading, const QString& credit);
@@ -58,6 +59,7 @@ public slots:
     void step();
 
 private:
+    Services services_;
     int rollPosition();
 
     std::array<ImageBox*, kRollPictures> cache_{};

@@ -3,8 +3,6 @@
 
 #include "Fonts.h"
 #include "MarkedText.h"
-#include "Music.h"
-#include "Runtime.h"
 #include "Twips.h"
 
 #include <QMouseEvent>
@@ -35,7 +33,7 @@ void setTextColour(QWidget* widget, const QColor& colour)
 
 } // namespace
 
-TitleWindow::TitleWindow() : GameWindow(FrameStyle::FixedDialog)
+TitleWindow::TitleWindow(const Services& services) : GameWindow(FrameStyle::FixedDialog), services_(services)
 {
     setObjectName(QStringLiteral("TitleWindow"));
     setWindowTitle(QStringLiteral("Lunaweave　オープニング"));
@@ -75,15 +73,15 @@ TitleWindow::TitleWindow() : GameWindow(FrameStyle::FixedDialog)
 void TitleWindow::onLoad()
 {
     // Played once: the title tune is not the background piece that the music timer repeats.
-    music().play("Showt.mid");
+    services_.music.play("Showt.mid");
     centreOnScreen();
 }
 
 void TitleWindow::onUnload(UnloadReason reason)
 {
-    music().close();
+    services_.music.close();
     if (reason == UnloadReason::ByPlayer)
-        runtime::endProgram(0);
+        services_.programEnd.end(0);
 }
 
 void TitleWindow::startGame()

@@ -3,13 +3,14 @@
 
 #include "ClickLabel.h"
 #include "GameWindow.h"
+#include "Services.h"
 
 namespace lw {
 
 class TitleWindow : public GameWindow {
     Q_OBJECT
 public:
-    TitleWindow();
+    explicit TitleWindow(const Services& services);
 
     // Plays the title tune, then centres the window.
     void onLoad() override;
@@ -34,6 +35,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    Services services_;
     ClickTracker click_;
 };
 

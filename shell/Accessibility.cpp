@@ -3,6 +3,7 @@
 
 #include "History.h"
 #include "MainWindow.h"
+#include "SceneCatalogue.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -60,7 +61,7 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return sceneCaptionOnScreen();
+            return captionOfSceneWindow(widget()->window()->windowTitle());
         return QAccessibleWidget::text(t);
     }
 };
@@ -94,11 +95,7 @@ void sendNameChanged(QObject* object)
 
 void installRoles()
 {
-    static bool installed = false;
-    if (installed)
-        return;
-    installed = true;
-    QAccessible::installFactory(gameInterfaces);
+    QAccessible::installFactory(gameInterfaces); // Qt keeps one copy however often it comes
 }
 
 void announceLine(QLabel* label)

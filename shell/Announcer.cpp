@@ -92,6 +92,8 @@ void say(QWidget* window, const QString& text);
 // throws away the notices still queued; so the texts wait until windows have stopped changing
 // hands for a moment, and are then said in the window that has the keyboard (or, after a longer
 // wait, in any visible one).
+} // namespace
+
 class WaitingTexts : public QObject {
 public:
     static constexpr int kSettleMs = 300;
@@ -147,39 +149,31 @@ private:
     QTimer fallback_;
 };
 
+namespace {
+
 SpeechBar* barOf(QWidget* window)
 {
     if (auto* bar = window->findChild<SpeechBar*>(QString(), Qt::FindDirectChildrenOnly))
         return bar;
-    static bool factoryInstalled = false;
-    if (!factoryInstalled) {
-        QAccessible::installFactory(speechInterfaces);
-        factoryInstalled = true;
-    }
     return new SpeechBar(window);
 }
 
-bool withoutListener = false;
-
 } // namespace
 
-void sayWithoutListener(bool on) { withoutListener = on; }
+// Qt keeps one copy of a factory however often it is installed.
+Announcer::Announcer() : waiting_(std::make_unique<WaitingTexts>()) { QAccessible::installFactory(speechInterfaces); }
 
-bool listening() { return QAccessible::isActive() || withoutListener; }
+Announcer::~Announcer() = default;
 
-bool kanaOn = false;
+bool Announcer::listening() const { return QAccessible::isActive() || withoutListener_; }
 
-void setKanaSpeech(bool on) { kanaOn = on; }
-
-bool kanaSpeech() { return kanaOn; }
-
-QString spokenForm(const QString& marked)
+QString Announcer::spokenForm(const QString& marked) const
 {
     const std::string text = marked.toStdString();
-    return QString::fromStdString(kanaOn ? story::kanaReading(text) : story::displayText(text));
+    return QString::fromStdString(kanaOn_ ? story::kanaReading(text) : story::displayText(text));
 }
 
-void announce(const QString& text)
+void Announcer::announce(const QString& text)
 {
     if (!listening())
         return;
@@ -191,11 +185,10 @@ void announce(const QString& text)
     said = said.trimmed();
     if (said.isEmpty())
         return;
-    static auto* waiting = new WaitingTexts; // lives as long as the program
-    if (QWidget* window = activeWindow(); window && waiting->isEmpty())
+    if (QWidget* window = activeWindow(); window && waiting_->isEmpty())
         say(window, said);
     else
-        waiting->add(said); // after those still waiting, in order
+        waiting_->add(said); // after those still waiting, in order
 }
 
 namespace {

@@ -1,7 +1,7 @@
 // Fullscreen play in the main window, and the band that carries the current line there.
 #include "Fullscreen.h"
 
-#include "MainWindow.h"
+#include "GameWindows.h"
 #include "MessageWindow.h"
 #include "Zoom.h"
 
@@ -46,7 +46,7 @@ FullscreenFit fitToScreen(QSize contents, QSize screen)
     return {scale, origin};
 }
 
-GameFullscreen::GameFullscreen(GameZoom& zoom) : zoom_(zoom) {}
+GameFullscreen::GameFullscreen(GameWindows& windows, GameZoom& zoom) : windows_(windows), zoom_(zoom) {}
 
 GameFullscreen::~GameFullscreen() = default;
 
@@ -67,8 +67,8 @@ bool GameFullscreen::handleKey(const QKeyEvent& key)
 
 void GameFullscreen::enter()
 {
-    MainWindow* main = Window<MainWindow>::ifLoaded();
-    MessageWindow* message = Window<MessageWindow>::ifLoaded();
+    MainWindow* main = windows_.main.ifLoaded();
+    MessageWindow* message = windows_.message.ifLoaded();
     WindowScale* scale = zoom_.mainScale();
     if (active_ || !main || !message || !scale || !main->isVisible())
         return;
@@ -82,7 +82,7 @@ void GameFullscreen::enter()
     const FullscreenFit fit = fitToScreen(contents.size(), screen.size());
     scale->apply(fit.scale, fit.origin - QPoint(static_cast<int>(std::lround(contents.x() * fit.scale)),
                                                 static_cast<int>(std::lround(contents.y() * fit.scale))));
-    reloadMainWindowPictures(*main);
+    zoom_.reloadMainWindowPictures(*main);
 
     // Black bars where the screen's aspect is not the picture's.
     auto* backdrop = new QWidget(main);
@@ -133,13 +133,13 @@ void GameFullscreen::leave()
     active_ = false;
     delete band_;
     delete backdrop_;
-    MainWindow* main = Window<MainWindow>::ifLoaded();
-    MessageWindow* message = Window<MessageWindow>::ifLoaded();
+    MainWindow* main = windows_.main.ifLoaded();
+    MessageWindow* message = windows_.message.ifLoaded();
     WindowScale* scale = zoom_.mainScale();
     if (!main || !message || !scale)
         return;
     scale->apply(zoom_.factor());
-    reloadMainWindowPictures(*main);
+    zoom_.reloadMainWindowPictures(*main);
     // Out of fullscreen the main window brings the message window back (see MainWindow).
     main->showNormal();
     main->setFixedSize(mainGeometry_.size());
@@ -156,7 +156,7 @@ void GameFullscreen::lineShown()
 {
     if (!active_ || !band_)
         return;
-    if (const MessageWindow* message = Window<MessageWindow>::ifLoaded())
+    if (const MessageWindow* message = windows_.message.ifLoaded())
         band_->setText(message->lineLabel->text());
 }
 

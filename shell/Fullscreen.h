@@ -11,6 +11,7 @@ class QKeyEvent;
 namespace lw {
 
 class GameZoom;
+struct GameWindows;
 
 // Whether `key` toggles fullscreen: F11, or Enter with Alt (and nothing else but the keypad).
 bool isFullscreenKey(const QKeyEvent& key);
@@ -26,7 +27,7 @@ FullscreenFit fitToScreen(QSize contents, QSize screen);
 
 class GameFullscreen {
 public:
-    explicit GameFullscreen(GameZoom& zoom);
+    GameFullscreen(GameWindows& windows, GameZoom& zoom);
     ~GameFullscreen();
 
     bool isActive() const { return active_; }
@@ -43,6 +44,7 @@ public:
     void lineShown();
 
 private:
+    GameWindows& windows_;
     GameZoom& zoom_;
     bool active_ = false;
     QRect mainGeometry_, messageGeometry_; // outer position and client size before entering

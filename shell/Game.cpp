@@ -2,84 +2,71 @@
 // windows and the music.
 #include "Game.h"
 
-#include "ClearWindow.h"
-#include "Dialogs.h"
 #include "Fonts.h"
 #include "Layout.h"
-#include "LineBreak.h"
-#include "LogoDemo.h"
-#include "MainWindow.h"
-#include "MessageWindow.h"
-#include "Music.h"
-#include "PlayerAdditions.h"
 #include "Ruby.h"
-#include "SceneCatalogue.h"
 #include "SceneTable.h"
-#include "Settings.h"
-#include "ShellServices.h"
-#include "StaffRollWindow.h"
-#include "TitleWindow.h"
+#include "SeriesNotice.h"
 #include "Twips.h"
 
 #include <QTimer>
 
 namespace lw {
-
 namespace {
 
-// The scenario's hands on the game windows and the music module.
-class GameOutput : public ScenarioOutput {
-public:
-    Game* game = nullptr; // the game that is running, told of every new story state
-
-    void ShowLine(std::string_view speaker, std::string_view text) override
-    {
-        // The script's lines carry ruby marks; the windows show them without. The marks stay with
-        // the reading help, for the furigana, and with the speech, which reads them.
-        noteLineMarks(QString::fromUtf8(speaker.data(), static_cast<qsizetype>(speaker.size())),
-                      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-        noteMarkedLine(speaker, text);
-        lw::ShowLine(QString::fromStdString(story::displayText(speaker)),
-                     QString::fromStdString(story::displayText(text)));
-    }
-    void playMidiFile(std::string_view file) override
-    {
-        music().backgroundPiece = std::string(file);
-        music().play(music().backgroundPiece);
-    }
-    void startMusicTimer(int intervalMs) override { Window<MainWindow>::get().musicRepeatTimer.start(intervalMs); }
-    void hideNonNextIcons() override { Window<MainWindow>::get().hideNonNextIcons(); }
-    // Nothing to do: the game starts the ending from the event loop, after the events queued by
-    // then, so the clicks of the last step run (and are ignored) first.
-    void yieldToWindowSystem() override {}
-    void stateChanged() override
-    {
-        if (game)
-            game->storyStateChanged();
-        else
-            ShowSceneIfChanged();
-    }
-};
-
-GameOutput& gameOutput()
-{
-    static GameOutput output;
-    return output;
-}
+QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 } // namespace
 
-Scenario& scenario()
+void Game::Output::ShowLine(std::string_view speaker, std::string_view text)
 {
-    static Scenario story(gameState(), gameOutput());
-    return story;
+    // The script's lines carry ruby marks; the windows show them without. The marks stay with the
+    // reading help, for the furigana, and with the speech, which reads them.
+    game_.additions_.markedLineComing(fromUtf8(speaker), fromUtf8(text));
+    game_.showLine(QString::fromStdString(story::displayText(speaker)),
+                   QString::fromStdString(story::displayText(text)));
 }
 
-void layOutAndShowGameWindows(double screenWidth, double screenHeight)
+void Game::Output::playMidiFile(std::string_view file)
 {
-    MainWindow& main = Window<MainWindow>::get();
-    MessageWindow& message = Window<MessageWindow>::get();
-    const GameLayout layout = layOutGameWindows(
+    Music& music = game_.services_.music;
+    music.backgroundPiece = std::string(file);
+    music.play(music.backgroundPiece);
+}
+
+void Game::Output::startMusicTimer(int intervalMs) { game_.windows_.main.get().musicRepeatTimer.start(intervalMs); }
+
+void Game::Output::hideNonNextIcons() { game_.windows_.main.get().hideNonNextIcons(); }
+
+Game::Game(const Services& services)
+    : services_(services),
+      windows_(
+          services_, [this](MainWindow& main) { wireMainWindow(main); },
+          [this](MessageWindow& message) { wireMessageWindow(message); })
+{
+}
+
+Game::~Game() = default;
+
+void Game::wireMainWindow(MainWindow& main)
+{
+    connect(&main, &MainWindow::commandIconClicked, this, &Game::commandIconClicked);
+    connect(&main, &MainWindow::pictureClicked, this, &Game::pictureClicked);
+    // The message window follows the main window into and out of the task bar.
+    connect(&main, &MainWindow::minimized, this, [this] { windows_.message.get().hide(); });
+    connect(&main, &MainWindow::restored, this, [this] { windows_.message.get().showActive(); });
+}
+
+void Game::wireMessageWindow(MessageWindow& message)
+{
+    connect(&message, &MessageWindow::screenJumpRequested, this, &Game::screenJump);
+}
+
+void Game::layOutGameWindows(double screenWidth, double screenHeight)
+{
+    MainWindow& main = windows_.main.get();
+    MessageWindow& message = windows_.message.get();
+    const GameLayout layout = lw::layOutGameWindows(
         screenWidth, screenHeight, {main.leftTwips(), main.topTwips(), main.widthTwips(), main.heightTwips()},
         {message.leftTwips(), message.topTwips(), message.widthTwips(), message.heightTwips()},
         pixelsToTwips(message.lineLabel->width()));
@@ -92,38 +79,54 @@ void layOutAndShowGameWindows(double screenWidth, double screenHeight)
     message.lineLabel->setFixedWidth(twipsToPixels(layout.form2LabelWidth));
 }
 
-bool seriesNoticeWanted(const QString& settingValue) { return settingValue != QStringLiteral("OFF"); }
-
-bool seriesNoticeWillShow()
+void Game::openGameWindows()
 {
-    return seriesNoticeWanted(
-        settingsStore().GetSetting(QStringLiteral("Kestrune"), QStringLiteral("Solvenne"), QStringLiteral("LWFLock")));
+    state_.ScreenId = kFirstScreen;
+    windows_.main.load();
+    windows_.message.load();
+    layOutGameWindows(screenWidthTwips(), screenHeightTwips());
+    windows_.main.get().showActive();
+    windows_.message.get().showActive();
+    windows_.main.get().resetIconBar();
 }
 
-QString seriesNoticeText()
+void Game::showLine(const QString& speaker, const QString& text)
 {
-    return QStringLiteral("このたびはダウンロードありがとうございました。") + kLineBreak +
-           QStringLiteral("このゲームはシリーズの3作目です。できれば、前作「Solvenne」をクリアしておいてくださいね。") +
-           kLineBreak + QStringLiteral("SolvenneもFilewharfでダウンロードできます。");
+    windows_.message.get().setLine(formatLine(speaker, text));
+    additions_.lineShown(speaker, text);
 }
 
-void OpenGameWindows()
+void Game::showCommandHint()
 {
-    gameState().ScreenId = kFirstScreen;
-    Window<MainWindow>::Load();
-    Window<MessageWindow>::Load();
-    layOutAndShowGameWindows(screenWidthTwips(), screenHeightTwips());
-    Window<MainWindow>::get().showActive();
-    Window<MessageWindow>::get().showActive();
-    Window<MainWindow>::get().resetIconBar();
+    additions_.markedLineComing(QString(), fromUtf8(kCommandHint));
+    showLine(QString(), QString::fromStdString(story::displayText(kCommandHint)));
 }
 
-Game::Game() { gameOutput().game = this; }
-
-Game::~Game()
+void Game::commandIconClicked(int index)
 {
-    if (gameOutput().game == this)
-        gameOutput().game = nullptr;
+    if (state_.ScreenId > kLastScreenWithAllIcons && index != kNextIconNotSelected)
+        return;
+    additions_.commandPicked(index % kCommandSlots);
+    if (index < kCommandSlots) // the slot is already selected
+        return;
+    state_.selectedCommand = static_cast<Command>(index - kCommandSlots + 1);
+    windows_.main.get().showSelected(index, state_.ScreenId <= kLastScreenWithAllIcons);
+}
+
+void Game::pictureClicked(ClickColumn column)
+{
+    state_.clickColumn = column;
+    if (state_.ScreenId >= kEndingScreen)
+        return;
+    if (!scenario_.RunCommand(state_.selectedCommand))
+        showCommandHint();
+}
+
+void Game::screenJump(std::int16_t state)
+{
+    state_.ScreenId = state;
+    additions_.screenJumped(state);
+    storyStateChanged();
 }
 
 void Game::enter(Stage stage)
@@ -134,15 +137,15 @@ void Game::enter(Stage stage)
 
 void Game::start()
 {
-    if (seriesNoticeWillShow()) {
+    if (seriesNoticeWillShow(services_.settings)) {
         // The notice's text and icons wait for these; they load on another core while the
         // message box is built.
         warmUpFontsAndPictureFormats();
-        dialogs().MsgBox(seriesNoticeText(), QStringLiteral("Lunaweave"));
+        services_.dialogs.MsgBox(seriesNoticeText(), QStringLiteral("Lunaweave"));
     }
 
     enter(Stage::Demo);
-    LogoDemo& demo = Window<LogoDemo>::get();
+    LogoDemo& demo = windows_.demo.get();
     // However the demo goes (it unloads itself at its end), the title comes next.
     connect(&demo, &GameWindow::unloaded, this, &Game::demoGone);
     demo.showActive();
@@ -155,12 +158,12 @@ void Game::loadCataloguePart()
     // window first, then its pictures one by one, and the scene table with the last of them.
     const int part = nextCataloguePart_++;
     if (part == 0) {
-        loadRollWindow();
+        scenes_.loadRollWindow();
     } else {
-        if (!loadRollPicture(part - 1))
+        if (!scenes_.loadRollPicture(part - 1))
             return; // the roll window is gone: the program is ending
         if (part == kRollPictures) {
-            fillSceneTable();
+            scenes_.fillSceneTable();
             catalogueDone_ = true;
             showTitleWhenReady();
             return;
@@ -180,7 +183,7 @@ void Game::showTitleWhenReady()
     if (!demoGone_ || !catalogueDone_ || stage_ != Stage::Demo)
         return;
     enter(Stage::Title);
-    TitleWindow& title = Window<TitleWindow>::get();
+    TitleWindow& title = windows_.title.get();
     // Only a click starts the game; closed any other way, the title ends the program.
     connect(&title, &TitleWindow::finished, this, &Game::startPlaying);
     title.showActive();
@@ -191,8 +194,7 @@ void Game::startPlaying()
     if (stage_ != Stage::Title)
         return;
     enter(Stage::Playing);
-    OpenGameWindows();
-    connect(&Window<MessageWindow>::get(), &MessageWindow::screenJumped, this, &Game::storyStateChanged);
+    openGameWindows();
     // The first scene shows once the windows are up, as every later one does when the state
     // changes.
     QTimer::singleShot(0, this, &Game::storyStateChanged);
@@ -200,10 +202,10 @@ void Game::startPlaying()
 
 void Game::storyStateChanged()
 {
-    if (stage_ != Stage::Playing)
+    if (stage_ != Stage::Playing && stage_ != Stage::NotStarted)
         return;
-    ShowSceneIfChanged();
-    if (gameState().ScreenId >= kEndingScreen && !endingQueued_) {
+    scenes_.showSceneIfChanged();
+    if (stage_ == Stage::Playing && state_.ScreenId >= kEndingScreen && !endingQueued_) {
         endingQueued_ = true;
         QTimer::singleShot(0, this, &Game::startEnding);
     }
@@ -212,24 +214,25 @@ void Game::storyStateChanged()
 void Game::startEnding()
 {
     enter(Stage::StaffRoll);
-    StaffRollWindow& roll = Window<StaffRollWindow>::get();
+    StaffRollWindow& roll = windows_.roll.get();
     // The roll takes the place of the game windows when its first entry is due.
-    connect(&roll, &StaffRollWindow::hideGameWindows, this, [] {
-        Window<MainWindow>::get().hide();
-        Window<MessageWindow>::get().hide();
+    connect(&roll, &StaffRollWindow::hideGameWindows, this, [this] {
+        windows_.main.get().hide();
+        windows_.message.get().hide();
     });
-    connect(&roll, &StaffRollWindow::stopMusicRepeat, this, [] { Window<MainWindow>::get().musicRepeatTimer.stop(); });
+    connect(&roll, &StaffRollWindow::stopMusicRepeat, this,
+            [this] { windows_.main.get().musicRepeatTimer.stop(); });
     connect(&roll, &StaffRollWindow::finished, this, &Game::showClearScreen);
-    StartStaffRoll();
+    roll.start();
 }
 
 void Game::showClearScreen()
 {
     if (stage_ != Stage::StaffRoll)
         return;
-    Window<StaffRollWindow>::Unload();
+    windows_.roll.unload();
     enter(Stage::ClearScreen);
-    Window<ClearWindow>::get().showActive();
+    windows_.clear.get().showActive();
 }
 
 } // namespace lw

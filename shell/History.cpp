@@ -1,9 +1,8 @@
 // The history of lines and its window.
 #include "History.h"
 
-#include "Game.h"
-#include "GameState.h"
-#include "SceneCatalogue.h"
+#include "MessageWindow.h"
+
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -41,12 +40,6 @@ void LineHistory::clear()
 }
 
 void LineHistory::startSection(int jumpState) { push({QString(), QString(), QString(), jumpState, {}}); }
-
-QString sceneCaptionOnScreen()
-{
-    const int scene = sceneOf(lastShownState());
-    return scene > 0 && scene < kSceneSlots ? SceneCaption[static_cast<std::size_t>(scene)] : QString();
-}
 
 QString sectionHeading(int jumpState) { return QStringLiteral("―― 画面ジャンプ %1 ――").arg(jumpState); }
 

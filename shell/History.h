@@ -42,9 +42,6 @@ private:
     std::size_t dropped_ = 0;
 };
 
-// The location caption of the scene on screen; empty before the first scene.
-QString sceneCaptionOnScreen();
-
 // "―― 画面ジャンプ 340 ――": the heading a screen jump leaves in the history.
 QString sectionHeading(int jumpState);
 

@@ -2,6 +2,7 @@
 #include "KeyboardPlay.h"
 
 #include "GameState.h"
+#include "GameWindows.h"
 #include "MainWindow.h"
 #include "MessageWindow.h"
 #include "TitleWindow.h"
@@ -62,7 +63,7 @@ void clickScenePicture(MainWindow& form, ClickColumn column)
     QCoreApplication::sendEvent(picture, &release);
 }
 
-bool handleMainWindowKey(MainWindow& form, const QKeyEvent& key)
+bool handleMainWindowKey(MainWindow& form, const GameState& state, const QKeyEvent& key)
 {
     if (const Command command = commandForKey(key); command != Command::None) {
         if (key.isAutoRepeat())
@@ -70,7 +71,7 @@ bool handleMainWindowKey(MainWindow& form, const QKeyEvent& key)
         const int slot = static_cast<int>(command) - 1;
         // The not-selected look is what a player clicks; the icon's own rules decide.
         form.iconClicked(slot + kCommandSlots);
-        if (gameState().selectedCommand == command)
+        if (state.selectedCommand == command)
             form.hoverLabel->setText(commandName(slot));
         return true;
     }
@@ -83,15 +84,15 @@ bool handleMainWindowKey(MainWindow& form, const QKeyEvent& key)
     return false;
 }
 
-bool handleTabBetweenGameWindows(QWidget* window, const QKeyEvent& key)
+bool handleTabBetweenGameWindows(GameWindows& windows, QWidget* window, const QKeyEvent& key)
 {
     if ((key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab) || !isPlainKey(key))
         return false;
     GameWindow* other = nullptr;
     if (qobject_cast<MainWindow*>(window))
-        other = Window<MessageWindow>::ifLoaded();
+        other = windows.message.ifLoaded();
     else if (qobject_cast<MessageWindow*>(window))
-        other = Window<MainWindow>::ifLoaded();
+        other = windows.main.ifLoaded();
     if (!other)
         return false;
     if (other->isVisible())

@@ -10,6 +10,7 @@ class QWidget;
 namespace lw {
 
 class MainWindow;
+struct GameWindows;
 class TitleWindow;
 
 // A key pressed without Ctrl, Alt or Meta: such chords belong to the window (Ctrl+J on the
@@ -23,12 +24,12 @@ ClickColumn columnForKey(const QKeyEvent& key);
 
 // On the main window: 1-5 click the command's icon, the column keys click the picture. False
 // for any other key.
-bool handleMainWindowKey(MainWindow& form, const QKeyEvent& key);
+bool handleMainWindowKey(MainWindow& form, const GameState& state, const QKeyEvent& key);
 // Clicks the scene picture at the middle of a third, at half its height, with the same mouse
 // events a player's click sends.
 void clickScenePicture(MainWindow& form, ClickColumn column);
 // Tab (or Shift+Tab) in one game window brings the other one forward with the keyboard.
-bool handleTabBetweenGameWindows(QWidget* window, const QKeyEvent& key);
+bool handleTabBetweenGameWindows(GameWindows& windows, QWidget* window, const QKeyEvent& key);
 // On the title: Space or Enter is a click on it.
 bool handleTitleKey(TitleWindow& title, const QKeyEvent& key);
 

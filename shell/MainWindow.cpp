@@ -2,15 +2,8 @@
 #include "MainWindow.h"
 
 #include "Fonts.h"
-#include "Game.h"
-#include "GameState.h"
 #include "MarkedText.h"
-#include "MessageWindow.h"
-#include "Music.h"
 #include "PictureLoader.h"
-#include "PlayerAdditions.h"
-#include "Runtime.h"
-#include "Scenario.h"
 
 #include <QEvent>
 
@@ -22,7 +15,6 @@ namespace {
 // With their readings; the particle へ of 次へ is read え.
 constexpr std::array<const char16_t*, 5> kCommandNames{u"見《み》る", u"話《はなし》をする", u"考《かんが》えてみる",
                                                        u"魔法《まほう》を使《つか》う", u"次《つぎ》｜へ《え》"};
-constexpr int kNextNotSelected = 9;
 
 } // namespace
 
@@ -45,7 +37,7 @@ ClickColumn clickColumnFor(double x, double widthTwips)
     return ClickColumn::Right;
 }
 
-MainWindow::MainWindow() : GameWindow(FrameStyle::FixedDialog)
+MainWindow::MainWindow(const Services& services) : GameWindow(FrameStyle::FixedDialog), services_(services)
 {
     setObjectName(QStringLiteral("MainWindow"));
     setClientSizeTwips(7170, 5835);
@@ -89,7 +81,7 @@ MainWindow::MainWindow() : GameWindow(FrameStyle::FixedDialog)
 void MainWindow::onLoad()
 {
     loadCommandIcons();
-    music().close();
+    services_.music.close();
 }
 
 void MainWindow::loadCommandIcons()
@@ -102,9 +94,9 @@ void MainWindow::loadCommandIcons()
 
 void MainWindow::onUnload(UnloadReason reason)
 {
-    music().close();
+    services_.music.close();
     if (reason == UnloadReason::ByPlayer)
-        runtime::endProgram(0);
+        services_.programEnd.end(0);
 }
 
 void MainWindow::changeEvent(QEvent* event)
@@ -118,9 +110,9 @@ void MainWindow::followWindowState()
 {
     // The message window follows the main window into and out of the task bar.
     if (windowState() & Qt::WindowMinimized)
-        Window<MessageWindow>::get().hide();
+        emit minimized();
     else if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
-        Window<MessageWindow>::get().showActive();
+        emit restored();
 }
 
 void MainWindow::resetIconBar()
@@ -139,19 +131,14 @@ void MainWindow::hideNonNextIcons()
     }
 }
 
-void MainWindow::iconClicked(int Index)
+void MainWindow::iconClicked(int index) { emit commandIconClicked(index); }
+
+void MainWindow::showSelected(int index, bool resetOthers)
 {
-    GameState& game = gameState();
-    if (game.ScreenId > kLastScreenWithAllIcons && Index != kNextNotSelected)
-        return;
-    noteCommandPicked(Index % kCommandSlots);
-    if (Index < kCommandSlots) // the slot is already selected
-        return;
-    game.selectedCommand = static_cast<Command>(Index - kCommandSlots + 1);
-    if (game.ScreenId <= kLastScreenWithAllIcons)
+    if (resetOthers)
         resetIconBar();
-    commandIcons[static_cast<std::size_t>(Index)]->setVisible(false);
-    commandIcons[static_cast<std::size_t>(Index - kCommandSlots)]->setVisible(true);
+    commandIcons[static_cast<std::size_t>(index)]->setVisible(false);
+    commandIcons[static_cast<std::size_t>(index - kCommandSlots)]->setVisible(true);
 }
 
 void MainWindow::iconHovered(int Index, int, int, double, double)
@@ -162,14 +149,9 @@ void MainWindow::iconHovered(int Index, int, int, double, double)
 
 void MainWindow::scenePictureMouseDown(int, int, double X, double)
 {
-    GameState& game = gameState();
-    game.clickColumn = clickColumnFor(X, scenePicture->twipsWidth());
-    if (game.ScreenId >= kEndingScreen)
-        return;
-    if (!scenario().RunCommand(game.selectedCommand))
-        ShowCommandHint();
+    emit pictureClicked(clickColumnFor(X, scenePicture->twipsWidth()));
 }
 
-void MainWindow::repeatMusic() { music().loop(); }
+void MainWindow::repeatMusic() { services_.music.loop(); }
 
 } // namespace lw

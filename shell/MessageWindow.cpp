@@ -1,16 +1,11 @@
-// The message window and ShowLine.
+// The message window.
 #include "MessageWindow.h"
 
 #include "MarkedText.h"
 
-#include "Dialogs.h"
 #include "Fonts.h"
-#include "Game.h"
 #include "GameState.h"
 #include "LineBreak.h"
-#include "PlayerAdditions.h"
-#include "Ruby.h"
-#include "Runtime.h"
 #include "SceneTable.h"
 
 #include <QKeyEvent>
@@ -92,7 +87,7 @@ bool isScreenJumpChord(int keyCode, int shift)
     return joined == "742";
 }
 
-MessageWindow::MessageWindow() : GameWindow(FrameStyle::FixedDialog)
+MessageWindow::MessageWindow(const Services& services) : GameWindow(FrameStyle::FixedDialog), services_(services)
 {
     setObjectName(QStringLiteral("MessageWindow"));
     setWindowTitle(QStringLiteral("Lunaweave"));
@@ -119,7 +114,7 @@ void MessageWindow::setLine(const QString& text)
 void MessageWindow::onUnload(UnloadReason reason)
 {
     if (reason == UnloadReason::ByPlayer)
-        runtime::endProgram(0);
+        services_.programEnd.end(0);
 }
 
 void MessageWindow::keyPressEvent(QKeyEvent* event)
@@ -140,14 +135,12 @@ void MessageWindow::screenJumpKey(int& KeyCode, int Shift)
     if (!isScreenJumpChord(KeyCode, Shift))
         return;
     KeyCode = 0;
-    const InputAnswer answer = dialogs().InputBox(QStringLiteral("ずるちゃん画面じゃーんぷ！画面IDを入力してね。"),
+    const InputAnswer answer = services_.dialogs.InputBox(QStringLiteral("ずるちゃん画面じゃーんぷ！画面IDを入力してね。"),
                                                   QStringLiteral("ずるちゃん"), QStringLiteral("10"));
     if (answer.cancelled)
         return;
     if (const auto state = parseScreenJumpAnswer(answer.text.toStdString())) {
-        gameState().ScreenId = *state;
-        noteScreenJump(*state);
-        emit screenJumped(*state);
+        emit screenJumpRequested(*state);
     }
 }
 
@@ -157,19 +150,6 @@ QString formatLine(const QString& speaker, const QString& text)
         return text;
     return QStringLiteral("【") + speaker + QStringLiteral("】") + kLineBreak + QStringLiteral("「") + text +
            QStringLiteral("」");
-}
-
-void ShowLine(const QString& speaker, const QString& text)
-{
-    Window<MessageWindow>::get().setLine(formatLine(speaker, text));
-    noteLineShown(speaker, text);
-}
-
-void ShowCommandHint()
-{
-    noteLineMarks(QString(), QString::fromUtf8(kCommandHint.data(), qsizetype(kCommandHint.size())));
-    noteMarkedLine({}, kCommandHint);
-    ShowLine(QString(), QString::fromStdString(story::displayText(kCommandHint)));
 }
 
 } // namespace lw

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "GameWindow.h"
+#include "Services.h"
 
 #include <QLabel>
 
@@ -20,10 +21,14 @@ std::optional<std::int16_t> parseScreenJumpAnswer(std::string_view answer);
 // other must read 742, which only Ctrl+J gives.
 bool isScreenJumpChord(int keyCode, int shift);
 
+// The whole caption a line is shown with: the text alone as narration, or with a speaker,
+// "【speaker】", a line break, then the text in 「」.
+QString formatLine(const QString& speaker, const QString& text);
+
 class MessageWindow : public GameWindow {
     Q_OBJECT
 public:
-    MessageWindow();
+    explicit MessageWindow(const Services& services);
 
     QLabel* lineLabel;
 
@@ -34,14 +39,15 @@ public:
     void screenJumpKey(int& KeyCode, int Shift);
 
 signals:
-    // The screen jump has set ScreenId to `state`.
-    void screenJumped(int state);
+    // The screen jump asks for the story to go to `state`.
+    void screenJumpRequested(std::int16_t state);
 
 protected:
     void onUnload(UnloadReason reason) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    Services services_;
     QString line_;
 };
 

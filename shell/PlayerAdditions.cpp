@@ -3,16 +3,11 @@
 
 #include "Accessibility.h"
 #include "Announcer.h"
-#include "ClearWindow.h"
 #include "Fonts.h"
-#include "Game.h"
 #include "KeyboardPlay.h"
-#include "MainWindow.h"
+#include "GameWindows.h"
 #include "MarkedText.h"
-#include "MessageWindow.h"
 #include "SceneCatalogue.h"
-#include "StaffRollWindow.h"
-#include "TitleWindow.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -21,8 +16,6 @@
 
 namespace lw {
 namespace {
-
-PlayerAdditions* current = nullptr;
 
 // What a window says when it opens: the title's texts in screen order (its name is one word
 // in two labels), the clear screen's message, the staff roll's entry on screen.
@@ -43,19 +36,15 @@ bool isKanaKey(const QKeyEvent& key) { return isPlainKey(key) && key.key() == Qt
 
 } // namespace
 
-PlayerAdditions::PlayerAdditions() : previous_(current)
+PlayerAdditions::PlayerAdditions(GameWindows& windows, const GameState& state, SceneCatalogue& scenes,
+                                 SoundControl& sound)
+    : windows_(windows), state_(state), scenes_(scenes), soundKeys_(windows, sound)
 {
     accessibility::installRoles();
-    current = this;
     qApp->installEventFilter(this);
 }
 
-PlayerAdditions::~PlayerAdditions()
-{
-    qApp->removeEventFilter(this);
-    if (current == this)
-        current = previous_;
-}
+PlayerAdditions::~PlayerAdditions() { qApp->removeEventFilter(this); }
 
 HistoryWindow& PlayerAdditions::historyWindow()
 {
@@ -64,45 +53,9 @@ HistoryWindow& PlayerAdditions::historyWindow()
     return *historyWindow_;
 }
 
-PlayerAdditions& installPlayerAdditions()
-{
-    static PlayerAdditions* additions = new PlayerAdditions; // lives as long as the program
-    return *additions;
-}
-
-void noteLineShown(const QString& speaker, const QString& text)
-{
-    if (current)
-        current->lineShown(speaker, text);
-}
-
-void noteLineMarks(const QString& speaker, const QString& text)
-{
-    if (current)
-        current->readingHelp().lineMarks(speaker, text);
-}
-
-void noteScreenJump(int state)
-{
-    if (current)
-        current->screenJumped(state);
-}
-
-void noteCommandPicked(int slot)
-{
-    if (current)
-        current->commandPicked(slot);
-}
-
-void noteMarkedLine(std::string_view speaker, std::string_view text)
-{
-    if (current)
-        current->markedLineComing(QString::fromUtf8(speaker.data(), static_cast<qsizetype>(speaker.size())),
-                                  QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-}
-
 void PlayerAdditions::markedLineComing(const QString& speaker, const QString& text)
 {
+    readingHelp_.lineMarks(speaker, text);
     markedSpeaker_ = speaker;
     markedText_ = text;
 }
@@ -110,7 +63,7 @@ void PlayerAdditions::markedLineComing(const QString& speaker, const QString& te
 void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
 {
     readingHelp_.lineShown(speaker, text);
-    history_.addLine(speaker, text, sceneCaptionOnScreen(), readingHelp_.lineRuby());
+    history_.addLine(speaker, text, scenes_.captionOnScreen(), readingHelp_.lineRuby());
     if (historyWindow_)
         historyWindow_->refresh();
     // Said before the label's own name change goes out, which the reader only has to discard.
@@ -118,27 +71,27 @@ void PlayerAdditions::lineShown(const QString& speaker, const QString& text)
     lastLine_ = marked ? formatLine(markedSpeaker_, markedText_) : formatLine(speaker, text);
     markedSpeaker_.clear();
     markedText_.clear();
-    speech::announce(speech::spokenForm(lastLine_));
-    if (MessageWindow* message = Window<MessageWindow>::ifLoaded())
+    speech_.announce(speech_.spokenForm(lastLine_));
+    if (MessageWindow* message = windows_.message.ifLoaded())
         accessibility::announceLine(message->lineLabel);
     fullscreen_.lineShown();
 }
 
-void PlayerAdditions::commandPicked(int slot) { speech::announce(speech::spokenForm(markedCommandName(slot))); }
+void PlayerAdditions::commandPicked(int slot) { speech_.announce(speech_.spokenForm(markedCommandName(slot))); }
 
 void PlayerAdditions::staffRollEntry(const QString& heading, const QString& credit)
 {
     // Entries that come up before the roll has the keyboard are read when it gets it.
-    const StaffRollWindow* roll = Window<StaffRollWindow>::ifLoaded();
+    const StaffRollWindow* roll = windows_.roll.ifLoaded();
     if (roll && roll->isVisible() && !windowsToRead_.contains(roll))
-        speech::announce(speech::spokenForm(heading + QLatin1Char(' ') + credit));
+        speech_.announce(speech_.spokenForm(heading + QLatin1Char(' ') + credit));
 }
 
 void PlayerAdditions::windowActivated(QWidget* window)
 {
     if (!windowsToRead_.removeAll(window))
         return;
-    speech::announce(speech::spokenForm(openingText(window)));
+    speech_.announce(speech_.spokenForm(openingText(window)));
 }
 
 void PlayerAdditions::screenJumped(int state)
@@ -152,8 +105,8 @@ void PlayerAdditions::openHistory(QWidget* opener)
 {
     if (historyOpen())
         return;
-    MainWindow* main = Window<MainWindow>::ifLoaded();
-    MessageWindow* message = Window<MessageWindow>::ifLoaded();
+    MainWindow* main = windows_.main.ifLoaded();
+    MessageWindow* message = windows_.message.ifLoaded();
     const QFont font = message ? message->lineLabel->font() : gameFont(QStringLiteral("MS PGothic"), 11.25);
     QRect cover;
     if (main && main->isVisible())
@@ -170,12 +123,12 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
     auto* message = qobject_cast<MessageWindow*>(window);
     if (main || message) {
         if (isRepeatKey(key)) {
-            speech::announce(speech::spokenForm(lastLine_));
+            speech_.announce(speech_.spokenForm(lastLine_));
             return true;
         }
         if (isKanaKey(key)) {
-            speech::setKanaSpeech(!speech::kanaSpeech());
-            speech::announce(speech::kanaSpeech() ? QStringLiteral("かなよみ オン") : QStringLiteral("かなよみ オフ"));
+            speech_.setKanaSpeech(!speech_.kanaSpeech());
+            speech_.announce(speech_.kanaSpeech() ? QStringLiteral("かなよみ オン") : QStringLiteral("かなよみ オフ"));
             return true;
         }
         if (fullscreen_.handleKey(key) || zoom_.handleKey(key))
@@ -184,18 +137,18 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
             openHistory(window);
             return true;
         }
-        if (main && handleMainWindowKey(*main, key))
+        if (main && handleMainWindowKey(*main, state_, key))
             return true;
-        if (handleTabBetweenGameWindows(window, key))
+        if (handleTabBetweenGameWindows(windows_, window, key))
             return true;
     }
     if (auto* title = qobject_cast<TitleWindow*>(window); title && handleTitleKey(*title, key))
         return true;
     // In the history, while a screen reader listens, the arrow keys read the line they come to;
     // otherwise (and always with Shift) they move the text cursor to select text.
-    if (historyWindow_ && window == historyWindow_.get() && speech::listening() && isPlainKey(key) &&
+    if (historyWindow_ && window == historyWindow_.get() && speech_.listening() && isPlainKey(key) &&
         !(key.modifiers() & Qt::ShiftModifier) && (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
-        speech::announce(historyWindow_->stepReadingLine(key.key() == Qt::Key_Up ? -1 : 1));
+        speech_.announce(historyWindow_->stepReadingLine(key.key() == Qt::Key_Up ? -1 : 1));
         return true;
     }
     if (main || message || window == historyWindow_.get()) {
@@ -240,7 +193,7 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonRelease:
         // While the history is open, a click on the scene picture only closes it.
         if (historyOpen()) {
-            const MainWindow* main = Window<MainWindow>::ifLoaded();
+            const MainWindow* main = windows_.main.ifLoaded();
             if (main && watched == main->scenePicture) {
                 if (event->type() != QEvent::MouseButtonRelease)
                     historyWindow_->closeHistory();
@@ -252,13 +205,13 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
     case QEvent::WindowStateChange:
         // The history lies over the scene picture: it goes when the main window does.
         if (historyOpen()) {
-            const MainWindow* main = Window<MainWindow>::ifLoaded();
+            const MainWindow* main = windows_.main.ifLoaded();
             if (main && watched == main && (event->type() == QEvent::Hide || main->isMinimized()))
                 historyWindow_->closeHistory();
         }
         break;
     case QEvent::Paint:
-        if (const MessageWindow* message = Window<MessageWindow>::ifLoaded(); message && watched == message->lineLabel)
+        if (const MessageWindow* message = windows_.message.ifLoaded(); message && watched == message->lineLabel)
             return readingHelp_.paintLabel(message->lineLabel);
         break;
     case QEvent::WindowTitleChange:
@@ -270,7 +223,7 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
                 const QString caption =
                     markedSceneWindowCaption(widget->windowTitle()).remove(QStringLiteral("Lunaweave")).trimmed();
                 if (caption != lastCaption_)
-                    speech::announce(speech::spokenForm(caption));
+                    speech_.announce(speech_.spokenForm(caption));
                 lastCaption_ = caption;
             }
         }

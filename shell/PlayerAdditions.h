@@ -1,9 +1,12 @@
-// What the game offers beyond clicking: the history of lines, keyboard play, sound keys,
-// reading help, screen-reader support, zoom and fullscreen. One application-wide event filter carries them, and two
-// calls tell them of new lines and screen jumps; none of it changes what a mouse player sees.
+// What the game offers beyond clicking: the history of lines, keyboard play, sound keys, reading
+// help, screen-reader support, zoom and fullscreen. One application-wide event filter carries
+// them, and the game tells them of new lines, picked commands and screen jumps; none of it
+// changes what a mouse player sees.
 #pragma once
 
+#include "Announcer.h"
 #include "Fullscreen.h"
+#include "GameState.h"
 #include "History.h"
 #include "ReadingHelp.h"
 #include "SoundKeys.h"
@@ -20,11 +23,15 @@ class QWheelEvent;
 
 namespace lw {
 
+class SceneCatalogue;
+class SoundControl;
+struct GameWindows;
+
 class PlayerAdditions : public QObject {
     Q_OBJECT
 public:
-    // Filters the application's events from now on; the last one made is the one in use.
-    PlayerAdditions();
+    // Filters the application's events from now on, for the game's windows.
+    PlayerAdditions(GameWindows& windows, const GameState& state, SceneCatalogue& scenes, SoundControl& sound);
     ~PlayerAdditions() override;
 
     LineHistory& history() { return history_; }
@@ -34,14 +41,19 @@ public:
     ReadingHelp& readingHelp() { return readingHelp_; }
     GameZoom& zoom() { return zoom_; }
     GameFullscreen& fullscreen() { return fullscreen_; }
+    speech::Announcer& speech() { return speech_; }
 
     // Opens the history over the scene picture, in the message window's font.
     void openHistory(QWidget* opener);
 
+    // A line was shown in the message window.
     void lineShown(const QString& speaker, const QString& text);
+    // The screen jump sent the story to `state`.
     void screenJumped(int state);
+    // The player picked the command in icon slot `slot` (0-4).
     void commandPicked(int slot);
-    // The line about to be shown, as the script writes it (with its ruby marks).
+    // The line about to be shown, as the script writes it (with its ruby marks), which speech
+    // reads from and the reading help keeps. Lines shown without it are said as they are shown.
     void markedLineComing(const QString& speaker, const QString& text);
 
 private slots:
@@ -57,6 +69,10 @@ private:
     // Says what a window that just got the keyboard shows, once each time it is shown.
     void windowActivated(QWidget* window);
 
+    GameWindows& windows_;
+    const GameState& state_;
+    SceneCatalogue& scenes_;
+    speech::Announcer speech_;
     LineHistory history_;
     std::unique_ptr<HistoryWindow> historyWindow_;
     SoundKeys soundKeys_;
@@ -64,25 +80,9 @@ private:
     QString markedSpeaker_, markedText_;     // the marked line about to be shown
     QString lastCaption_;                    // the main window's caption as last said
     QList<QPointer<QWidget>> windowsToRead_; // shown, to be read out when they get the keyboard
-    ReadingHelp readingHelp_{soundKeys_};
-    GameZoom zoom_;
-    GameFullscreen fullscreen_{zoom_};
-    PlayerAdditions* previous_;
+    ReadingHelp readingHelp_{windows_, soundKeys_};
+    GameZoom zoom_{windows_, scenes_};
+    GameFullscreen fullscreen_{windows_, zoom_};
 };
-
-// Makes the additions of this run, once; later calls return the same ones.
-PlayerAdditions& installPlayerAdditions();
-
-// Hooks of the message window: a line was shown; the screen jump sent the story to `state`.
-// Nothing happens while no additions are installed.
-void noteLineShown(const QString& speaker, const QString& text);
-// The script's speaker and text with their ruby marks, told just before the line is shown.
-void noteLineMarks(const QString& speaker, const QString& text);
-void noteScreenJump(int state);
-// Hook of the main window: the player picked the command in icon slot `slot` (0-4).
-void noteCommandPicked(int slot);
-// Hook of the game's output: the next line shown is this one, ruby marks and all, which speech
-// reads from. Lines shown without it are said as they are shown.
-void noteMarkedLine(std::string_view speaker, std::string_view text);
 
 } // namespace lw

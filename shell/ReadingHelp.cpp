@@ -3,7 +3,7 @@
 
 #include "Game.h"
 #include "KeyboardPlay.h"
-#include "MessageWindow.h"
+#include "GameWindows.h"
 #include "SoundKeys.h"
 
 #include <QClipboard>
@@ -23,7 +23,7 @@ struct ReadingHelp::Cached {
     FuriganaLayout layout;
 };
 
-ReadingHelp::ReadingHelp(SoundKeys& notes) : notes_(notes) {}
+ReadingHelp::ReadingHelp(GameWindows& windows, SoundKeys& notes) : windows_(windows), notes_(notes) {}
 
 ReadingHelp::~ReadingHelp() = default;
 
@@ -35,7 +35,7 @@ void ReadingHelp::setFurigana(bool on)
 
 void ReadingHelp::repaintLabel() const
 {
-    if (MessageWindow* message = Window<MessageWindow>::ifLoaded())
+    if (MessageWindow* message = windows_.message.ifLoaded())
         message->lineLabel->update();
 }
 

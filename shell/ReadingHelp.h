@@ -17,6 +17,8 @@ class QWidget;
 
 namespace lw {
 
+struct GameWindows;
+
 class SoundKeys;
 
 // The part of the message window's label that its window shows, in the label's coordinates.
@@ -30,7 +32,7 @@ class ReadingHelp : public QObject {
     Q_OBJECT
 public:
     // `notes` carries the feed's confirmation in a window title, as it does for the sound keys.
-    explicit ReadingHelp(SoundKeys& notes);
+    ReadingHelp(GameWindows& windows, SoundKeys& notes);
     ~ReadingHelp() override;
 
     bool furiganaOn() const { return furigana_; }
@@ -67,6 +69,7 @@ private:
     void toggleFeed(QWidget* window);
     void repaintLabel() const;
 
+    GameWindows& windows_;
     SoundKeys& notes_;
     bool furigana_ = false;
     bool feed_ = false;

@@ -1,42 +1,35 @@
 // Scene catalogue and watcher.
 #include "SceneCatalogue.h"
 
+#include "GameWindows.h"
 #include "MarkedText.h"
-
-#include "Game.h"
-#include "GameState.h"
-#include "MainWindow.h"
 #include "PictureLoader.h"
 #include "Scenario.h"
 #include "SceneTable.h"
-#include "StaffRollWindow.h"
 
 namespace lw {
 namespace {
 
 QString pictureExt() { return QString::fromUtf16(kPictureExt.data(), static_cast<qsizetype>(kPictureExt.size())); }
 
-void loadScenePicture(MainWindow& form, int scene)
-{
-    form.scenePicture->setPicture(
-        LoadPicture(ScenePictureKey[static_cast<std::size_t>(scene)] + pictureExt(), form.scenePicture->density()));
-}
+const QString kSceneCaptionStart = QStringLiteral("Lunaweave　【");
+const QString kSceneCaptionEnd = QStringLiteral("】");
 
 } // namespace
 
-std::array<QString, kSceneSlots> ScenePictureKey;
-std::array<QString, kSceneSlots> SceneCaption;
-std::array<QString, kSceneSlots> RollPictureKey;
-
-std::int16_t& lastShownState()
+SceneCatalogue::SceneCatalogue(GameWindows& windows, const GameState& state, Scenario& scenario, ProgramEnd& errors)
+    : windows_(windows), state_(state), scenario_(scenario), errors_(errors)
 {
-    static std::int16_t state = 0;
-    return state;
 }
 
-QString sceneWindowCaption(const QString& caption)
+QString sceneWindowCaption(const QString& caption) { return kSceneCaptionStart + caption + kSceneCaptionEnd; }
+
+QString captionOfSceneWindow(const QString& windowCaption)
 {
-    return QStringLiteral("Lunaweave　【") + caption + QStringLiteral("】");
+    if (!windowCaption.startsWith(kSceneCaptionStart) || !windowCaption.endsWith(kSceneCaptionEnd))
+        return {};
+    return windowCaption.sliced(kSceneCaptionStart.size(),
+                                windowCaption.size() - kSceneCaptionStart.size() - kSceneCaptionEnd.size());
 }
 
 QString markedSceneWindowCaption(const QString& windowCaption)
@@ -49,28 +42,40 @@ QString markedSceneWindowCaption(const QString& windowCaption)
     return windowCaption;
 }
 
-void loadRollWindow()
+QString SceneCatalogue::captionOnScreen() const
+{
+    const int scene = sceneOf(lastShownState_);
+    return scene > 0 && scene < kSceneSlots ? captions[static_cast<std::size_t>(scene)] : QString();
+}
+
+void SceneCatalogue::loadScenePicture(MainWindow& main, int scene)
+{
+    main.scenePicture->setPicture(LoadPicture(pictureKeys[static_cast<std::size_t>(scene)] + pictureExt(),
+                                              main.scenePicture->density(), errors_));
+}
+
+void SceneCatalogue::loadRollWindow()
 {
     for (int i = 0; i < kRollPictures; ++i) {
         const std::u16string_view key = kRollPictureKeys[static_cast<std::size_t>(i)];
-        RollPictureKey[static_cast<std::size_t>(i)] =
+        rollPictureKeys[static_cast<std::size_t>(i)] =
             QString::fromUtf16(key.data(), static_cast<qsizetype>(key.size()));
     }
-    Window<StaffRollWindow>::Load();
+    windows_.roll.load();
 }
 
-bool loadRollPicture(int index)
+bool SceneCatalogue::loadRollPicture(int index)
 {
-    StaffRollWindow* roll = Window<StaffRollWindow>::ifLoaded();
+    StaffRollWindow* roll = windows_.roll.ifLoaded();
     if (!roll)
         return false;
     // Both densities: the roll reads no file at the ending, whatever the density is by then.
-    const QString file = RollPictureKey[static_cast<std::size_t>(index)] + pictureExt();
-    roll->cachedPicture(index)->setPicture(LoadPicture(file), readSharpPictureFile(file));
+    const QString file = rollPictureKeys[static_cast<std::size_t>(index)] + pictureExt();
+    roll->cachedPicture(index)->setPicture(LoadPicture(file, 1.0, errors_), readSharpPictureFile(file));
     return true;
 }
 
-void BuildSceneCatalogue()
+void SceneCatalogue::build()
 {
     loadRollWindow();
     for (int i = 0; i < kRollPictures; ++i) {
@@ -80,40 +85,40 @@ void BuildSceneCatalogue()
     fillSceneTable();
 }
 
-void fillSceneTable()
+void SceneCatalogue::fillSceneTable()
 {
     for (const SceneRow& row : kSceneTable) {
         const auto s = static_cast<std::size_t>(row.scene);
-        ScenePictureKey[s] = QString::fromUtf16(row.pictureKey.data(), static_cast<qsizetype>(row.pictureKey.size()));
-        SceneCaption[s] = shownText(row.caption);
+        pictureKeys[s] = QString::fromUtf16(row.pictureKey.data(), static_cast<qsizetype>(row.pictureKey.size()));
+        captions[s] = shownText(row.caption);
     }
 }
 
-void reloadScenePicture(MainWindow& main)
+void SceneCatalogue::reloadScenePicture(MainWindow& main)
 {
-    const int scene = sceneOf(lastShownState());
+    const int scene = sceneOf(lastShownState_);
     if (!main.scenePicture->picture().isNull() && scene >= 0 && scene < kSceneSlots &&
-        !ScenePictureKey[static_cast<std::size_t>(scene)].isEmpty())
+        !pictureKeys[static_cast<std::size_t>(scene)].isEmpty())
         loadScenePicture(main, scene);
 }
 
-void ShowSceneIfChanged()
+void SceneCatalogue::showSceneIfChanged()
 {
-    const std::int16_t screen = gameState().ScreenId;
+    const std::int16_t screen = state_.ScreenId;
     if (screen > kLastWatchedScreen)
         return;
     const int scene = sceneOf(screen);
-    if (scene == sceneOf(lastShownState()))
+    if (scene == sceneOf(lastShownState_))
         return;
     // A scene with no picture is never entered by the story, and the screen jump refuses it;
     // anything else that stores such a state gets no scene change at all.
-    if (scene < 0 || scene >= kSceneSlots || ScenePictureKey[static_cast<std::size_t>(scene)].isEmpty())
+    if (scene < 0 || scene >= kSceneSlots || pictureKeys[static_cast<std::size_t>(scene)].isEmpty())
         return;
-    lastShownState() = screen;
-    MainWindow& form = Window<MainWindow>::get();
-    loadScenePicture(form, scene);
-    form.setWindowTitle(sceneWindowCaption(SceneCaption[static_cast<std::size_t>(scene)]));
-    scenario().RunSceneEntry();
+    lastShownState_ = screen;
+    MainWindow& main = windows_.main.get();
+    loadScenePicture(main, scene);
+    main.setWindowTitle(sceneWindowCaption(captions[static_cast<std::size_t>(scene)]));
+    scenario_.RunSceneEntry();
 }
 
 } // namespace lw

@@ -2,7 +2,7 @@
 #include "SoundKeys.h"
 
 #include "KeyboardPlay.h"
-#include "MessageWindow.h"
+#include "GameWindows.h"
 #include "SoundControl.h"
 
 #include <QKeyEvent>
@@ -11,7 +11,7 @@
 
 namespace lw {
 
-SoundKeys::SoundKeys()
+SoundKeys::SoundKeys(GameWindows& windows, SoundControl& control) : windows_(windows), control_(control)
 {
     noteTimer_.setSingleShot(true);
     noteTimer_.setInterval(kNoteMs);
@@ -44,12 +44,12 @@ bool SoundKeys::handleKey(QWidget* window, const QKeyEvent& key)
         if (key.isAutoRepeat())
             return true; // held down, the key would flicker the sound on and off
         muted_ = !muted_;
-        soundControl().setMuted(muted_);
+        control_.setMuted(muted_);
         break;
     case Qt::Key_Plus:
     case Qt::Key_Minus:
         volume_ = std::clamp(volume_ + (key.key() == Qt::Key_Plus ? kStep : -kStep), 0, 100);
-        soundControl().setMusicGain(gainFor(volume_));
+        control_.setMusicGain(gainFor(volume_));
         volumeChanged = true;
         break;
     default:
@@ -62,7 +62,7 @@ bool SoundKeys::handleKey(QWidget* window, const QKeyEvent& key)
 void SoundKeys::noteInGameWindow(QWidget* window, const QString& note)
 {
     QWidget* target = window;
-    if (MessageWindow* message = Window<MessageWindow>::ifLoaded(); message && message->isVisible())
+    if (MessageWindow* message = windows_.message.ifLoaded(); message && message->isVisible())
         target = message;
     showNote(target, note);
 }

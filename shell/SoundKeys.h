@@ -11,13 +11,16 @@ class QWidget;
 
 namespace lw {
 
+class SoundControl;
+struct GameWindows;
+
 class SoundKeys : public QObject {
     Q_OBJECT
 public:
     static constexpr int kStep = 10; // percent per key press
     static constexpr int kNoteMs = 2500;
 
-    SoundKeys();
+    SoundKeys(GameWindows& windows, SoundControl& control);
 
     // Acts on M, + or − (main keyboard or keypad, without Ctrl or Alt) pressed in `window`;
     // false for any other key.
@@ -42,6 +45,8 @@ public:
 private:
     void showNote(QWidget* window, const QString& note);
 
+    GameWindows& windows_;
+    SoundControl& control_;
     bool muted_ = false;
     int volume_ = 100;
     QPointer<QWidget> noteWindow_;

@@ -1,7 +1,7 @@
 // The zoom steps of the main and message windows, and the scaling of a window's widgets.
 #include "Zoom.h"
 
-#include "GameWindow.h"
+#include "GameWindows.h"
 #include "ImageBox.h"
 #include "Layout.h"
 #include "MainWindow.h"
@@ -85,10 +85,10 @@ QRect WindowScale::geometryAt100(const QWidget* widget) const
     return {};
 }
 
-void reloadMainWindowPictures(MainWindow& main)
+void GameZoom::reloadMainWindowPictures(MainWindow& main)
 {
     main.loadCommandIcons();
-    reloadScenePicture(main);
+    scenes_.reloadScenePicture(main);
 }
 
 std::optional<int> zoomKeyDirection(const QKeyEvent& key)
@@ -109,19 +109,19 @@ std::optional<int> zoomKeyDirection(const QKeyEvent& key)
     }
 }
 
-GameZoom::GameZoom() = default;
+GameZoom::GameZoom(GameWindows& windows, SceneCatalogue& scenes) : windows_(windows), scenes_(scenes) {}
 GameZoom::~GameZoom() = default;
 
 bool GameZoom::windowsChanged() const
 {
-    return !main_ || main_->window() != Window<MainWindow>::ifLoaded() || !message_ ||
-           message_->window() != Window<MessageWindow>::ifLoaded();
+    return !main_ || main_->window() != windows_.main.ifLoaded() || !message_ ||
+           message_->window() != windows_.message.ifLoaded();
 }
 
 void GameZoom::record()
 {
-    MainWindow* main = Window<MainWindow>::ifLoaded();
-    MessageWindow* message = Window<MessageWindow>::ifLoaded();
+    MainWindow* main = windows_.main.ifLoaded();
+    MessageWindow* message = windows_.message.ifLoaded();
     main_ = std::make_unique<WindowScale>(*main);
     message_ = std::make_unique<WindowScale>(*message);
     mainAt100_ = QRect(main->pos(), main->size());
@@ -134,7 +134,7 @@ void GameZoom::record()
 
 WindowScale* GameZoom::mainScale()
 {
-    if (!Window<MainWindow>::ifLoaded() || !Window<MessageWindow>::ifLoaded())
+    if (!windows_.main.ifLoaded() || !windows_.message.ifLoaded())
         return nullptr;
     if (windowsChanged())
         record();

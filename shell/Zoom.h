@@ -16,6 +16,8 @@ class QKeyEvent;
 namespace lw {
 
 class MainWindow;
+class SceneCatalogue;
+struct GameWindows;
 
 // A window's widgets as they are at 100 %: geometry, font and fixed width, kept so that every
 // scale is taken from these values and never compounded by rounding.
@@ -48,9 +50,6 @@ private:
     std::vector<Part> parts_;
 };
 
-// Loads the scene picture and the command icons again at their boxes' density (after a zoom).
-void reloadMainWindowPictures(MainWindow& main);
-
 // Whether `key` is one of the zoom keys: +1 in, -1 out, 0 back to 100 %; nullopt otherwise.
 // Ctrl must be held, Alt and Meta not; Shift is allowed (it gives '+' on many layouts).
 std::optional<int> zoomKeyDirection(const QKeyEvent& key);
@@ -58,7 +57,7 @@ std::optional<int> zoomKeyDirection(const QKeyEvent& key);
 // The game's zoom, for the run: 100 % until the player asks otherwise.
 class GameZoom {
 public:
-    GameZoom();
+    GameZoom(GameWindows& windows, SceneCatalogue& scenes);
     ~GameZoom();
 
     int percent() const { return percent_; }
@@ -73,6 +72,9 @@ public:
     // 100 % puts both windows back exactly where and as they were before the first zoom.
     bool zoomTo(int percent);
 
+    // Loads the scene picture and the command icons again at their boxes' density (after a zoom).
+    void reloadMainWindowPictures(MainWindow& main);
+
     // The main window's widgets at 100 % (recorded on first use); null while it is not loaded.
     WindowScale* mainScale();
 
@@ -80,6 +82,8 @@ private:
     bool windowsChanged() const;
     void record();
 
+    GameWindows& windows_;
+    SceneCatalogue& scenes_;
     int percent_ = 100;
     std::unique_ptr<WindowScale> main_, message_;
     QRect mainAt100_, messageAt100_;  // each window's outer position and client size at 100 %

@@ -1,16 +1,16 @@
-// Program entry: the application object, the sound services, then the game's start-up procedure.
+// Program entry: the application object, the services, then the game.
 #include "DisplayCheck.h"
 #include "Fonts.h"
 #include "Game.h"
+#include "LateAudio.h"
 #include "Music.h"
 #include "PictureDensity.h"
 #include "PictureLoader.h"
 #include "PlayerAdditions.h"
 #include "Runtime.h"
+#include "SeriesNotice.h"
 #include "SessionBus.h"
-#include "ShellServices.h"
 #include "TerminationSignals.h"
-#include "WavePlayer.h"
 
 #ifdef LW_HAVE_AUDIO
 #include "AudioSystem.h"
@@ -22,10 +22,11 @@
 
 int main(int argc, char* argv[])
 {
+    lw::QtSettingsStore settings;
     // The series notice is text: the font configuration it needs loads on another core while the
     // application object is made. The demo, shown instead when the notice is off, needs no fonts
     // before it is on screen.
-    if (lw::seriesNoticeWillShow())
+    if (lw::seriesNoticeWillShow(settings))
         lw::startFontConfigLoad();
     // Without a display QApplication would abort the process; one line and status 1 instead.
     if (!lw::windowSystemAvailable(argc, argv))
@@ -51,6 +52,13 @@ int main(int argc, char* argv[])
         QApplication::setWindowIcon(windowIcon);
     }
 
+    // The sound services stand in for the audio system until it is up.
+    lw::LateAudio sound;
+    lw::Music music(sound);
+    lw::QtDialogs dialogs;
+    lw::ProcessEnd programEnd;
+    const lw::Services services{music, sound, sound, dialogs, settings, programEnd};
+
 #ifdef LW_HAVE_AUDIO
     // Started once the first window is on screen, before anything it plays: the audio worker
     // opens the synthesizer's module, and while the dynamic loader is busy with its libraries no
@@ -58,29 +66,25 @@ int main(int argc, char* argv[])
     // needs to do. create() returns at once; the SoundFont loads in the background, and music
     // asked for meanwhile sounds once it is ready.
     std::unique_ptr<lw::AudioSystem> audio;
-    std::unique_ptr<lw::Music> midi;
-    lw::runtime::whenFirstWindowShown([&audio, &midi] {
+    lw::runtime::whenFirstWindowShown([&audio, &sound] {
         audio = lw::AudioSystem::create();
-        midi = std::make_unique<lw::Music>(audio->midi());
-        lw::installMusic(midi.get());
-        lw::installWavePlayer(&audio->wave());
-        lw::installSoundControl(audio.get());
+        sound.attach(audio->midi(), *audio, audio->wave());
     });
-    lw::runtime::addShutdownHook([&audio] {
-        if (audio)
+    programEnd.addShutdownHook([&audio, &sound] {
+        if (audio) {
+            sound.detach();
             audio->shutdown();
+        }
     });
 #endif
 
     // A logout, a process manager or Ctrl+C quits as the game's own quit does: the shutdown hooks
     // close the audio, which finalizes an LW_AUDIO_FILE recording. Status as if killed by it.
-    lw::TerminationSignals termination([](int signal) { lw::runtime::endProgram(128 + signal); });
+    lw::TerminationSignals termination([&programEnd](int signal) { programEnd.end(128 + signal); });
 
-    // History, keyboard play, sound keys and screen-reader support, for every window of the run.
-    lw::installPlayerAdditions();
-    lw::Game game;
+    lw::Game game(services);
     game.start();
     const int status = QApplication::exec();
-    lw::runtime::runShutdownHooks();
+    programEnd.runShutdownHooks();
     return status;
 }

@@ -99,28 +99,4 @@ double Music::position()
     return leadingNumber(answer);
 }
 
-namespace {
-Music* installedMusic = nullptr;
-
-class NoMidiService : public MidiService {
-public:
-    int sendString(std::string_view, std::string* answer, int, std::uintptr_t) override
-    {
-        if (answer)
-            answer->clear();
-        return 1;
-    }
-    std::string errorString(int) const override { return "no MIDI device"; }
-};
-} // namespace
-
-Music& music()
-{
-    static NoMidiService none;
-    static Music silent(none);
-    return installedMusic ? *installedMusic : silent;
-}
-
-void installMusic(Music* module) { installedMusic = module; }
-
 } // namespace lw

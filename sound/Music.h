@@ -30,7 +30,4 @@ private:
 };
 
 // The game's one music module, installed by the program at start-up (tests install their own).
-Music& music();
-void installMusic(Music* module);
-
 } // namespace lw

@@ -13,8 +13,4 @@ public:
     virtual void setMuted(bool muted) = 0;
 };
 
-// The game's sound settings, installed at start-up; until then (and in tests) one that does nothing.
-SoundControl& soundControl();
-void installSoundControl(SoundControl* control); // nullptr restores the one that does nothing
-
 } // namespace lw

@@ -14,9 +14,3 @@ public:
 };
 
 } // namespace lw
-
-namespace lw {
-// The game's wave player, installed at start-up; until then (and in tests) a silent one.
-WavePlayer& wavePlayer();
-void installWavePlayer(WavePlayer* player);
-} // namespace lw

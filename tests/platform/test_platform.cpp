@@ -8,6 +8,7 @@
 #include "Runtime.h"
 #include "Settings.h"
 #include "Twips.h"
+#include "fakes/RecordingProgramEnd.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -50,10 +51,6 @@ QImage sample()
     image.fill(QColor(40, 120, 200));
     return image;
 }
-
-struct FatalCaught : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 // A window that records its load and unload queries.
 class ProbeWindow : public GameWindow {
@@ -185,14 +182,10 @@ private slots:
         const QString old = QDir::currentPath();
         QDir::setCurrent(dir.path());
         writeFile(QStringLiteral("望1.LWV"), "garbage");
-        QStringList reports;
-        const FatalHandler previous = setFatalHandler([&reports](const QString& message) {
-            reports << message;
-            throw FatalCaught(message.toStdString());
-        });
-        QVERIFY_THROWS_EXCEPTION(FatalCaught, LoadPicture(QStringLiteral("ﾙﾈｯﾀ9.LWV")));
-        QVERIFY_THROWS_EXCEPTION(FatalCaught, LoadPicture(QStringLiteral("望1.LWV")));
-        setFatalHandler(previous);
+        fakes::RecordingProgramEnd end;
+        const QStringList& reports = end.fatalReports;
+        QVERIFY_THROWS_EXCEPTION(fakes::FatalCaught, LoadPicture(QStringLiteral("ﾙﾈｯﾀ9.LWV"), 1.0, end));
+        QVERIFY_THROWS_EXCEPTION(fakes::FatalCaught, LoadPicture(QStringLiteral("望1.LWV"), 1.0, end));
         QDir::setCurrent(old);
         QCOMPARE(reports.size(), 2);
         QVERIFY(reports[0].contains(QStringLiteral("file not found")));
@@ -234,19 +227,15 @@ private slots:
             writeFile(QStringLiteral("渋谷1.LWV"), oneX);
         if (!twoX.isEmpty())
             writeFile(QStringLiteral("渋谷1@2x.LWV"), twoX);
-        QStringList reports;
-        const FatalHandler previous = setFatalHandler([&reports](const QString& message) {
-            reports << message;
-            throw FatalCaught(message.toStdString());
-        });
+        fakes::RecordingProgramEnd end;
+        const QStringList& reports = end.fatalReports;
         QImage picture;
         try {
-            picture = LoadPicture(QStringLiteral("渋谷1.LWV"), density);
-        } catch (const FatalCaught&) {
+            picture = LoadPicture(QStringLiteral("渋谷1.LWV"), density, end);
+        } catch (const fakes::FatalCaught&) {
         }
         // The staff roll's cache: the twin's bytes, decoded later without the file.
         const QImage cached = decodeSharpPicture(readSharpPictureFile(QStringLiteral("渋谷1.LWV")));
-        setFatalHandler(previous);
         QDir::setCurrent(old);
         if (expectedRatio == 0) {
             QCOMPARE(reports.size(), 1);
@@ -337,20 +326,14 @@ private slots:
         QCOMPARE(QtSettingsStore().GetSetting(QStringLiteral("Kestrune"), section, QStringLiteral("LWFLock")), value);
     }
 
-    void endProgramRunsHooksInReverseThroughTheHandler()
+    void shutdownHooksRunOnceInReverse()
     {
-        QList<int> ended;
+        ProcessEnd end;
         QStringList order;
-        const auto previous = runtime::setEndHandler([&](int status) {
-            runtime::runShutdownHooks();
-            ended << status;
-        });
-        runtime::addShutdownHook([&] { order << QStringLiteral("first"); });
-        runtime::addShutdownHook([&] { order << QStringLiteral("second"); });
-        runtime::endProgram(3);
-        runtime::endProgram(0); // hooks ran once; nothing left to run
-        runtime::setEndHandler(previous);
-        QCOMPARE(ended, (QList<int>{3, 0}));
+        end.addShutdownHook([&] { order << QStringLiteral("first"); });
+        end.addShutdownHook([&] { order << QStringLiteral("second"); });
+        end.runShutdownHooks();
+        end.runShutdownHooks(); // hooks ran once; nothing left to run
         QCOMPARE(order, (QStringList{QStringLiteral("second"), QStringLiteral("first")}));
     }
 
@@ -397,26 +380,27 @@ private slots:
         QCOMPARE(window.leftTwips(), toSingle(std::round((screenWidthTwips() - window.widthTwips()) / 2 / 15) * 15));
     }
 
-    void windowsAreSingleInstancesWithUnloadQueries()
+    void windowSlotHoldsOneWindowWithUnloadQueries()
     {
         ProbeWindow::loads = 0;
         ProbeWindow::queries.clear();
-        ProbeWindow& first = Window<ProbeWindow>::get();
-        QCOMPARE(&Window<ProbeWindow>::get(), &first);
+        WindowSlot<ProbeWindow> slot([] { return new ProbeWindow; });
+        ProbeWindow& first = slot.get();
+        QCOMPARE(&slot.get(), &first);
         QCOMPARE(ProbeWindow::loads, 1);
         QVERIFY(!first.isVisible()); // loading does not show
 
         first.showActive();
         first.close(); // as the close box does
         QCOMPARE(ProbeWindow::queries, QList<UnloadReason>{UnloadReason::ByPlayer});
-        QVERIFY(!Window<ProbeWindow>::exists());
+        QVERIFY(!slot.exists());
 
-        ProbeWindow& second = Window<ProbeWindow>::get();
+        ProbeWindow& second = slot.get();
         QCOMPARE(ProbeWindow::loads, 2);
-        Window<ProbeWindow>::Unload();
-        Window<ProbeWindow>::Unload(); // already gone: no second query
+        slot.unload();
+        slot.unload(); // already gone: no second query
         QCOMPARE(ProbeWindow::queries, (QList<UnloadReason>{UnloadReason::ByPlayer, UnloadReason::ByProgram}));
-        QVERIFY(!Window<ProbeWindow>::exists());
+        QVERIFY(!slot.exists());
         (void)second;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

@@ -1,10 +1,19 @@
-// Shared set-up for the sequence windows' tests: a recorded music device, end handler and wave player.
+// Shared set-up for the sequence windows' tests: the windows made with a recorded music device,
+// program end and wave player.
 #pragma once
 
+#include "ClearWindow.h"
+#include "LogoDemo.h"
 #include "Music.h"
-#include "Runtime.h"
+#include "Services.h"
+#include "StaffRollWindow.h"
+#include "TitleWindow.h"
 #include "WavePlayer.h"
+#include "fakes/FakeDialogs.h"
+#include "fakes/FakeSettings.h"
+#include "fakes/FakeSoundControl.h"
 #include "fakes/RecordingMidiService.h"
+#include "fakes/RecordingProgramEnd.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -25,29 +34,31 @@ public:
     }
 };
 
-// Installs the fakes for the lifetime of the object and records every call to end the program,
+// The sequence windows, one slot each, made with fakes; records every call to end the program,
 // with the number of MIDI commands sent by then.
 struct SequenceFixture {
     fakes::RecordingMidiService midi;
     Music module{midi, [] { return std::string("/game"); }};
     RecordingWavePlayer wave;
+    fakes::FakeSoundControl sound;
+    fakes::FakeDialogs dialogs;
+    fakes::FakeSettings settings;
+    fakes::RecordingProgramEnd programEnd;
+    const Services services{module, sound, wave, dialogs, settings, programEnd};
     struct End {
         int status;
         std::size_t commandsBefore;
     };
     std::vector<End> ends;
 
+    WindowSlot<LogoDemo> demo{[this] { return new LogoDemo(services); }};
+    WindowSlot<TitleWindow> title{[this] { return new TitleWindow(services); }};
+    WindowSlot<StaffRollWindow> roll{[this] { return new StaffRollWindow(services); }};
+    WindowSlot<ClearWindow> clear{[this] { return new ClearWindow(services); }};
+
     SequenceFixture()
     {
-        installMusic(&module);
-        installWavePlayer(&wave);
-        runtime::setEndHandler([this](int status) { ends.push_back({status, midi.calls.size()}); });
-    }
-    ~SequenceFixture()
-    {
-        runtime::setEndHandler({});
-        installWavePlayer(nullptr);
-        installMusic(nullptr);
+        programEnd.onEnd = [this](int status) { ends.push_back({status, midi.calls.size()}); };
     }
 
     int count(const std::string& command) const

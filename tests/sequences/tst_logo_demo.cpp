@@ -75,7 +75,7 @@ private:
     // A loaded demo with its timer held still: the ticks are driven by hand.
     LogoDemo& freshDemo()
     {
-        LogoDemo& demo = Window<LogoDemo>::get();
+        LogoDemo& demo = fx->demo.get();
         demo.stepTimer.stop();
         demo.onActivate();
         return demo;
@@ -96,7 +96,7 @@ private slots:
     }
     void cleanup()
     {
-        Window<LogoDemo>::Unload();
+        fx->demo.unload();
         testing::flushDeletes();
         QDir::setCurrent(oldCwd);
         QDir(dir.path()).removeRecursively();
@@ -182,13 +182,13 @@ private slots:
             QCOMPARE(QString::fromStdString(fx->wave.played[0]), QDir(dir.path()).filePath(waveFile));
         }
         QVERIFY(fx->midi.calls.empty());
-        QVERIFY(Window<LogoDemo>::exists());
+        QVERIFY(fx->demo.exists());
         runTicks(demo, 1);
         QCOMPARE(fx->midi.commands(), std::vector<std::string>{"close Midi"});
         QVERIFY(!demo.stepTimer.isActive());
         QCOMPARE(unloaded.count(), 1);
         QVERIFY(!demo.isVisible());
-        QVERIFY(!Window<LogoDemo>::exists());
+        QVERIFY(!fx->demo.exists());
         QVERIFY(fx->ends.empty());
     }
 
@@ -225,7 +225,7 @@ private slots:
     // The platform may or may not activate a shown window; either way the demo starts exactly once.
     void showActivatesOnce()
     {
-        LogoDemo& demo = Window<LogoDemo>::get();
+        LogoDemo& demo = fx->demo.get();
         demo.stepTimer.stop();
         fx->midi.clear();
         demo.showActive();

@@ -23,15 +23,15 @@ QRect twips(int left, int top, int width, int height)
     return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
 }
 
-GameWindow& windowNamed(const QString& name)
+GameWindow& windowNamed(testing::SequenceFixture* fx, const QString& name)
 {
     if (name == "TitleWindow")
-        return Window<TitleWindow>::get();
+        return fx->title.get();
     if (name == "StaffRollWindow")
-        return Window<StaffRollWindow>::get();
+        return fx->roll.get();
     if (name == "ClearWindow")
-        return Window<ClearWindow>::get();
-    return Window<LogoDemo>::get();
+        return fx->clear.get();
+    return fx->demo.get();
 }
 
 // A child by object name; for a control array, the item whose Index property is `index`.
@@ -79,10 +79,10 @@ private slots:
     void init() { fx = std::make_unique<testing::SequenceFixture>(); }
     void cleanup()
     {
-        Window<LogoDemo>::Unload();
-        Window<TitleWindow>::Unload();
-        Window<StaffRollWindow>::Unload();
-        Window<ClearWindow>::Unload();
+        fx->demo.unload();
+        fx->title.unload();
+        fx->roll.unload();
+        fx->clear.unload();
         testing::flushDeletes();
         fx.reset();
     }
@@ -181,7 +181,7 @@ private slots:
         QFETCH(QColor, colour);
         QFETCH(QRect, geometry);
         QFETCH(int, alignment);
-        GameWindow& form = windowNamed(window);
+        GameWindow& form = windowNamed(fx.get(), window);
         QWidget* widget = child(form, name, index);
         QVERIFY(widget);
         if (!text.isNull())
@@ -226,7 +226,7 @@ private slots:
         QFETCH(QRect, area);
         QFETCH(QColor, colour);
         QFETCH(bool, throughout);
-        GameWindow& form = windowNamed(window);
+        GameWindow& form = windowNamed(fx.get(), window);
         if (auto* demo = qobject_cast<LogoDemo*>(&form)) {
             // The logo as it stands at the end: every word shown, the figures out of the words.
             demo->stepTimer.stop();

@@ -23,7 +23,7 @@ private:
     // A loaded roll with a distinct one-pixel picture in each cache holder: red = holder number + 1.
     StaffRollWindow& freshRoll()
     {
-        StaffRollWindow& roll = Window<StaffRollWindow>::get();
+        StaffRollWindow& roll = fx->roll.get();
         for (int i = 0; i < kRollPictures; ++i) {
             QImage picture(1, 1, QImage::Format_RGB32);
             picture.fill(qRgb(i + 1, 0, 0));
@@ -62,13 +62,13 @@ private slots:
     {
         fx = std::make_unique<testing::SequenceFixture>();
         hideCalls = timerCalls = 0;
-        StaffRollWindow& roll = Window<StaffRollWindow>::get();
+        StaffRollWindow& roll = fx->roll.get();
         connect(&roll, &StaffRollWindow::hideGameWindows, this, [this] { ++hideCalls; });
         connect(&roll, &StaffRollWindow::stopMusicRepeat, this, [this] { ++timerCalls; });
     }
     void cleanup()
     {
-        Window<StaffRollWindow>::Unload();
+        fx->roll.unload();
         testing::flushDeletes();
         fx.reset();
     }
@@ -77,8 +77,8 @@ private slots:
     {
         StaffRollWindow& roll = freshRoll();
         roll.onLoad(); // a second centring changes nothing that matters; the roll must stay hidden
-        StartStaffRoll();
-        QCOMPARE(&Window<StaffRollWindow>::get(), &roll);
+        fx->roll.get().start();
+        QCOMPARE(&fx->roll.get(), &roll);
         QCOMPARE(
             fx->midi.commands(),
             (std::vector<std::string>{"close Midi", "open \"/game/prum.mid\" type sequencer alias Midi", "play Midi"}));
@@ -254,7 +254,7 @@ private slots:
     {
         StaffRollWindow& roll = freshRoll();
         QSignalSpy finished(&roll, &StaffRollWindow::finished);
-        StartStaffRoll();
+        fx->roll.get().start();
         for (int i = 0; i < 12; ++i)
             tick(roll, "0");
         QVERIFY(roll.isVisible());
@@ -263,7 +263,7 @@ private slots:
         QVERIFY(roll.ended());
         QCOMPARE(finished.count(), 1);
         QVERIFY(!roll.stepTimer.isActive());
-        QVERIFY(!Window<StaffRollWindow>::exists());
+        QVERIFY(!fx->roll.exists());
         QVERIFY(fx->ends.empty());
         QCOMPARE(fx->count("close Midi"), 1); // only the one before the ending music: it plays on
     }

@@ -18,15 +18,15 @@ private slots:
     void init() { fx = std::make_unique<testing::SequenceFixture>(); }
     void cleanup()
     {
-        Window<TitleWindow>::Unload();
-        Window<ClearWindow>::Unload();
+        fx->title.unload();
+        fx->clear.unload();
         testing::flushDeletes();
         fx.reset();
     }
 
     void titlePlaysItsTune()
     {
-        TitleWindow& title = Window<TitleWindow>::get();
+        TitleWindow& title = fx->title.get();
         QCOMPARE(fx->midi.commands(),
                  (std::vector<std::string>{"close Midi", "open \"/game/Showt.mid\" type sequencer alias Midi",
                                            "play Midi"}));
@@ -47,7 +47,7 @@ private slots:
     void clickStartsTheGame()
     {
         QFETCH(QString, target);
-        TitleWindow& title = Window<TitleWindow>::get();
+        TitleWindow& title = fx->title.get();
         title.showActive();
         fx->midi.clear();
         QWidget* widget = &title;
@@ -62,14 +62,14 @@ private slots:
         QTest::mouseClick(widget, Qt::LeftButton, {}, where);
         QCOMPARE(unloaded.count(), 1);
         QVERIFY(!title.isVisible());
-        QVERIFY(!Window<TitleWindow>::exists());
+        QVERIFY(!fx->title.exists());
         QCOMPARE(fx->midi.commands(), std::vector<std::string>{"close Midi"});
         QVERIFY(fx->ends.empty());
     }
 
     void titleCloseBoxEndsTheProgram()
     {
-        TitleWindow& title = Window<TitleWindow>::get();
+        TitleWindow& title = fx->title.get();
         title.showActive();
         fx->midi.clear();
         title.close();
@@ -81,7 +81,7 @@ private slots:
 
     void clearScreenMessage()
     {
-        ClearWindow& clear = Window<ClearWindow>::get();
+        ClearWindow& clear = fx->clear.get();
         QCOMPARE(clear.messageLabel->text(),
                  QStringLiteral(
                      "ここまで遊んでくれてありがとう！ぜひ、Lunaweaveクリアユーザ専用隠しホームページへおこしください。"
@@ -102,7 +102,7 @@ private slots:
     {
         QFETCH(bool, closeBox);
         QFETCH(std::vector<std::string>, commands);
-        ClearWindow& clear = Window<ClearWindow>::get();
+        ClearWindow& clear = fx->clear.get();
         clear.showActive();
         if (closeBox)
             clear.close();
