@@ -17,10 +17,11 @@ protected:
     {
         if (event->key() != Qt::Key_Space)
             return QWidget::keyPressEvent(event);
-        lw::speech::announce(QStringLiteral("基準の台詞、%1行目。").arg(++count_));
+        speech_.announce(QStringLiteral("基準の台詞、%1行目。").arg(++count_));
     }
 
 private:
+    lw::speech::Announcer speech_;
     int count_ = 0;
 };
 

@@ -7,6 +7,7 @@
 // out anew.
 #include "EntryTable.h"
 #include "Game.h"
+#include "fakes/FakeServices.h"
 #include "MessageWindow.h"
 #include "NextTable.h"
 #include "PlayerAdditions.h"
@@ -88,8 +89,10 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(10, std::atoi(argv[1])) : 400;
-    PlayerAdditions additions;
-    MessageWindow& window = Window<MessageWindow>::get();
+    fakes::FakeServices services;
+    Game session(services.services);
+    PlayerAdditions& additions = session.additions();
+    MessageWindow& window = session.windows().message.get();
     const std::vector<Marked> lines = longestLines();
     // The message window's text areas: stacked (70 px high under a 30 px title bar) and side by side.
     const struct {

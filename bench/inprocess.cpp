@@ -13,6 +13,7 @@
 #include "Scenario.h"
 #include "SceneCatalogue.h"
 #include "WaveDecode.h"
+#include "fakes/FakeServices.h"
 #include "fakes/RecordingMidiService.h"
 #include "sound/WaveWriter.h"
 
@@ -96,7 +97,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     fakes::RecordingMidiService midiService;
     Music midi(midiService);
-    installMusic(&midi);
+    fakes::FakeServices fake;
+    Game session(Services{midi, fake.sound, fake.wave, fake.dialogs, fake.settings, fake.programEnd});
+    // The clicks are timed first without the player's additions, then with them.
+    qApp->removeEventFilter(&session.additions());
 
     // The scenario alone.
     {
@@ -124,17 +128,17 @@ int main(int argc, char* argv[])
     // The catalogue: 21 pictures into the roll window.
     report("BuildSceneCatalogue",
            timeRuns(
-               5, [] { BuildSceneCatalogue(); }, 1e-6),
+               5, [&session] { session.scenes().build(); }, 1e-6),
            "ms");
 
-    MainWindow& form1 = Window<MainWindow>::get();
-    MessageWindow& form2 = Window<MessageWindow>::get();
+    MainWindow& form1 = session.windows().main.get();
+    MessageWindow& form2 = session.windows().message.get();
     form1.showActive();
     form2.showActive();
     QApplication::processEvents();
 
     // A scene change: picture, caption and the scene's entry effects.
-    GameState& game = gameState();
+    GameState& game = session.state();
     bool flip = false;
     report("scene change (ShowSceneIfChanged)",
            timeRuns(
@@ -142,7 +146,7 @@ int main(int argc, char* argv[])
                [&] {
                    game.ScreenId = flip ? 30 : 40;
                    flip = !flip;
-                   ShowSceneIfChanged();
+                   session.scenes().showSceneIfChanged();
                },
                1e-6),
            "ms");
@@ -168,14 +172,15 @@ int main(int argc, char* argv[])
     // The same clicks with the player's additions filtering every event (history, keys,
     // announcements), then the history window opened over a full history.
     {
-        PlayerAdditions additions;
+        PlayerAdditions& additions = session.additions();
+        qApp->installEventFilter(&additions);
         const std::vector<double> withAdditions = timeClicks();
         report("click to line, player additions on", withAdditions, "ms");
         // Below the limit a new line is appended to what the window showed last; at the limit
         // the oldest line goes with each new one, and the text is written anew.
         int line = 0;
-        const auto addLine = [&line] {
-            ShowLine(QStringLiteral("ルネッタ"),
+        const auto addLine = [&line, &session] {
+            session.showLine(QStringLiteral("ルネッタ"),
                      QStringLiteral("履歴の行 %1、少し長めの台詞で折り返しを試す。").arg(line++));
         };
         const auto openWithNewLine = [&] {
@@ -318,14 +323,14 @@ int main(int argc, char* argv[])
     }
 
     // The whole story through the shell: clicks, scene changes with pictures, offscreen windows.
-    Scenario& story = scenario();
-    lastShownState() = 0;
+    Scenario& story = session.scenario();
+    session.scenes().lastShownState() = 0;
     report("story walked (shell, offscreen)",
            timeRuns(
                3,
                [&] {
-                   lastShownState() = 0;
-                   walkStory(story, game, ShowSceneIfChanged);
+                   session.scenes().lastShownState() = 0;
+                   walkStory(story, game, [&session] { session.scenes().showSceneIfChanged(); });
                },
                1e-6),
            "ms");

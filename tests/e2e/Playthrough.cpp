@@ -8,7 +8,6 @@
 
 #include "AudioEngine.h"
 #include "ClearWindow.h"
-#include "ErrorReport.h"
 #include "Game.h"
 #include "GameState.h"
 #include "LogoDemo.h"
@@ -16,15 +15,15 @@
 #include "MciSequencer.h"
 #include "MessageWindow.h"
 #include "Music.h"
-#include "Runtime.h"
 #include "SceneCatalogue.h"
-#include "ShellServices.h"
 #include "StaffRollWindow.h"
 #include "TitleWindow.h"
 #include "WaveFilePlayer.h"
 #include "WavePlayer.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakeSettings.h"
+#include "fakes/FakeSoundControl.h"
+#include "fakes/RecordingProgramEnd.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -90,19 +89,19 @@ private:
 };
 
 // The game's windows on screen, by name.
-QString windowsOnScreen()
+QString windowsOnScreen(Game& game)
 {
     QStringList names;
     auto add = [&names](const QWidget* window) {
         if (window && window->isVisible())
             names << window->objectName();
     };
-    add(Window<LogoDemo>::ifLoaded());
-    add(Window<TitleWindow>::ifLoaded());
-    add(Window<MainWindow>::ifLoaded());
-    add(Window<MessageWindow>::ifLoaded());
-    add(Window<StaffRollWindow>::ifLoaded());
-    add(Window<ClearWindow>::ifLoaded());
+    add(game.windows().demo.ifLoaded());
+    add(game.windows().title.ifLoaded());
+    add(game.windows().main.ifLoaded());
+    add(game.windows().message.ifLoaded());
+    add(game.windows().roll.ifLoaded());
+    add(game.windows().clear.ifLoaded());
     return names.join(u' ');
 }
 
@@ -127,7 +126,7 @@ public:
     void stop() { timer_.stop(); }
     void notePhase()
     {
-        const QString now = windowsOnScreen();
+        const QString now = windowsOnScreen(game_);
         if (!ended_ && (result_.phases.isEmpty() || result_.phases.back() != now))
             result_.phases << now;
     }
@@ -148,15 +147,15 @@ private:
                 fail(QStringLiteral("the program went on after the player closed ") + closedName_);
             return;
         }
-        GameState& game = gameState();
-        if (LogoDemo* demo = Window<LogoDemo>::ifLoaded(); demo && demo->isVisible())
+        GameState& game = game_.state();
+        if (LogoDemo* demo = game_.windows().demo.ifLoaded(); demo && demo->isVisible())
             return tickDemo(*demo);
-        if (TitleWindow* title = Window<TitleWindow>::ifLoaded(); title && title->isVisible())
+        if (TitleWindow* title = game_.windows().title.ifLoaded(); title && title->isVisible())
             return answerTitle(*title);
-        StaffRollWindow* roll = Window<StaffRollWindow>::ifLoaded();
+        StaffRollWindow* roll = game_.windows().roll.ifLoaded();
         if (roll && (rolling_ || roll->stepTimer.isActive()) && !roll->ended())
             return tickRoll(*roll);
-        if (MainWindow* form = Window<MainWindow>::ifLoaded();
+        if (MainWindow* form = game_.windows().main.ifLoaded();
             form && form->isVisible() && game.ScreenId < kEndingScreen)
             return play(*form);
     }
@@ -208,7 +207,7 @@ private:
 
     void play(MainWindow& form)
     {
-        GameState& game = gameState();
+        GameState& game = game_.state();
         if (!started_) {
             started_ = true;
             return firstLook(form);
@@ -222,14 +221,14 @@ private:
         if (state == options_.closeAtState && options_.close == CloseWindow::MainWindow)
             return closeByPlayer(form, QStringLiteral("the main window"));
         if (state == options_.closeAtState && options_.close == CloseWindow::MessageWindow)
-            return closeByPlayer(Window<MessageWindow>::get(), QStringLiteral("the message window"));
+            return closeByPlayer(game_.windows().message.get(), QStringLiteral("the message window"));
         if (state == 150 && result_.columns.empty())
             return probeColumns(form);
         if (state == 20 && !jumpedBack_)
             return jumpBack();
         if (options_.jumpAround && nextJump_ < kJumps.size() && result_.clicks > int(60 * (nextJump_ + 1))) {
             dialogs_.nextAnswer = {QString::number(kJumps[nextJump_++]), false};
-            QTest::keyClick(&Window<MessageWindow>::get(), Qt::Key_J, Qt::ControlModifier);
+            QTest::keyClick(&game_.windows().message.get(), Qt::Key_J, Qt::ControlModifier);
             return;
         }
         if (result_.clicks >= kMaxClicks)
@@ -252,7 +251,7 @@ private:
         QTest::mouseMove(form.scenePicture, QPoint(100, 100));
         result_.hoverNames << form.hoverLabel->text();
         clickPicture(form, 240);
-        result_.hint = Window<MessageWindow>::get().line();
+        result_.hint = game_.windows().message.get().line();
     }
 
     // Look at the statue, clicked across the picture.
@@ -261,7 +260,7 @@ private:
         select(form, kLookIcon);
         for (int x : kProbePixels) {
             clickPicture(form, x);
-            result_.columns.push_back({x, int(gameState().clickColumn), Window<MessageWindow>::get().line()});
+            result_.columns.push_back({x, int(game_.state().clickColumn), game_.windows().message.get().line()});
         }
     }
 
@@ -270,8 +269,8 @@ private:
     {
         jumpedBack_ = true;
         dialogs_.nextAnswer = {QStringLiteral("10"), false};
-        QTest::keyClick(&Window<MessageWindow>::get(), Qt::Key_J);
-        QTest::keyClick(&Window<MessageWindow>::get(), Qt::Key_J, Qt::ControlModifier);
+        QTest::keyClick(&game_.windows().message.get(), Qt::Key_J);
+        QTest::keyClick(&game_.windows().message.get(), Qt::Key_J, Qt::ControlModifier);
     }
 
     // Clicks the command's icon unless it already shows as selected (or is gone).
@@ -308,14 +307,14 @@ private:
     }
     void force()
     {
-        Window<LogoDemo>::Unload();
-        if (TitleWindow* title = Window<TitleWindow>::ifLoaded())
+        game_.windows().demo.unload();
+        if (TitleWindow* title = game_.windows().title.ifLoaded())
             title->startGame();
-        if (game_.stage() == Stage::Playing && gameState().ScreenId < kEndingScreen) {
-            gameState().ScreenId = kStoryEndMark;
+        if (game_.stage() == Stage::Playing && game_.state().ScreenId < kEndingScreen) {
+            game_.state().ScreenId = kStoryEndMark;
             game_.storyStateChanged();
         }
-        StaffRollWindow* roll = Window<StaffRollWindow>::ifLoaded();
+        StaffRollWindow* roll = game_.windows().roll.ifLoaded();
         if (roll && game_.stage() == Stage::StaffRoll)
             roll->finishRoll();
     }
@@ -355,40 +354,38 @@ PlaythroughResult playThrough(const QString& dataDirectory, const PlaythroughOpt
     WatchingService service(options.noMidiDevice ? nullptr : &sequencer, result);
     WatchingWavePlayer watchedWave(wave, result.waveStarted);
     Music midi(service);
-    installMusic(&midi);
-    installWavePlayer(&watchedWave);
     fakes::FakeDialogs dialogs;
-    setDialogs(&dialogs);
     fakes::FakeSettings settings;
     settings.value = options.noticeSetting;
-    setSettingsStore(&settings);
-
-    Game session;
-    Player player(session, result, options, dialogs, [&engine](int ms) { engine->render(ms * kFramesPerMs); });
+    fakes::FakeSoundControl sound;
+    fakes::RecordingProgramEnd programEnd;
     bool cleaningUp = false;
-    const auto previousEnd = runtime::setEndHandler([&](int status) {
+    // The game is made inside the first callback's reach, so it is declared before them.
+    std::unique_ptr<Game> session;
+    std::unique_ptr<Player> player;
+    programEnd.onEnd = [&](int status) {
         if (cleaningUp) // the windows put away after the run, not the player
             return;
-        player.notePhase();
-        player.noteEnd();
+        player->notePhase();
+        player->noteEnd();
         result.notices = dialogs.messages;
         result.prompts = dialogs.prompts;
-        result.ends.push_back({status, result.commands.size(), windowsOnScreen()});
+        result.ends.push_back({status, result.commands.size(), windowsOnScreen(*session)});
         result.endStatuses << status;
         if (options.onEnd)
             options.onEnd(result);
-    });
-    const auto previousFatal = setFatalHandler([](const QString& message) { throw GameEnded(message.toStdString()); });
+    };
+    programEnd.onFatal = [](const QString& message) { throw GameEnded(message.toStdString()); };
+    session = std::make_unique<Game>(Services{midi, sound, watchedWave, dialogs, settings, programEnd});
+    player = std::make_unique<Player>(*session, result, options, dialogs,
+                                      [&engine](int ms) { engine->render(ms * kFramesPerMs); });
 
-    GameState& game = gameState();
-    game = GameState{};
-    lastShownState() = 0;
-    player.start();
+    player->start();
     try {
         // The game runs under the event loop until the clear screen shows; the player's patience
         // ends anything that stalls, and the guard ends the wait if even that fails.
         QEventLoop loop;
-        QObject::connect(&session, &Game::stageChanged, &loop, [&loop](Stage stage) {
+        QObject::connect(session.get(), &Game::stageChanged, &loop, [&loop](Stage stage) {
             if (stage == Stage::ClearScreen)
                 loop.quit();
         });
@@ -399,11 +396,11 @@ PlaythroughResult playThrough(const QString& dataDirectory, const PlaythroughOpt
             loop.quit();
         });
         guard.start(kGuardMs);
-        session.start();
-        if (session.stage() != Stage::ClearScreen)
+        session->start();
+        if (session->stage() != Stage::ClearScreen)
             loop.exec();
-        player.notePhase();
-        ClearWindow* clear = Window<ClearWindow>::ifLoaded();
+        player->notePhase();
+        ClearWindow* clear = session->windows().clear.ifLoaded();
         result.reachedClearScreen = clear && clear->isVisible() && result.failure.isEmpty();
         if (clear) {
             result.clearMessage = clear->messageLabel->text();
@@ -420,30 +417,24 @@ PlaythroughResult playThrough(const QString& dataDirectory, const PlaythroughOpt
     } catch (const GameEnded& ended) {
         result.fatalError = QString::fromStdString(ended.what());
     }
-    player.stop();
+    player->stop();
     result.notices = dialogs.messages;
     result.prompts = dialogs.prompts;
 
     // Put every window away as the program would on the next run.
     cleaningUp = true;
-    Window<LogoDemo>::Unload();
-    Window<TitleWindow>::Unload();
-    Window<MainWindow>::Unload();
-    Window<MessageWindow>::Unload();
-    Window<StaffRollWindow>::Unload();
-    Window<ClearWindow>::Unload();
+    GameWindows& windows = session->windows();
+    windows.demo.unload();
+    windows.title.unload();
+    windows.main.unload();
+    windows.message.unload();
+    windows.roll.unload();
+    windows.clear.unload();
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
-    setFatalHandler(previousFatal);
-    runtime::setEndHandler(previousEnd);
-    setSettingsStore(nullptr);
-    setDialogs(nullptr);
-    installWavePlayer(nullptr);
-    installMusic(nullptr);
+    player.reset();
+    session.reset();
     engine->shutdown();
-    game = GameState{};
-    lastShownState() = 0;
     QDir::setCurrent(previousDirectory);
     return result;
 }

@@ -4,16 +4,9 @@
 
 #include "ClearWindow.h"
 #include "LogoDemo.h"
-#include "Music.h"
-#include "Services.h"
 #include "StaffRollWindow.h"
 #include "TitleWindow.h"
-#include "WavePlayer.h"
-#include "fakes/FakeDialogs.h"
-#include "fakes/FakeSettings.h"
-#include "fakes/FakeSoundControl.h"
-#include "fakes/RecordingMidiService.h"
-#include "fakes/RecordingProgramEnd.h"
+#include "fakes/FakeServices.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -24,27 +17,14 @@
 
 namespace lw::testing {
 
-class RecordingWavePlayer : public WavePlayer {
-public:
-    std::vector<std::string> played;
-    bool playAsync(const std::string& path) override
-    {
-        played.push_back(path);
-        return true;
-    }
-};
-
 // The sequence windows, one slot each, made with fakes; records every call to end the program,
 // with the number of MIDI commands sent by then.
 struct SequenceFixture {
-    fakes::RecordingMidiService midi;
-    Music module{midi, [] { return std::string("/game"); }};
-    RecordingWavePlayer wave;
-    fakes::FakeSoundControl sound;
-    fakes::FakeDialogs dialogs;
-    fakes::FakeSettings settings;
-    fakes::RecordingProgramEnd programEnd;
-    const Services services{module, sound, wave, dialogs, settings, programEnd};
+    fakes::FakeServices fake;
+    fakes::RecordingMidiService& midi = fake.midi;
+    Music& module = fake.music;
+    fakes::RecordingWavePlayer& wave = fake.wave;
+    const Services& services = fake.services;
     struct End {
         int status;
         std::size_t commandsBefore;
@@ -58,7 +38,7 @@ struct SequenceFixture {
 
     SequenceFixture()
     {
-        programEnd.onEnd = [this](int status) { ends.push_back({status, midi.calls.size()}); };
+        fake.programEnd.onEnd = [this](int status) { ends.push_back({status, midi.calls.size()}); };
     }
 
     int count(const std::string& command) const

@@ -1,62 +1,60 @@
-// What the shell tests share: the fake music and dialogs, the end and fatal handlers, the scene
-// catalogue filled from the scene table, and the data directory as the working directory.
+// What the shell tests share: a game made with fake music, dialogs, sound settings and program
+// end, its scene catalogue filled from the scene table, and the data directory as the working
+// directory.
 #pragma once
 
-#include "ErrorReport.h"
+#include "Game.h"
 #include "MarkedText.h"
-#include "Music.h"
-#include "Runtime.h"
 #include "SceneCatalogue.h"
 #include "SceneTable.h"
-#include "ShellServices.h"
-#include "fakes/FakeDialogs.h"
-#include "fakes/RecordingMidiService.h"
+#include "fakes/FakeServices.h"
 
 #include <QDir>
 #include <QObject>
 
-#include <stdexcept>
+#include <memory>
 #include <string_view>
 
 namespace lw::testing {
 
-// A fatal report, thrown so that a test can expect it instead of the program ending.
-struct FatalCaught : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using fakes::FatalCaught;
 
 inline QString str(std::u16string_view text) { return QString::fromUtf16(text.data(), qsizetype(text.size())); }
 
 class ShellTestBase : public QObject {
 protected:
-    fakes::RecordingMidiService midiService_;
-    Music midi_{midiService_, [] { return std::string("/game"); }};
-    fakes::FakeDialogs dialogs_;
-    QList<int> ended_; // the statuses the program would have ended with
+    fakes::FakeServices fakes_;
+    fakes::RecordingMidiService& midiService_ = fakes_.midi;
+    Music& midi_ = fakes_.music;
+    fakes::FakeDialogs& dialogs_ = fakes_.dialogs;
+    fakes::FakeSoundControl& sound_ = fakes_.sound;
+    QList<int>& ended_ = fakes_.programEnd.statuses; // the statuses the program would have ended with
 
-    // Called from initTestCase: the services in, `dataDir` the working directory.
+    Game& session() { return *game_; }
+    // A fresh game in place of the one before, for a test that runs the game's stages.
+    void restartGame()
+    {
+        game_.reset();
+        game_ = std::make_unique<Game>(fakes_.services);
+        game_->scenes().fillSceneTable();
+    }
+
+    // Called from initTestCase: a game with the fakes, `dataDir` the working directory.
     void installShellServices(const QString& dataDir)
     {
         old_ = QDir::currentPath();
         QDir::setCurrent(dataDir);
-        installMusic(&midi_);
-        setDialogs(&dialogs_);
-        runtime::setEndHandler([this](int status) { ended_ << status; });
-        setFatalHandler([](const QString& message) { throw FatalCaught(message.toStdString()); });
-        for (const SceneRow& row : kSceneTable) {
-            ScenePictureKey[std::size_t(row.scene)] = str(row.pictureKey);
-            SceneCaption[std::size_t(row.scene)] = shownText(row.caption);
-        }
+        restartGame();
     }
     // Called from cleanupTestCase.
     void removeShellServices()
     {
+        game_.reset();
         QDir::setCurrent(old_);
-        installMusic(nullptr);
-        setDialogs(nullptr);
     }
 
 private:
+    std::unique_ptr<Game> game_;
     QString old_;
 };
 

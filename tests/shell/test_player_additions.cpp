@@ -98,17 +98,16 @@ protected:
 class TestPlayerAdditions : public ShellTestBase {
     Q_OBJECT
 
-    fakes::FakeSoundControl sound_;
-    std::unique_ptr<PlayerAdditions> additions_;
+    PlayerAdditions* additions_ = nullptr; // the game's
 
-    MainWindow& form1() { return Window<MainWindow>::get(); }
-    MessageWindow& form2() { return Window<MessageWindow>::get(); }
+    MainWindow& form1() { return session().windows().main.get(); }
+    MessageWindow& form2() { return session().windows().message.get(); }
 
     // What a player sees after one click: the line, the two captions, the hover label, the icon bar.
     QStringList seen()
     {
         return {form2().lineLabel->text(),  form1().windowTitle(), form2().windowTitle(),
-                form1().hoverLabel->text(), looks(form1()),        QString::number(gameState().ScreenId)};
+                form1().hoverLabel->text(), looks(form1()),        QString::number(session().state().ScreenId)};
     }
     static QStringList expected(const route::Step& step, const QString& hover, const QString& bar)
     {
@@ -126,10 +125,10 @@ class TestPlayerAdditions : public ShellTestBase {
 
     void startGame()
     {
-        gameState() = GameState{};
-        lastShownState() = 0;
-        OpenGameWindows();
-        ShowSceneIfChanged();
+        session().state() = GameState{};
+        session().scenes().lastShownState() = 0;
+        session().openGameWindows();
+        session().scenes().showSceneIfChanged();
     }
 
     // Plays the route with the mouse only: a move over the icon and a click on it to change the
@@ -149,7 +148,7 @@ class TestPlayerAdditions : public ShellTestBase {
             }
             QTest::mouseClick(form1().scenePicture, Qt::LeftButton, {},
                               pointInColumn(form1().scenePicture, step.column));
-            ShowSceneIfChanged(); // the main loop's look after the click
+            session().scenes().showSceneIfChanged(); // the main loop's look after the click
             shown << seen();
         }
         return shown;
@@ -161,16 +160,15 @@ private slots:
         const QString data = qEnvironmentVariable("LW_DATA_DIR");
         QVERIFY2(QDir(data).exists(), "LW_DATA_DIR must name the generated data directory");
         installShellServices(data);
-        installSoundControl(&sound_);
     }
     void cleanupTestCase()
     {
-        installSoundControl(nullptr);
         removeShellServices();
     }
     void init()
     {
-        additions_ = std::make_unique<PlayerAdditions>();
+        restartGame();
+        additions_ = &session().additions();
         startGame();
         sound_ = fakes::FakeSoundControl{};
         dialogs_.prompts.clear();
@@ -178,9 +176,9 @@ private slots:
     }
     void cleanup()
     {
-        additions_.reset();
-        Window<MainWindow>::Unload();
-        Window<MessageWindow>::Unload();
+        additions_ = nullptr;
+        session().windows().main.unload();
+        session().windows().message.unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -224,8 +222,8 @@ private slots:
             }
             const QList<Qt::Key>& keys = columnKeys[step.column - 1];
             QTest::keyClick(&form1(), keys[qsizetype(i) % keys.size()]);
-            QCOMPARE(gameState().clickColumn, ClickColumn(step.column));
-            ShowSceneIfChanged();
+            QCOMPARE(session().state().clickColumn, ClickColumn(step.column));
+            session().scenes().showSceneIfChanged();
             QCOMPARE(seen(), expected(step, commandName(selected - 1), barFor(selected)));
         }
     }
@@ -259,11 +257,11 @@ private slots:
         QFETCH(int, command);
         QFETCH(QString, hover);
         QFETCH(QString, bar);
-        gameState().ScreenId = std::int16_t(state);
+        session().state().ScreenId = std::int16_t(state);
         if (state > kLastScreenWithAllIcons)
             form1().hideNonNextIcons();
         QTest::keyClick(&form1(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(gameState().selectedCommand, Command(command));
+        QCOMPARE(session().state().selectedCommand, Command(command));
         QCOMPARE(form1().hoverLabel->text(), hover);
         QCOMPARE(looks(form1()), bar);
     }
@@ -298,11 +296,11 @@ private slots:
         form2().setLine(QStringLiteral("before"));
         QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), QString(), repeat);
         QApplication::sendEvent(&form1(), &press);
-        QCOMPARE(gameState().clickColumn, ClickColumn(column));
+        QCOMPARE(session().state().clickColumn, ClickColumn(column));
         QCOMPARE(form2().line(),
                  column ? QStringLiteral("上の方にあるアイコンを選択してから、画面のどこかをクリックしてね。")
                         : QStringLiteral("before"));
-        QCOMPARE(gameState().ScreenId, kFirstScreen);
+        QCOMPARE(session().state().ScreenId, kFirstScreen);
     }
 
     void tabMovesBetweenTheGameWindows()
@@ -322,13 +320,14 @@ private slots:
         QVERIFY(dialogs_.prompts.isEmpty());
         QVERIFY(!additions_->historyWindow().isVisible());
         dialogs_.nextAnswer = {QStringLiteral("340"), false};
+        const std::size_t beforeJump = additions_->history().entries().size();
         QTest::keyClick(&form2(), Qt::Key_J, Qt::ControlModifier);
         QCOMPARE(dialogs_.prompts.size(), 1);
-        QCOMPARE(gameState().ScreenId, std::int16_t(340));
-        QCOMPARE(additions_->history().entries().back().jumpState, 340);
-        ShowSceneIfChanged();
+        QCOMPARE(session().state().ScreenId, std::int16_t(340));
+        // The section starts before the lines of the scene the jump shows at once.
+        QCOMPARE(additions_->history().entries().at(beforeJump).jumpState, 340);
         const HistoryEntry& line = additions_->history().entries().back();
-        QCOMPARE(line.caption, SceneCaption[34]);
+        QCOMPARE(line.caption, session().scenes().captions[34]);
         QCOMPARE(formatLine(line.speaker, line.text).remove(u'\r'), form2().lineLabel->text());
 
         // A refused answer starts no section.
@@ -389,16 +388,16 @@ private slots:
             QTest::mouseClick(form1().scenePicture, Qt::LeftButton, {}, pointInColumn(form1().scenePicture, 2));
         QVERIFY(!history.isVisible());
         // The story did not move; the next click on the picture moves it again.
-        QCOMPARE(gameState().ScreenId, kFirstScreen);
+        QCOMPARE(session().state().ScreenId, kFirstScreen);
         QCOMPARE(form2().lineLabel->text(), line);
         QTest::mouseClick(form1().scenePicture, Qt::LeftButton, {}, pointInColumn(form1().scenePicture, 2));
-        QCOMPARE(gameState().ScreenId, std::int16_t(20));
+        QCOMPARE(session().state().ScreenId, std::int16_t(20));
     }
 
     void historyScrollsBeforeItClosesPastTheEnd()
     {
         for (int i = 0; i < 200; ++i)
-            ShowLine(QString(), QStringLiteral("行 %1").arg(i));
+            session().showLine(QString(), QStringLiteral("行 %1").arg(i));
         HistoryWindow& history = additions_->historyWindow();
         QTest::keyClick(&form1(), Qt::Key_H);
         QScrollBar* bar = history.list()->verticalScrollBar();
@@ -480,14 +479,14 @@ private slots:
 
         // With the game windows gone (the staff roll), the note goes into the key's own window.
         form2().hide();
-        StaffRollWindow& roll = Window<StaffRollWindow>::get();
+        StaffRollWindow& roll = session().windows().roll.get();
         roll.showActive();
         QTest::keyClick(&roll, Qt::Key_M);
         QVERIFY(sound_.muted);
         QCOMPARE(roll.windowTitle(), QStringLiteral("Lunaweave　エンディング　［ミュート］"));
         additions_->soundKeys().removeNote();
         QCOMPARE(roll.windowTitle(), QStringLiteral("Lunaweave　エンディング"));
-        Window<StaffRollWindow>::Unload();
+        session().windows().roll.unload();
 
         // A window that is not the game's types its keys as usual.
         QLineEdit other;
@@ -499,13 +498,13 @@ private slots:
 
     void titleKeys()
     {
-        TitleWindow& title = Window<TitleWindow>::get();
+        TitleWindow& title = session().windows().title.get();
         title.showActive();
         QTest::keyClick(&title, Qt::Key_Space, Qt::ControlModifier);
         QTest::keyClick(&title, Qt::Key_A);
-        QVERIFY(Window<TitleWindow>::exists());
+        QVERIFY(session().windows().title.exists());
         QTest::keyClick(&title, Qt::Key_Return);
-        QVERIFY(!Window<TitleWindow>::exists());
+        QVERIFY(!session().windows().title.exists());
         QVERIFY(ended_.isEmpty());
     }
 
@@ -520,18 +519,18 @@ private slots:
         }
         QAccessibleInterface* talk = accessible(main.commandIcons[6]);
         talk->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QCOMPARE(gameState().selectedCommand, Command::Talk);
+        QCOMPARE(session().state().selectedCommand, Command::Talk);
 
         QCOMPARE(accessible(&main)->role(), QAccessible::Window);
         QCOMPARE(accessibleName(&main), QStringLiteral("Lunaweave　【映画「楢山女子高」】"));
         QCOMPARE(accessibleName(main.scenePicture), QStringLiteral("映画「楢山女子高」"));
         QCOMPARE(accessibleName(&form2()), QStringLiteral("Lunaweave"));
-        ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
-        ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
+        session().showLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
+        session().showLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
         QCOMPARE(accessibleName(form2().lineLabel), QStringLiteral("【ルネッタ】\n「遅いわね」"));
         QCOMPARE(accessibleName(additions_->historyWindow().list()), QStringLiteral("Lunaweave　履歴"));
 
-        TitleWindow& title = Window<TitleWindow>::get();
+        TitleWindow& title = session().windows().title.get();
         QCOMPARE(accessible(&title)->role(), QAccessible::Window);
         QCOMPARE(accessibleName(&title), QStringLiteral("Lunaweave　オープニング"));
         QStringList titleTexts;
@@ -540,18 +539,18 @@ private slots:
         QCOMPARE(titleTexts,
                  (QStringList{QStringLiteral("Luna"), QStringLiteral("weave"),
                               QStringLiteral("Kestrune　2026年　制作・著作"), QStringLiteral("Solvenne　３")}));
-        Window<TitleWindow>::Unload();
+        session().windows().title.unload();
 
-        StaffRollWindow& roll = Window<StaffRollWindow>::get();
+        StaffRollWindow& roll = session().windows().roll.get();
         roll.showEntry(1, QStringLiteral("ルネッタ"), QStringLiteral("ＣＧ：水無月あかり"));
         QCOMPARE(accessibleName(roll.headingLabel), QStringLiteral("ルネッタ"));
         QCOMPARE(accessibleName(roll.creditLabel), QStringLiteral("ＣＧ：水無月あかり"));
-        Window<StaffRollWindow>::Unload();
+        session().windows().roll.unload();
 
-        ClearWindow& clear = Window<ClearWindow>::get();
+        ClearWindow& clear = session().windows().clear.get();
         QVERIFY(accessibleName(clear.messageLabel).startsWith(QStringLiteral("ここまで遊んでくれてありがとう！")));
         QCOMPARE(accessibleName(&clear), QStringLiteral("Information"));
-        Window<ClearWindow>::Unload();
+        session().windows().clear.unload();
     }
 
     // Texts reach a screen reader as notifications shown in a status bar, one new object each,
@@ -560,18 +559,18 @@ private slots:
     {
         NoticeRecorder recorder;
         qApp->installEventFilter(&recorder);
-        speech::sayWithoutListener(true);
-        auto restore = qScopeGuard([] { speech::sayWithoutListener(false); });
+        session().additions().speech().sayWithoutListener(true);
+        auto restore = qScopeGuard([this] { session().additions().speech().sayWithoutListener(false); });
         const QList<Notice>& heard = recorder.heard;
         QApplication::setActiveWindow(&form1());
         QCOMPARE(QApplication::activeWindow(), &form1());
         QTest::keyClick(&form1(), Qt::Key_1);
         QTest::keyClick(&form1(), Qt::Key_5);
         QTest::mouseClick(form1().scenePicture, Qt::LeftButton, {}, pointInColumn(form1().scenePicture, 2));
-        ShowSceneIfChanged();
+        session().scenes().showSceneIfChanged();
         const QString line = form2().lineLabel->text().replace(QLatin1Char('\n'), QLatin1Char(' '));
         QTest::keyClick(&form2(), Qt::Key_R);
-        ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
+        session().showLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
         QCOMPARE(recorder.names(), (QStringList{commandName(0), commandName(4), line, line,
                                                 QStringLiteral("【ルネッタ】 「遅いわね」")}));
         QCOMPARE(heard[2].containerRole, QAccessible::StatusBar);
@@ -582,7 +581,7 @@ private slots:
         // With no window active, as when the title gives way to the game, a text waits for the
         // window that gets the keyboard.
         QApplication::setActiveWindow(nullptr);
-        ShowLine(QString(), QStringLiteral("待つ"));
+        session().showLine(QString(), QStringLiteral("待つ"));
         QCOMPARE(heard.size(), 5);
         QApplication::setActiveWindow(&form2());
         QTRY_COMPARE(recorder.names().value(5), QStringLiteral("待つ"));
@@ -591,8 +590,8 @@ private slots:
         // K turns kana speech on and says so: a line given with its marks, a command and the
         // repeat are said in kana; K again turns it off, and the repeat is said as shown.
         QTest::keyClick(&form2(), Qt::Key_K);
-        noteMarkedLine("ルネッタ", "遅《おそ》いわね");
-        ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
+        session().additions().markedLineComing(QStringLiteral("ルネッタ"), QStringLiteral("遅《おそ》いわね"));
+        session().showLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
         QTest::keyClick(&form1(), Qt::Key_5);
         QTest::keyClick(&form2(), Qt::Key_R);
         QTest::keyClick(&form2(), Qt::Key_K);
@@ -608,10 +607,10 @@ private slots:
         QVERIFY(notice->parentWidget()->testAttribute(Qt::WA_TransparentForMouseEvents));
 
         // Without a reader, nothing is made.
-        speech::sayWithoutListener(false);
+        session().additions().speech().sayWithoutListener(false);
         const auto before = form1().findChildren<QWidget*>().size() + form2().findChildren<QWidget*>().size();
         QTest::keyClick(&form1(), Qt::Key_R);
-        ShowLine(QString(), QStringLiteral("独り言"));
+        session().showLine(QString(), QStringLiteral("独り言"));
         QCOMPARE(form1().findChildren<QWidget*>().size() + form2().findChildren<QWidget*>().size(), before);
     }
 };

@@ -67,20 +67,20 @@ RubyText everyKanjiRead(const QString& shown)
 class TestReadingHelp : public ShellTestBase {
     Q_OBJECT
 
-    MainWindow& mainWindow() { return Window<MainWindow>::get(); }
-    MessageWindow& messageWindow() { return Window<MessageWindow>::get(); }
+    MainWindow& mainWindow() { return session().windows().main.get(); }
+    MessageWindow& messageWindow() { return session().windows().message.get(); }
 
     void openWindows(double screenWidth)
     {
-        Window<MainWindow>::Unload();
-        Window<MessageWindow>::Unload();
-        gameState() = GameState{};
-        lastShownState() = 0;
+        session().windows().main.unload();
+        session().windows().message.unload();
+        session().state() = GameState{};
+        session().scenes().lastShownState() = 0;
         // Frames as a window manager draws them: the client areas are what a player sees.
         GameWindow::assumeFrameExtra({8, 30});
-        Window<MainWindow>::Load();
-        Window<MessageWindow>::Load();
-        layOutAndShowGameWindows(screenWidth, 12000);
+        session().windows().main.load();
+        session().windows().message.load();
+        session().layOutGameWindows(screenWidth, 12000);
         GameWindow::assumeFrameExtra({0, 0});
     }
 
@@ -93,8 +93,8 @@ private slots:
     }
     void cleanupTestCase()
     {
-        Window<MainWindow>::Unload();
-        Window<MessageWindow>::Unload();
+        session().windows().main.unload();
+        session().windows().message.unload();
         GameWindow::assumeFrameExtra({0, 0});
         removeShellServices();
     }
@@ -155,15 +155,20 @@ private slots:
     // F off: the message window as it always was, to the pixel; F on: the readings drawn above.
     void furiganaOffLeavesTheWindowAlone()
     {
+        restartGame();
         openWindows(16000);
-        const auto show = [] {
+        const auto show = [this] {
             // ｜へ《え》 is a reading for speech: no furigana over it.
-            noteLineMarks(QString(), QStringLiteral("渋谷《しぶや》｜へ《え》行《い》く。"));
-            ShowLine(QString(), QStringLiteral("渋谷へ行く。"));
+            session().additions().markedLineComing(QString(), QStringLiteral("渋谷《しぶや》｜へ《え》行《い》く。"));
+            session().showLine(QString(), QStringLiteral("渋谷へ行く。"));
         };
+        // The window as it is drawn without the additions' event filter.
+        PlayerAdditions& additions = session().additions();
+        qApp->removeEventFilter(&additions);
         show();
         const QImage before = messageWindow().grab().toImage();
-        PlayerAdditions additions;
+        qApp->installEventFilter(&additions);
+        additions.history().clear();
         show();
         QCOMPARE(messageWindow().grab().toImage(), before);
         QTest::keyClick(&mainWindow(), Qt::Key_F);
@@ -193,16 +198,17 @@ private slots:
     // the clipboard once; the history copies its selection as plain text.
     void copyAndFeed()
     {
-        Window<MainWindow>::Unload();
-        Window<MessageWindow>::Unload();
-        gameState() = GameState{};
-        lastShownState() = 0;
-        OpenGameWindows();
-        ShowSceneIfChanged();
-        PlayerAdditions additions;
+        restartGame();
+        session().windows().main.unload();
+        session().windows().message.unload();
+        session().state() = GameState{};
+        session().scenes().lastShownState() = 0;
+        session().openGameWindows();
+        session().scenes().showSceneIfChanged();
+        PlayerAdditions& additions = session().additions();
         QClipboard* clipboard = QGuiApplication::clipboard();
         clipboard->setText(QStringLiteral("before"));
-        ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
+        session().showLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
         QCOMPARE(clipboard->text(), QStringLiteral("before"));
         QTest::keyClick(&messageWindow(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(clipboard->text(), QStringLiteral("遅いわね"));
@@ -214,7 +220,7 @@ private slots:
         QCOMPARE(messageWindow().windowTitle(), QStringLiteral("Lunaweave　［行をクリップボードへ：オン］"));
         QSignalSpy changes(clipboard, &QClipboard::dataChanged);
         QTest::mouseClick(mainWindow().scenePicture, Qt::LeftButton, {}, mainWindow().scenePicture->rect().center());
-        ShowSceneIfChanged();
+        session().scenes().showSceneIfChanged();
         QCOMPARE(changes.size(), 1);
         const QString fed = messageWindow().lineLabel->text();
         QCOMPARE(clipboard->text(), fed);
@@ -223,7 +229,7 @@ private slots:
         QCOMPARE(messageWindow().windowTitle(), QStringLiteral("Lunaweave　［行をクリップボードへ：オフ］"));
         additions.soundKeys().removeNote();
         QCOMPARE(messageWindow().windowTitle(), QStringLiteral("Lunaweave"));
-        ShowLine(QString(), QStringLiteral("屋上。"));
+        session().showLine(QString(), QStringLiteral("屋上。"));
         QCOMPARE(changes.size(), 1);
 
         additions.openHistory(&mainWindow());

@@ -60,12 +60,12 @@ private slots:
     // clearly sharper than the 1x picture stretched to the same size.
     void scenePictureOnScreenIsThe2xArtwork()
     {
-        MainWindow& form = Window<MainWindow>::get();
+        MainWindow& form = session().windows().main.get();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form, 5000));
-        lastShownState() = 0;
-        gameState().ScreenId = 30; // scene 3, 研究室1: a laboratory full of small shapes
-        ShowSceneIfChanged();
+        session().scenes().lastShownState() = 0;
+        session().state().ScreenId = 30; // scene 3, 研究室1: a laboratory full of small shapes
+        session().scenes().showSceneIfChanged();
         QCOMPARE(form.scenePicture->size(), QSize(480, 349));
 
         QImage onScreen = form.scenePicture->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -99,11 +99,11 @@ private slots:
         broken.close();
         const QString old = QDir::currentPath();
         QDir::setCurrent(dir.path());
-        MainWindow& form = Window<MainWindow>::get();
+        MainWindow& form = session().windows().main.get();
         for (const std::int16_t screen : {30, 50}) { // 研究室1 without a twin, 研究室2 with a broken one
-            lastShownState() = 0;
-            gameState().ScreenId = screen;
-            ShowSceneIfChanged();
+            session().scenes().lastShownState() = 0;
+            session().state().ScreenId = screen;
+            session().scenes().showSceneIfChanged();
             QCOMPARE(form.scenePicture->picture().devicePixelRatio(), 1.0);
             QCOMPARE(form.scenePicture->size(), QSize(480, 349));
         }
@@ -114,24 +114,24 @@ private slots:
     // directory gone. The demo's mascots come from the 2x art, at their 1x sizes.
     void rollAndMascotsShowThe2xArtwork()
     {
-        BuildSceneCatalogue();
+        session().scenes().build();
         QTemporaryDir empty;
         const QString old = QDir::currentPath();
         QDir::setCurrent(empty.path());
-        StaffRollWindow& roll = Window<StaffRollWindow>::get();
+        StaffRollWindow& roll = session().windows().roll.get();
         roll.showEntry(3, QStringLiteral("heading"), QStringLiteral("credit"));
         QDir::setCurrent(old);
         QCOMPARE(roll.entryPicture->picture().devicePixelRatio(), 2.0);
         QCOMPARE(roll.entryPicture->picture().size(), QSize(960, 698));
-        Window<StaffRollWindow>::Unload();
+        session().windows().roll.unload();
 
-        LogoDemo& demo = Window<LogoDemo>::get();
+        LogoDemo& demo = session().windows().demo.get();
         const QList<QSize> sizes = {{98, 90}, {78, 94}, {88, 99}};
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(demo.mascots[i]->picture().devicePixelRatio(), 2.0);
             QCOMPARE(demo.mascots[i]->size(), sizes[i]);
         }
-        Window<LogoDemo>::Unload();
+        session().windows().demo.unload();
     }
 };
 

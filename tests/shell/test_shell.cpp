@@ -16,7 +16,7 @@
 #include "Runtime.h"
 #include "SceneCatalogue.h"
 #include "SceneTable.h"
-#include "ShellServices.h"
+#include "SeriesNotice.h"
 #include "ShellTestBase.h"
 #include "StaffRollWindow.h"
 #include "TitleWindow.h"
@@ -54,8 +54,8 @@ class TestShell : public ShellTestBase {
 
     QTemporaryDir data_;
 
-    MainWindow& form1() { return Window<MainWindow>::get(); }
-    MessageWindow& form2() { return Window<MessageWindow>::get(); }
+    MainWindow& form1() { return session().windows().main.get(); }
+    MessageWindow& form2() { return session().windows().message.get(); }
 
 private slots:
     void initTestCase()
@@ -66,7 +66,7 @@ private slots:
     void cleanupTestCase() { removeShellServices(); }
     void init()
     {
-        GameState& game = gameState();
+        GameState& game = session().state();
         game = GameState{};
         game.ScreenId = kFirstScreen;
         form1().resetIconBar();
@@ -161,10 +161,10 @@ private slots:
         QFETCH(QRect, main);
         QFETCH(QRect, message);
         QFETCH(int, labelWidth);
-        Window<MainWindow>::Unload();
-        Window<MessageWindow>::Unload();
+        session().windows().main.unload();
+        session().windows().message.unload();
         GameWindow::assumeFrameExtra({8, 30});
-        layOutAndShowGameWindows(screen.width(), screen.height());
+        session().layOutGameWindows(screen.width(), screen.height());
         GameWindow::assumeFrameExtra({0, 0});
         const auto outer = [](const GameWindow& w) {
             return QRect(qRound(w.leftTwips() / 15), qRound(w.topTwips() / 15), qRound(w.widthTwips() / 15),
@@ -178,8 +178,8 @@ private slots:
         QCOMPARE(form1().size(), client(main));
         QCOMPARE(form2().size(), client(message));
         QCOMPARE(form2().lineLabel->width(), labelWidth);
-        Window<MainWindow>::Unload();
-        Window<MessageWindow>::Unload();
+        session().windows().main.unload();
+        session().windows().message.unload();
     }
 
     void seriesNoticeOnlyForExactlyOff_data()
@@ -211,21 +211,21 @@ private slots:
         };
         QCOMPARE(visible(), QStringLiteral("0000011111")); // nothing selected at the start
         form.iconClicked(6);
-        QCOMPARE(gameState().selectedCommand, Command::Talk);
+        QCOMPARE(session().state().selectedCommand, Command::Talk);
         QCOMPARE(visible(), QStringLiteral("0100010111"));
         form.iconClicked(1); // the selected look: nothing happens
         QCOMPARE(visible(), QStringLiteral("0100010111"));
         form.iconClicked(8);
-        QCOMPARE(gameState().selectedCommand, Command::Magic);
+        QCOMPARE(session().state().selectedCommand, Command::Magic);
         QCOMPARE(visible(), QStringLiteral("0001011101"));
 
         // Past 384 only Next is accepted, and the bar is not reset.
         form.hideNonNextIcons();
-        gameState().ScreenId = 385;
+        session().state().ScreenId = 385;
         form.iconClicked(5);
-        QCOMPARE(gameState().selectedCommand, Command::Magic);
+        QCOMPARE(session().state().selectedCommand, Command::Magic);
         form.iconClicked(9);
-        QCOMPARE(gameState().selectedCommand, Command::Next);
+        QCOMPARE(session().state().selectedCommand, Command::Next);
         QCOMPARE(visible(), QStringLiteral("0000100000"));
         QVERIFY(!form.commandIcons[0]->isEnabled());
         QVERIFY(form.commandIcons[4]->isEnabled());
@@ -271,7 +271,7 @@ private slots:
         MainWindow& form = form1();
         form.showActive();
         form2().showActive();
-        GameState& game = gameState();
+        GameState& game = session().state();
         ImageBox* talk = form.commandIcons[6];
         QTest::mousePress(talk, Qt::LeftButton);
         QCOMPARE(game.selectedCommand, Command::None);
@@ -303,23 +303,23 @@ private slots:
         form2().setLine(QStringLiteral("before"));
         form1().scenePicture->setPicture(QImage(480, 349, QImage::Format_RGB32));
         form1().scenePictureMouseDown(1, 0, 5000, 10);
-        QCOMPARE(gameState().clickColumn, ClickColumn(3));
+        QCOMPARE(session().state().clickColumn, ClickColumn(3));
         QCOMPARE(form2().line(), QStringLiteral("上の方にあるアイコンを選択してから、画面のどこかをクリックしてね。"));
-        QCOMPARE(gameState().ScreenId, std::int16_t(10));
+        QCOMPARE(session().state().ScreenId, std::int16_t(10));
 
         // From 563 on a click still sets the column but runs nothing.
         form2().setLine(QStringLiteral("before"));
-        gameState().ScreenId = 563;
+        session().state().ScreenId = 563;
         form1().scenePictureMouseDown(1, 0, 100, 10);
-        QCOMPARE(gameState().clickColumn, ClickColumn(1));
+        QCOMPARE(session().state().clickColumn, ClickColumn(1));
         QCOMPARE(form2().line(), QStringLiteral("before"));
     }
 
     void showLineFormats()
     {
-        ShowLine(QString(), QStringLiteral("渋谷の街。"));
+        session().showLine(QString(), QStringLiteral("渋谷の街。"));
         QCOMPARE(form2().line(), QStringLiteral("渋谷の街。"));
-        ShowLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
+        session().showLine(QStringLiteral("ルネッタ"), QStringLiteral("遅いわね"));
         QCOMPARE(form2().line(), QStringLiteral("【ルネッタ】\r\n「遅いわね」"));
         QCOMPARE(form2().lineLabel->text(), QStringLiteral("【ルネッタ】\n「遅いわね」"));
     }
@@ -407,7 +407,7 @@ private slots:
     void ctrlJAsksAndJumps()
     {
         MessageWindow& form = form2();
-        gameState().ScreenId = 340;
+        session().state().ScreenId = 340;
         dialogs_.prompts.clear();
         dialogs_.nextAnswer = {QStringLiteral("10"), false};
         QKeyEvent plainJ(QEvent::KeyPress, Qt::Key_J, Qt::NoModifier, QStringLiteral("j"));
@@ -417,13 +417,13 @@ private slots:
         QApplication::sendEvent(&form, &ctrlJ);
         QCOMPARE(dialogs_.prompts,
                  QStringList{QStringLiteral("ずるちゃん|ずるちゃん画面じゃーんぷ！画面IDを入力してね。|10")});
-        QCOMPARE(gameState().ScreenId, std::int16_t(10));
+        QCOMPARE(session().state().ScreenId, std::int16_t(10));
 
         dialogs_.nextAnswer = {QStringLiteral("300"), true}; // cancelled
         int key = 74;
         form.screenJumpKey(key, 2);
         QCOMPARE(key, 0);
-        QCOMPARE(gameState().ScreenId, std::int16_t(10));
+        QCOMPARE(session().state().ScreenId, std::int16_t(10));
     }
 
     // The stages follow the windows: the title waits for the demo and for every roll picture,
@@ -432,17 +432,18 @@ private slots:
     // by then have run; the roll's end brings the clear screen.
     void stagesFollowTheWindows()
     {
-        Game game;
+        restartGame();
+        Game& game = session();
         game.start();
         QVERIFY(game.stage() == Stage::Demo);
-        Window<LogoDemo>::get().unload(); // the demo is gone before a single picture has loaded
+        session().windows().demo.get().unload(); // the demo is gone before a single picture has loaded
         QVERIFY(game.stage() == Stage::Demo);
         QTRY_VERIFY_WITH_TIMEOUT(game.stage() == Stage::Title, 10000);
         for (int i = 0; i < kRollPictures; ++i)
-            QVERIFY(!Window<StaffRollWindow>::get().cachedPicture(i)->picture().isNull());
+            QVERIFY(!session().windows().roll.get().cachedPicture(i)->picture().isNull());
 
-        lastShownState() = 0;
-        Window<TitleWindow>::get().startGame();
+        session().scenes().lastShownState() = 0;
+        session().windows().title.get().startGame();
         QVERIFY(game.stage() == Stage::Playing);
         QVERIFY(form1().isVisible() && form2().isVisible());
         QTRY_COMPARE(form1().windowTitle(), QStringLiteral("Lunaweave　【映画「楢山女子高」】"));
@@ -456,58 +457,59 @@ private slots:
         QCOMPARE(form1().windowTitle(), QStringLiteral("Lunaweave　【妖性大学教頭室】"));
         QVERIFY(game.stage() == Stage::Playing);
         QTRY_VERIFY(game.stage() == Stage::StaffRoll);
-        QVERIFY(Window<StaffRollWindow>::get().stepTimer.isActive());
+        QVERIFY(session().windows().roll.get().stepTimer.isActive());
 
-        Window<StaffRollWindow>::get().finishRoll();
+        session().windows().roll.get().finishRoll();
         QVERIFY(game.stage() == Stage::ClearScreen);
-        QVERIFY(!Window<StaffRollWindow>::exists());
-        QVERIFY(Window<ClearWindow>::get().isVisible());
-        Window<ClearWindow>::Unload();
+        QVERIFY(!session().windows().roll.exists());
+        QVERIFY(session().windows().clear.get().isVisible());
+        session().windows().clear.unload();
         ended_.clear();
+        restartGame();
     }
 
     void sceneWatcher()
     {
         MainWindow& form = form1();
-        lastShownState() = 0;
-        gameState().ScreenId = 10;
-        ShowSceneIfChanged();
+        session().scenes().lastShownState() = 0;
+        session().state().ScreenId = 10;
+        session().scenes().showSceneIfChanged();
         QCOMPARE(form.windowTitle(), QStringLiteral("Lunaweave　【映画「楢山女子高」】"));
-        QCOMPARE(lastShownState(), std::int16_t(10));
+        QCOMPARE(session().scenes().lastShownState(), std::int16_t(10));
         const QImage scene1 = form.scenePicture->picture();
 
         // Inside one scene nothing is reloaded and no entry runs.
-        gameState().ScreenId = 20;
-        ShowSceneIfChanged();
+        session().state().ScreenId = 20;
+        session().scenes().showSceneIfChanged();
         midiService_.clear();
         form2().setLine(QStringLiteral("kept"));
-        gameState().ScreenId = 25;
-        ShowSceneIfChanged();
+        session().state().ScreenId = 25;
+        session().scenes().showSceneIfChanged();
         QCOMPARE(form2().line(), QStringLiteral("kept"));
-        QCOMPARE(lastShownState(), std::int16_t(20));
+        QCOMPARE(session().scenes().lastShownState(), std::int16_t(20));
 
         // A new scene loads its picture and runs its entry: scene 3 starts its music.
-        gameState().ScreenId = 30;
-        ShowSceneIfChanged();
+        session().state().ScreenId = 30;
+        session().scenes().showSceneIfChanged();
         QCOMPARE(form.windowTitle(), QStringLiteral("Lunaweave　【妖性大学院研究室】"));
         QVERIFY(form2().line() != QStringLiteral("kept"));
         QCOMPARE(midiService_.commands().at(1), std::string("open \"/game/yoseiden.mid\" type sequencer alias Midi"));
         QCOMPARE(form.scenePicture->picture().size(), QSize(480, 349));
 
         // Going back reloads and re-runs the entry.
-        gameState().ScreenId = 10;
-        ShowSceneIfChanged();
+        session().state().ScreenId = 10;
+        session().scenes().showSceneIfChanged();
         QCOMPARE(form.scenePicture->picture(), scene1);
 
         // Above 990 nothing at all.
-        gameState().ScreenId = 995;
-        ShowSceneIfChanged();
-        QCOMPARE(lastShownState(), std::int16_t(10));
+        session().state().ScreenId = 995;
+        session().scenes().showSceneIfChanged();
+        QCOMPARE(session().scenes().lastShownState(), std::int16_t(10));
 
         // A missing picture ends the game with the report naming the file.
         QDir(data_.path()).remove(QStringLiteral("谷川1.LWV"));
-        gameState().ScreenId = 260;
-        QVERIFY_THROWS_EXCEPTION(FatalCaught, ShowSceneIfChanged());
+        session().state().ScreenId = 260;
+        QVERIFY_THROWS_EXCEPTION(FatalCaught, session().scenes().showSceneIfChanged());
     }
 };
 

@@ -32,10 +32,10 @@ QList<QRect> placed(const QWidget& main, const QWidget& message)
 class TestZoomFullscreen : public ShellTestBase {
     Q_OBJECT
 
-    std::unique_ptr<PlayerAdditions> additions_;
+    PlayerAdditions* additions_ = nullptr; // the game's
 
-    MainWindow& main() { return Window<MainWindow>::get(); }
-    MessageWindow& message() { return Window<MessageWindow>::get(); }
+    MainWindow& main() { return session().windows().main.get(); }
+    MessageWindow& message() { return session().windows().message.get(); }
 
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(&main(), k, modifiers); }
 
@@ -46,7 +46,7 @@ class TestZoomFullscreen : public ShellTestBase {
         ImageBox* picture = main().scenePicture;
         const double scale = picture->width() / 480.0;
         QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(int((x + 0.5) * scale), picture->height() / 2));
-        return gameState().clickColumn;
+        return session().state().clickColumn;
     }
 
 private slots:
@@ -58,18 +58,19 @@ private slots:
     void cleanupTestCase() { removeShellServices(); }
     void init()
     {
-        additions_ = std::make_unique<PlayerAdditions>();
-        gameState() = GameState{};
-        lastShownState() = 0;
-        OpenGameWindows();
-        ShowSceneIfChanged();
+        restartGame();
+        additions_ = &session().additions();
+        session().state() = GameState{};
+        session().scenes().lastShownState() = 0;
+        session().openGameWindows();
+        session().scenes().showSceneIfChanged();
         QVERIFY(QTest::qWaitForWindowExposed(&main(), 5000));
     }
     void cleanup()
     {
-        additions_.reset();
-        Window<MainWindow>::Unload();
-        Window<MessageWindow>::Unload();
+        additions_ = nullptr;
+        session().windows().main.unload();
+        session().windows().message.unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -122,7 +123,7 @@ private slots:
             key(Qt::Key_Equal, Qt::ControlModifier);
         const QList<QRect> before = placed(main(), message());
         const QSize picture = main().scenePicture->size();
-        ShowCommandHint();
+        session().showCommandHint();
 
         key(Qt::Key_F11);
         QVERIFY(main().isFullScreen());

@@ -7,6 +7,10 @@
 #include "SmfBuilder.h"
 #include "StaffRollWindow.h"
 #include "WaveFilePlayer.h"
+#include "fakes/FakeDialogs.h"
+#include "fakes/FakeSettings.h"
+#include "fakes/FakeSoundControl.h"
+#include "fakes/RecordingProgramEnd.h"
 
 #include <QDir>
 #include <QFile>
@@ -156,9 +160,15 @@ private slots:
             auto engine = manualEngine();
             MciSequencer sequencer(*engine);
             Music midi(sequencer);
-            installMusic(&midi);
-            StartStaffRoll();
-            StaffRollWindow& form = Window<StaffRollWindow>::get();
+            WaveFilePlayer wave(*engine);
+            fakes::FakeDialogs dialogs;
+            fakes::FakeSettings settings;
+            fakes::FakeSoundControl sound;
+            fakes::RecordingProgramEnd programEnd;
+            const Services services{midi, sound, wave, dialogs, settings, programEnd};
+            WindowSlot<StaffRollWindow> slot([&services] { return new StaffRollWindow(services); });
+            StaffRollWindow& form = slot.get();
+            form.start();
             form.stepTimer.stop(); // ticked by hand, 200 ms of music each
             QList<int> positions;
             while (!form.ended() && positions.size() < 2000) {
@@ -168,9 +178,8 @@ private slots:
                 form.step();
                 positions << form.lastPosition();
             }
-            Window<StaffRollWindow>::Unload();
+            slot.unload();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            installMusic(nullptr);
             return positions;
         };
         const QList<int> heard = roll(false);
