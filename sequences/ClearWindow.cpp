@@ -58,4 +58,6 @@ void ClearWindow::onUnload(UnloadReason reason)
 
 void ClearWindow::okClicked() { services_.programEnd.end(0); }
 
+QString ClearWindow::markedText() const { return lw::markedText(messageLabel); }
+
 } // namespace lw

@@ -13,6 +13,8 @@ class ClearWindow : public GameWindow {
     Q_OBJECT
 public:
     explicit ClearWindow(const Services& services);
+    // What the window shows, in screen order and with its ruby marks, for a screen reader.
+    QString markedText() const;
 
     // Centres the window and writes the message, once.
     void onLoad() override;

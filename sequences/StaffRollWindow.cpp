@@ -204,4 +204,10 @@ void StaffRollWindow::finishRoll()
     emit finished();
 }
 
+// The entry on screen.
+QString StaffRollWindow::markedText() const
+{
+    return lw::markedText(headingLabel) + QLatin1Char(' ') + lw::markedText(creditLabel);
+}
+
 } // namespace lw

@@ -18,6 +18,8 @@ class StaffRollWindow : public GameWindow {
     Q_OBJECT
 public:
     explicit StaffRollWindow(const Services& services);
+    // What the window shows, in screen order and with its ruby marks, for a screen reader.
+    QString markedText() const;
 
     void onLoad() override;
     // Closed by the player, the roll is skipped: the game goes on to the clear screen.

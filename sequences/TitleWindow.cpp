@@ -103,4 +103,11 @@ void TitleWindow::mouseReleaseEvent(QMouseEvent* event)
         startGame();
 }
 
+// The title's name is one word in two labels.
+QString TitleWindow::markedText() const
+{
+    return lw::markedText(seriesLine) + QLatin1Char(' ') + lw::markedText(firstWord) + lw::markedText(secondWord) +
+           QLatin1Char(' ') + lw::markedText(makersLine);
+}
+
 } // namespace lw

@@ -11,6 +11,8 @@ class TitleWindow : public GameWindow {
     Q_OBJECT
 public:
     explicit TitleWindow(const Services& services);
+    // What the window shows, in screen order and with its ruby marks, for a screen reader.
+    QString markedText() const;
 
     // Plays the title tune, then centres the window.
     void onLoad() override;

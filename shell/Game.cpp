@@ -50,7 +50,7 @@ Game::~Game() = default;
 
 void Game::wireMainWindow(MainWindow& main)
 {
-    connect(&main, &MainWindow::commandIconClicked, this, &Game::commandIconClicked);
+    connect(&main, &MainWindow::commandPicked, this, &Game::commandIconClicked);
     connect(&main, &MainWindow::pictureClicked, this, &Game::pictureClicked);
     // The message window follows the main window into and out of the task bar.
     connect(&main, &MainWindow::minimized, this, [this] { windows_.message.get().hide(); });

@@ -131,7 +131,7 @@ void MainWindow::hideNonNextIcons()
     }
 }
 
-void MainWindow::iconClicked(int index) { emit commandIconClicked(index); }
+void MainWindow::iconClicked(int index) { emit commandPicked(index); }
 
 void MainWindow::showSelected(int index, bool resetOthers)
 {

@@ -52,8 +52,8 @@ public:
     void hideNonNextIcons();
 
 signals:
-    // The player clicked command icon `index` (0-9); the game decides what it selects.
-    void commandIconClicked(int index);
+    // The player clicked command icon `icon` (0-9); the game decides what it selects.
+    void commandPicked(int icon);
     // The player pressed a mouse button on the scene picture, in this third of it.
     void pictureClicked(lw::ClickColumn column);
     // The window went to the task bar, or came back from it: the message window follows.

@@ -17,17 +17,16 @@
 namespace lw {
 namespace {
 
-// What a window says when it opens: the title's texts in screen order (its name is one word
-// in two labels), the clear screen's message, the staff roll's entry on screen.
+// What a window says when it opens: the title's texts, the clear screen's message, the staff
+// roll's entry on screen.
 QString openingText(QWidget* window)
 {
     if (const auto* title = qobject_cast<TitleWindow*>(window))
-        return markedText(title->seriesLine) + QLatin1Char(' ') + markedText(title->firstWord) +
-               markedText(title->secondWord) + QLatin1Char(' ') + markedText(title->makersLine);
+        return title->markedText();
     if (const auto* clear = qobject_cast<ClearWindow*>(window))
-        return markedText(clear->messageLabel);
+        return clear->markedText();
     if (const auto* roll = qobject_cast<StaffRollWindow*>(window))
-        return markedText(roll->headingLabel) + QLatin1Char(' ') + markedText(roll->creditLabel);
+        return roll->markedText();
     return {};
 }
 
