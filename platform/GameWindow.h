@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 namespace lw {
 
 // Why a window is closing, as its onUnload() hears it.
@@ -19,10 +21,13 @@ enum class FrameStyle {
     None,        // no border and no title bar
 };
 
+class WindowScale;
+
 class GameWindow : public QWidget {
     Q_OBJECT
 public:
     explicit GameWindow(FrameStyle style, QWidget* parent = nullptr);
+    ~GameWindow() override;
 
     // Outer geometry (frame and title bar included), in twips.
     double leftTwips() const;
@@ -45,6 +50,14 @@ public:
 
     // Shows the window, raises it and gives it the keyboard.
     void showActive();
+
+    // The window at the game's zoom, `factor` times its 100 % size (1 is 100 %): its widgets and
+    // their fonts scale together, and a window centred on the screen is centred again. For windows
+    // placed on their own; the main and message windows are laid out as a pair by the game.
+    virtual void setZoom(double factor);
+    double zoom() const { return zoom_; }
+    // The client size the window takes at zoom `factor`.
+    QSize clientSizeAt(double factor) const;
 
     // Frame margins (left + right, top + bottom) in pixels: what the outer size adds to the
     // client size. Known once a framed window has been mapped by a window manager; until then
@@ -77,6 +90,8 @@ private:
     void rememberFrame();
     void recentreOnRealFrame();
     FrameStyle style_;
+    std::unique_ptr<WindowScale> scale_; // the widgets at 100 %, recorded at the first zoom
+    double zoom_ = 1;
     bool centred_ = false;
     QSize centredWithFrame_; // the frame margins the last centring counted with
     bool loaded_ = false;
