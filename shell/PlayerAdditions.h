@@ -12,6 +12,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QWindow>
 
 #include <memory>
 #include <string_view>
@@ -56,14 +57,22 @@ private:
     bool historyOpen() const { return historyWindow_ && historyWindow_->isOpen(); }
     // Says what a window that just got the keyboard shows, once each time it is shown.
     void windowActivated(QWidget* window);
+    // The font and screen area the history takes: the message window's font over the scene picture.
+    QFont historyFont() const;
+    QRect historyCover() const;
+    // Pictures are loaded for their screen's pixel ratio: a window with pictures that moves to
+    // another screen loads them again.
+    void watchScreen(QWidget* window);
+    void reloadPictures(QWidget* window);
 
     LineHistory history_;
     std::unique_ptr<HistoryWindow> historyWindow_;
     SoundKeys soundKeys_;
-    QString lastLine_;                       // the message window's line with its marks, for the repeat key
-    QString markedSpeaker_, markedText_;     // the marked line about to be shown
-    QString lastCaption_;                    // the main window's caption as last said
-    QList<QPointer<QWidget>> windowsToRead_; // shown, to be read out when they get the keyboard
+    QString lastLine_;                        // the message window's line with its marks, for the repeat key
+    QString markedSpeaker_, markedText_;      // the marked line about to be shown
+    QString lastCaption_;                     // the main window's caption as last said
+    QList<QPointer<QWidget>> windowsToRead_;  // shown, to be read out when they get the keyboard
+    QList<QPointer<QWindow>> screensWatched_; // the windows whose screen changes reload pictures
     ReadingHelp readingHelp_{soundKeys_};
     GameZoom zoom_;
     GameFullscreen fullscreen_{zoom_};

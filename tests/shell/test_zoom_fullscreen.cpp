@@ -1,5 +1,7 @@
-// Zoom and fullscreen on the real game windows, on a 1920×1080 screen: the steps that fit, both
-// windows back exactly as they were, and the thirds of the picture as it is shown.
+// Zoom and fullscreen on the real game windows, on a 1920×1080 screen: the steps that fit, every
+// window back exactly as it was, the thirds of the picture as it is shown, and the 2x art on a
+// second screen of twice the density.
+#include "ClearWindow.h"
 #include "Game.h"
 #include "GameState.h"
 #include "MainWindow.h"
@@ -7,11 +9,15 @@
 #include "PlayerAdditions.h"
 #include "SceneCatalogue.h"
 #include "ShellTestBase.h"
+#include "StaffRollWindow.h"
+#include "TitleWindow.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QTemporaryFile>
+#include <QTextBrowser>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>
@@ -27,6 +33,36 @@ QList<QRect> placed(const QWidget& main, const QWidget& message)
     return {QRect(main.pos(), main.size()), QRect(message.pos(), message.size())};
 }
 
+// A window as drawn: its client size, its centre on the screen, and each widget's geometry and font
+// size, in the order findChildren gives them.
+struct Look {
+    QSize size;
+    QPoint centre;
+    QList<QRect> parts;
+    QList<qreal> fontSizes;
+    bool operator==(const Look&) const = default;
+};
+
+Look lookOf(const QWidget& window)
+{
+    Look look{window.size(), window.frameGeometry().center(), {}, {}};
+    for (const QWidget* part : window.findChildren<QWidget*>()) {
+        look.parts << part->geometry();
+        look.fontSizes << (part->font().pixelSize() > 0 ? part->font().pixelSize() : part->font().pointSizeF());
+    }
+    return look;
+}
+
+Look scaled(Look look, int factor)
+{
+    look.size *= factor;
+    for (QRect& r : look.parts)
+        r = QRect(r.topLeft() * factor, r.size() * factor);
+    for (qreal& size : look.fontSizes)
+        size *= factor;
+    return look;
+}
+
 } // namespace
 
 class TestZoomFullscreen : public ShellTestBase {
@@ -38,6 +74,11 @@ class TestZoomFullscreen : public ShellTestBase {
     MessageWindow& message() { return Window<MessageWindow>::get(); }
 
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(&main(), k, modifiers); }
+    void zoomKeys(QWidget* window, int steps)
+    {
+        for (int i = 0; i < steps; ++i)
+            QTest::keyClick(window, Qt::Key_Equal, Qt::ControlModifier);
+    }
 
     // Which third a click at the 1x picture column `x` lands in, on the picture as it is shown:
     // the click goes to the middle of that column's pixels on screen.
@@ -70,6 +111,9 @@ private slots:
         additions_.reset();
         Window<MainWindow>::Unload();
         Window<MessageWindow>::Unload();
+        Window<TitleWindow>::Unload();
+        Window<StaffRollWindow>::Unload();
+        Window<ClearWindow>::Unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -171,16 +215,134 @@ private slots:
         for (const auto& [x, column] : expected)
             QCOMPARE(columnOfClickAt(x), column);
     }
+
+    // The title, the staff roll and the clear screen take the zoom keys: at 200 % every widget and
+    // font is twice its size, the window stays centred on the screen and inside it, and the roll's
+    // picture is the 2x art; Ctrl+0 brings each back exactly.
+    void windowsOnTheirOwnZoomAsAWhole_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("title") << QStringLiteral("title");
+        QTest::newRow("staff roll") << QStringLiteral("roll");
+        QTest::newRow("clear screen") << QStringLiteral("clear");
+    }
+    void windowsOnTheirOwnZoomAsAWhole()
+    {
+        QFETCH(QString, name);
+        main().hide(); // as in the game, where these come before or after play
+        message().hide();
+        GameWindow* window = nullptr;
+        if (name == QLatin1String("title")) {
+            window = &Window<TitleWindow>::get();
+        } else if (name == QLatin1String("clear")) {
+            window = &Window<ClearWindow>::get();
+        } else {
+            BuildSceneCatalogue();
+            StaffRollWindow& roll = Window<StaffRollWindow>::get();
+            roll.showEntry(3, QStringLiteral("heading"), QStringLiteral("credit"));
+            roll.centreOnScreen();
+            window = &roll;
+        }
+        window->showActive();
+        QVERIFY(QTest::qWaitForWindowExposed(window, 5000));
+        const Look at100 = lookOf(*window);
+
+        zoomKeys(window, 2);
+        const Look at200 = lookOf(*window), expected = scaled(at100, 2);
+        QCOMPARE(at200.size, expected.size);
+        QCOMPARE(at200.parts, expected.parts);
+        QCOMPARE(at200.fontSizes, expected.fontSizes);
+        QVERIFY((at200.centre - expected.centre).manhattanLength() <= 2); // centred, give or take rounding
+        QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
+        if (auto* roll = qobject_cast<StaffRollWindow*>(window))
+            QCOMPARE(roll->entryPicture->picture().devicePixelRatio(), 2.0);
+
+        QTest::keyClick(window, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(lookOf(*window), at100);
+        if (auto* roll = qobject_cast<StaffRollWindow*>(window))
+            QCOMPARE(roll->entryPicture->picture().devicePixelRatio(), 1.0);
+    }
+
+    // The zoom chosen on the title is the game's: the main window opens at it, or at the largest
+    // step that fits it (300 % does not, on 1080 lines).
+    void zoomChosenOnTheTitleCarriesIntoPlay_data()
+    {
+        QTest::addColumn<int>("titleSteps");
+        QTest::addColumn<int>("playPercent");
+        QTest::newRow("200 %") << 2 << 200;
+        QTest::newRow("300 % on the title") << 4 << 200;
+    }
+    void zoomChosenOnTheTitleCarriesIntoPlay()
+    {
+        QFETCH(int, titleSteps);
+        QFETCH(int, playPercent);
+        const QSize mainAt100 = main().size();
+        Window<MainWindow>::Unload();
+        Window<MessageWindow>::Unload();
+        TitleWindow& title = Window<TitleWindow>::get();
+        const QSize titleAt100 = title.size();
+        title.showActive();
+        zoomKeys(&title, titleSteps);
+        QCOMPARE(title.size(), titleAt100 * (1 + titleSteps * 0.5));
+        title.startGame();
+
+        gameState() = GameState{};
+        lastShownState() = 0;
+        OpenGameWindows();
+        ShowSceneIfChanged();
+        QCOMPARE(main().size(), mainAt100 * (playPercent / 100.0));
+        QCOMPARE(additions_->zoom().percent(), playPercent);
+        QCOMPARE(main().scenePicture->picture().devicePixelRatio(), 2.0);
+    }
+
+    // Zoomed from the history, the game zooms and the history still covers the scene picture, in
+    // the message window's font.
+    void historyFollowsTheZoom()
+    {
+        ShowCommandHint();
+        key(Qt::Key_H);
+        auto* history = qApp->findChild<QWidget*>(QStringLiteral("History"));
+        if (!history)
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->objectName() == QLatin1String("History"))
+                    history = window;
+        QVERIFY(history && history->isVisible());
+        const QSize mainAt100 = main().size();
+        zoomKeys(history, 2);
+        QCOMPARE(main().size(), mainAt100 * 2);
+        const ImageBox* picture = main().scenePicture;
+        QCOMPARE(history->geometry(), QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()));
+        QCOMPARE(history->findChild<QTextBrowser*>()->font(), message().lineLabel->font());
+    }
+
+    // Moved to a screen of twice the pixel ratio, the main window shows the 2x scene picture and
+    // icons; moved back, the 1x ones.
+    void screenOfAnotherDensityReloadsThePictures()
+    {
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        QCOMPARE(screens.size(), 2);
+        main().windowHandle()->setScreen(screens[1]);
+        QCOMPARE(main().devicePixelRatio(), 2.0);
+        QCOMPARE(main().scenePicture->picture().devicePixelRatio(), 2.0);
+        QCOMPARE(main().commandIcons[5]->picture().devicePixelRatio(), 2.0);
+        QCOMPARE(main().scenePicture->size(), QSize(480, 349));
+        main().windowHandle()->setScreen(screens[0]);
+        QCOMPARE(main().scenePicture->picture().devicePixelRatio(), 1.0);
+        QCOMPARE(main().commandIcons[5]->picture().devicePixelRatio(), 1.0);
+    }
 };
 
 int main(int argc, char** argv)
 {
-    // One 1920×1080 screen, on whatever platform the tests run on headless.
+    // A 1920×1080 screen, and beside it one of twice the density, on whatever platform the tests
+    // run on headless. The offscreen platform makes the first by name the primary screen.
     QTemporaryFile screens;
     if (!screens.open())
         return 1;
-    screens.write(R"({"screens": [{"name": "wide", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                      "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    screens.write(R"({"screens": [{"name": "main", "x": 0, "y": 0, "width": 1920, "height": 1080,
+                      "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+                     {"name": "sharp", "x": 1920, "y": 0, "width": 1280, "height": 800,
+                      "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 2}]})");
     screens.flush();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
     QApplication app(argc, argv);
