@@ -135,7 +135,14 @@ void GameZoom::windowShowing(QWidget* window)
 {
     const std::array<GameWindow*, 3> singles = singleWindows();
     const bool single = std::find(singles.begin(), singles.end(), window) != singles.end();
-    if (!single && !qobject_cast<MainWindow*>(window) && !qobject_cast<MessageWindow*>(window))
+    const bool pair = qobject_cast<MainWindow*>(window) || qobject_cast<MessageWindow*>(window);
+    if (!single && !pair)
+        return;
+    // At 100 % a window opens exactly as it always has; the main window's widgets are recorded on
+    // the first zoom, once the window manager has framed it.
+    const bool atDesignSize =
+        pair ? windowsChanged() || pairPercent_ == kZoomSteps.front() : static_cast<GameWindow*>(window)->zoom() == 1.0;
+    if (percent_ == kZoomSteps.front() && atDesignSize)
         return;
     const std::vector<int> steps = offeredSteps();
     const auto fitting = std::upper_bound(steps.begin(), steps.end(), percent_);
