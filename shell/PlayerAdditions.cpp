@@ -7,6 +7,7 @@
 #include "Fonts.h"
 #include "Game.h"
 #include "KeyboardPlay.h"
+#include "LogoDemo.h"
 #include "MainWindow.h"
 #include "MarkedText.h"
 #include "MessageWindow.h"
@@ -179,7 +180,8 @@ void PlayerAdditions::watchScreen(QWidget* window)
     // window that it has moved to another screen.
     QWindow* handle = window->windowHandle();
     if (!handle || screensWatched_.contains(handle) ||
-        !(qobject_cast<MainWindow*>(window) || qobject_cast<StaffRollWindow*>(window)))
+        !(qobject_cast<MainWindow*>(window) || qobject_cast<StaffRollWindow*>(window) ||
+          qobject_cast<LogoDemo*>(window)))
         return;
     screensWatched_.removeAll(nullptr);
     screensWatched_.append(handle);
@@ -195,6 +197,8 @@ void PlayerAdditions::reloadPictures(QWidget* window)
         reloadMainWindowPictures(*main);
     else if (auto* roll = qobject_cast<StaffRollWindow*>(window))
         roll->reloadPicture();
+    else if (auto* demo = qobject_cast<LogoDemo*>(window))
+        demo->loadMascots();
 }
 
 bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)

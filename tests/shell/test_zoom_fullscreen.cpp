@@ -315,20 +315,40 @@ private slots:
         QCOMPARE(history->findChild<QTextBrowser*>()->font(), message().lineLabel->font());
     }
 
-    // Moved to a screen of twice the pixel ratio, the main window shows the 2x scene picture and
-    // icons; moved back, the 1x ones.
+    // Moved to a screen of twice the pixel ratio, a window shows its pictures from the 2x art at
+    // their 1x sizes; moved back, from the 1x art.
+    void screenOfAnotherDensityReloadsThePictures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("main window: scene picture and icons") << QStringLiteral("main");
+        QTest::newRow("staff roll") << QStringLiteral("roll");
+    }
     void screenOfAnotherDensityReloadsThePictures()
     {
+        QFETCH(QString, name);
+        QWidget* window = &main();
+        QList<const ImageBox*> pictures{main().scenePicture, main().commandIcons[5]};
+        if (name == QLatin1String("roll")) {
+            BuildSceneCatalogue();
+            StaffRollWindow& roll = Window<StaffRollWindow>::get();
+            roll.showEntry(3, QStringLiteral("heading"), QStringLiteral("credit"));
+            roll.show();
+            window = &roll;
+            pictures = {roll.entryPicture};
+        }
+        QList<QSize> sizes;
+        for (const ImageBox* picture : pictures)
+            sizes << picture->size();
         const QList<QScreen*> screens = QGuiApplication::screens();
         QCOMPARE(screens.size(), 2);
-        main().windowHandle()->setScreen(screens[1]);
-        QCOMPARE(main().devicePixelRatio(), 2.0);
-        QCOMPARE(main().scenePicture->picture().devicePixelRatio(), 2.0);
-        QCOMPARE(main().commandIcons[5]->picture().devicePixelRatio(), 2.0);
-        QCOMPARE(main().scenePicture->size(), QSize(480, 349));
-        main().windowHandle()->setScreen(screens[0]);
-        QCOMPARE(main().scenePicture->picture().devicePixelRatio(), 1.0);
-        QCOMPARE(main().commandIcons[5]->picture().devicePixelRatio(), 1.0);
+        for (const int screen : {1, 0}) {
+            window->windowHandle()->setScreen(screens[screen]);
+            QCOMPARE(window->devicePixelRatio(), screens[screen]->devicePixelRatio());
+            for (qsizetype i = 0; i < pictures.size(); ++i) {
+                QCOMPARE(pictures[i]->picture().devicePixelRatio(), screens[screen]->devicePixelRatio());
+                QCOMPARE(pictures[i]->size(), sizes[i]);
+            }
+        }
     }
 };
 
