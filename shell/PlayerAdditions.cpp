@@ -230,7 +230,9 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
     const bool zoomable = window == historyWindow_.get() || qobject_cast<TitleWindow*>(window) ||
                           qobject_cast<StaffRollWindow*>(window) || qobject_cast<ClearWindow*>(window);
     if (zoomable && zoomKeyDirection(key)) {
-        if (!fullscreen_.isActive() && zoom_.handleKey(key) && historyOpen())
+        // The history over the filled screen stays as it is, as the picture beneath it does.
+        const bool overFullscreen = window == historyWindow_.get() && fullscreen_.isActive();
+        if (!overFullscreen && zoom_.handleKey(key) && historyOpen())
             historyWindow_->follow(historyFont(), historyCover());
         return true;
     }

@@ -13,7 +13,6 @@ class QKeyEvent;
 
 namespace lw {
 
-class GameWindow;
 class MainWindow;
 
 // Loads the scene picture and the command icons again at their boxes' density (after a zoom).
@@ -42,8 +41,8 @@ public:
     // exactly where and as it was before the first zoom.
     bool zoomTo(int percent);
 
-    // `window`, one of the game's windows, is being shown: it takes the game's zoom. Where that
-    // does not fit beside the other shown windows, the zoom steps down until it does.
+    // `window` is being shown. One of the game's windows takes the game's zoom; where that does not
+    // fit beside the other shown windows, the zoom steps down until it does. Others are left alone.
     void windowShowing(QWidget* window);
 
     // The main window's widgets at 100 % (recorded on first use); null while it is not loaded.
