@@ -113,6 +113,7 @@ void OpenGameWindows()
     Window<MainWindow>::Load();
     Window<MessageWindow>::Load();
     layOutAndShowGameWindows(screenWidthTwips(), screenHeightTwips());
+    noteGameWindowsLaidOut(); // the zoom, if one was chosen before play
     Window<MainWindow>::get().showActive();
     Window<MessageWindow>::get().showActive();
     Window<MainWindow>::get().resetIconBar();

@@ -89,6 +89,12 @@ void noteScreenJump(int state)
         current->screenJumped(state);
 }
 
+void noteGameWindowsLaidOut()
+{
+    if (current)
+        current->zoom().gameWindowsLaidOut();
+}
+
 void noteCommandPicked(int slot)
 {
     if (current)

@@ -88,6 +88,8 @@ void noteLineShown(const QString& speaker, const QString& text);
 // The script's speaker and text with their ruby marks, told just before the line is shown.
 void noteLineMarks(const QString& speaker, const QString& text);
 void noteScreenJump(int state);
+// Hook of the game: the main and message windows are laid out and about to be shown.
+void noteGameWindowsLaidOut();
 // Hook of the main window: the player picked the command in icon slot `slot` (0-4).
 void noteCommandPicked(int slot);
 // Hook of the game's output: the next line shown is this one, ruby marks and all, which speech

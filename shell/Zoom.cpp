@@ -105,10 +105,10 @@ WindowScale* GameZoom::mainScale()
 
 bool GameZoom::pairShown() { return mainScale() && (main_->window()->isVisible() || message_->window()->isVisible()); }
 
-std::vector<int> GameZoom::offeredSteps()
+std::vector<int> GameZoom::stepsThatFit(bool withPair)
 {
     std::vector<int> steps(kZoomSteps.begin(), kZoomSteps.end());
-    if (pairShown()) {
+    if (withPair && mainScale()) {
         const QRect area = main_->window()->screen()->availableGeometry();
         steps = zoomStepsThatFit(pixelsToTwips(area.width()), pixelsToTwips(area.height()), placement(mainTwips_),
                                  placement(messageTwips_), lineWidthTwips_);
@@ -119,6 +119,14 @@ std::vector<int> GameZoom::offeredSteps()
                 return percent != kZoomSteps.front() && !fitsCentred(*window, percent / 100.0);
             });
     return steps;
+}
+
+std::vector<int> GameZoom::offeredSteps() { return stepsThatFit(pairShown()); }
+
+int GameZoom::largestUpToZoom(const std::vector<int>& steps) const
+{
+    const auto above = std::upper_bound(steps.begin(), steps.end(), percent_);
+    return above == steps.begin() ? kZoomSteps.front() : *std::prev(above);
 }
 
 bool GameZoom::zoomTo(int percent)
@@ -144,9 +152,17 @@ void GameZoom::windowShowing(QWidget* window)
         pair ? windowsChanged() || pairPercent_ == kZoomSteps.front() : static_cast<GameWindow*>(window)->zoom() == 1.0;
     if (percent_ == kZoomSteps.front() && atDesignSize)
         return;
-    const std::vector<int> steps = offeredSteps();
-    const auto fitting = std::upper_bound(steps.begin(), steps.end(), percent_);
-    percent_ = fitting == steps.begin() ? kZoomSteps.front() : *std::prev(fitting);
+    percent_ = largestUpToZoom(offeredSteps());
+    applyToShownWindows();
+}
+
+void GameZoom::gameWindowsLaidOut()
+{
+    if (percent_ == kZoomSteps.front() || !mainScale())
+        return;
+    percent_ = largestUpToZoom(stepsThatFit(true));
+    if (pairPercent_ != percent_)
+        zoomPair(percent_);
     applyToShownWindows();
 }
 

@@ -45,6 +45,11 @@ public:
     // fit beside the other shown windows, the zoom steps down until it does. Others are left alone.
     void windowShowing(QWidget* window);
 
+    // The main and message windows are laid out at 100 % and about to be shown for the first
+    // time: they take the game's zoom (chosen on the title, say), stepped down to what fits. Done
+    // before they are shown, a window's position still counts its frame, as the layout's does.
+    void gameWindowsLaidOut();
+
     // The main window's widgets at 100 % (recorded on first use); null while it is not loaded.
     WindowScale* mainScale();
 
@@ -53,6 +58,10 @@ private:
     void record();
     // Whether the main or message window is on screen.
     bool pairShown();
+    // The steps at which the shown windows fit, counting the main and message windows if `withPair`.
+    std::vector<int> stepsThatFit(bool withPair);
+    // The largest of `steps` up to the game's zoom.
+    int largestUpToZoom(const std::vector<int>& steps) const;
     void zoomPair(int percent);
     // Brings every shown window to the game's zoom.
     void applyToShownWindows();
