@@ -2,6 +2,7 @@
 #include "GameWindow.h"
 
 #include "Twips.h"
+#include "WindowScale.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -45,6 +46,27 @@ double screenHeightTwips() { return pixelsToTwips(screenRect().height()); }
 GameWindow::GameWindow(FrameStyle style, QWidget* parent) : QWidget(parent, flagsFor(style)), style_(style)
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+GameWindow::~GameWindow() = default;
+
+void GameWindow::setZoom(double factor)
+{
+    if (factor == zoom_)
+        return;
+    if (!scale_)
+        scale_ = std::make_unique<WindowScale>(*this); // still at 100 %: nothing has zoomed it yet
+    zoom_ = factor;
+    scale_->apply(factor);
+    setFixedSize(clientSizeAt(factor));
+    if (centred_)
+        centreOnScreen();
+}
+
+QSize GameWindow::clientSizeAt(double factor) const
+{
+    const QSize at100 = scale_ ? scale_->clientSize() : size();
+    return {scaledPixels(at100.width(), factor), scaledPixels(at100.height(), factor)};
 }
 
 QSize GameWindow::frameExtra() const

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace lw {
 
@@ -21,10 +22,13 @@ enum class FrameStyle {
     None,        // no border and no title bar
 };
 
+class WindowScale;
+
 class GameWindow : public QWidget {
     Q_OBJECT
 public:
     explicit GameWindow(FrameStyle style, QWidget* parent = nullptr);
+    ~GameWindow() override;
 
     // Outer geometry (frame and title bar included), in twips.
     double leftTwips() const;
@@ -47,6 +51,14 @@ public:
 
     // Shows the window, raises it and gives it the keyboard.
     void showActive();
+
+    // The window at the game's zoom, `factor` times its 100 % size (1 is 100 %): its widgets and
+    // their fonts scale together, and a window centred on the screen is centred again. For windows
+    // placed on their own; the main and message windows are laid out as a pair by the game.
+    virtual void setZoom(double factor);
+    double zoom() const { return zoom_; }
+    // The client size the window takes at zoom `factor`.
+    QSize clientSizeAt(double factor) const;
 
     // Frame margins (left + right, top + bottom) in pixels: what the outer size adds to the
     // client size. Known once a framed window has been mapped by a window manager; until then
@@ -79,6 +91,8 @@ private:
     void rememberFrame();
     void recentreOnRealFrame();
     FrameStyle style_;
+    std::unique_ptr<WindowScale> scale_; // the widgets at 100 %, recorded at the first zoom
+    double zoom_ = 1;
     bool centred_ = false;
     QSize centredWithFrame_; // the frame margins the last centring counted with
     bool loaded_ = false;

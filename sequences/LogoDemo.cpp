@@ -124,11 +124,16 @@ LogoDemo::LogoDemo(const Services& services) : GameWindow(FrameStyle::None), ser
         image->raise();
 }
 
-void LogoDemo::onLoad()
+void LogoDemo::loadMascots()
 {
     // The mascots are built into the program: the image takes each picture's size.
     for (int i = 0; i < 3; ++i)
         mascots[i]->setPicture(builtInPicture(QLatin1String(kMascots[i].file), mascots[i]->density()));
+}
+
+void LogoDemo::onLoad()
+{
+    loadMascots();
     stepTimer.setInterval(kFirstInterval);
     stepTimer.start();
 }

@@ -23,6 +23,9 @@ public:
     // Centres the window, restarts the logo music and the tick count from the beginning. The
     // widgets, the pictures' positions and the timer interval stay as they are.
     void onActivate() override;
+    // Loads the mascots at their boxes' density: on loading, and after a move to a screen of
+    // another pixel ratio.
+    void loadMascots();
 
     QTimer stepTimer;
     std::array<LineStroke*, 3> firstLetter{};

@@ -136,11 +136,25 @@ void StaffRollWindow::onUnload(UnloadReason reason)
 
 void StaffRollWindow::showEntry(int picture, const QString& heading, const QString& credit)
 {
-    if (const ImageBox* holder = cachedPicture(picture))
+    if (const ImageBox* holder = cachedPicture(picture)) {
         entryPicture->showPictureOf(*holder);
+        shownPicture_ = picture;
+    }
     setMarkedText(headingLabel, heading);
     setMarkedText(creditLabel, credit);
     emit entryShown(heading, credit);
+}
+
+void StaffRollWindow::reloadPicture()
+{
+    if (const ImageBox* holder = cachedPicture(shownPicture_))
+        entryPicture->showPictureOf(*holder);
+}
+
+void StaffRollWindow::setZoom(double factor)
+{
+    GameWindow::setZoom(factor);
+    reloadPicture();
 }
 
 int StaffRollWindow::rollPosition()

@@ -31,6 +31,12 @@ public:
 
     // Shows cache picture `picture` (0..20) with a heading and a credit text.
     void showEntry(int picture, const QString& heading, const QString& credit);
+    // Shows the entry's picture again at the picture box's density, after a zoom or a move to a
+    // screen of another pixel ratio.
+    void reloadPicture();
+    // As every game window, and the entry's picture from the art for the new density. The roll's
+    // timing is its music's, whatever the zoom.
+    void setZoom(double factor) override;
 
     // The picture cache, filled at start-up: holders 0..20, null for any other index.
     ImageBox* cachedPicture(int index) const;
@@ -65,6 +71,7 @@ private:
     int rollPosition();
 
     std::array<ImageBox*, kRollPictures> cache_{};
+    int shownPicture_ = -1; // the cache holder the entry's picture came from
     // The roll's position as last used, in sixteenth notes; it never goes backwards once the
     // device has reported one.
     int lastPosition_ = 0;

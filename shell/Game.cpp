@@ -85,6 +85,7 @@ void Game::openGameWindows()
     windows_.main.load();
     windows_.message.load();
     layOutGameWindows(screenWidthTwips(), screenHeightTwips());
+    additions_.gameWindowsLaidOut(); // the zoom, if one was chosen before play
     windows_.main.get().showActive();
     windows_.message.get().showActive();
     windows_.main.get().resetIconBar();

@@ -16,6 +16,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 namespace lw {
 
@@ -83,6 +84,20 @@ void HistoryWindow::closeHistory()
     hide();
     if (opener_ && opener_->isVisible())
         opener_->activateWindow();
+}
+
+void HistoryWindow::follow(const QFont& font, const QRect& cover)
+{
+    if (!isVisible())
+        return;
+    QScrollBar* bar = list_->verticalScrollBar();
+    const double share = bar->maximum() > 0 ? double(bar->value()) / bar->maximum() : 1.0;
+    list_->setFont(font);
+    shownUpTo_ = 0; // the readings are placed for the font: the text is written anew
+    list_->document()->clear();
+    fill();
+    setGeometry(cover);
+    bar->setValue(static_cast<int>(std::lround(share * bar->maximum())));
 }
 
 void HistoryWindow::refresh()

@@ -58,6 +58,9 @@ public:
     void open(const QFont& font, const QRect& cover, QWidget* opener);
     void closeHistory();
     bool isOpen() const { return isVisible(); }
+    // The open history in a new font over a new area (the game was zoomed), scrolled to the same
+    // share of its text.
+    void follow(const QFont& font, const QRect& cover);
     // Shows the history again if the window is open (a line came while it was).
     void refresh();
     // Furigana over the lines' kanji, or not; the text is laid out anew when this changes.

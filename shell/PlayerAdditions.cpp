@@ -100,20 +100,56 @@ void PlayerAdditions::screenJumped(int state)
         historyWindow_->refresh();
 }
 
+QFont PlayerAdditions::historyFont() const
+{
+    const MessageWindow* message = windows_.message.ifLoaded();
+    return message ? message->lineLabel->font() : gameFont(QStringLiteral("MS PGothic"), 11.25);
+}
+
+QRect PlayerAdditions::historyCover() const
+{
+    const MainWindow* main = windows_.main.ifLoaded();
+    if (main && main->isVisible())
+        return QRect(main->scenePicture->mapToGlobal(QPoint(0, 0)), main->scenePicture->size());
+    if (const MessageWindow* message = windows_.message.ifLoaded())
+        return message->geometry();
+    return {};
+}
+
 void PlayerAdditions::openHistory(QWidget* opener)
 {
     if (historyOpen())
         return;
-    MainWindow* main = windows_.main.ifLoaded();
-    MessageWindow* message = windows_.message.ifLoaded();
-    const QFont font = message ? message->lineLabel->font() : gameFont(QStringLiteral("MS PGothic"), 11.25);
-    QRect cover;
-    if (main && main->isVisible())
-        cover = QRect(main->scenePicture->mapToGlobal(QPoint(0, 0)), main->scenePicture->size());
-    else if (message)
-        cover = message->geometry();
     historyWindow().setFurigana(readingHelp_.furiganaOn());
-    historyWindow().open(font, cover, opener);
+    historyWindow().open(historyFont(), historyCover(), opener);
+}
+
+void PlayerAdditions::watchScreen(QWidget* window)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 6, 0)
+    // Newer Qt tells every widget of a change of pixel ratio (see eventFilter); this one tells the
+    // window that it has moved to another screen.
+    QWindow* handle = window->windowHandle();
+    if (!handle || screensWatched_.contains(handle) ||
+        !(qobject_cast<MainWindow*>(window) || qobject_cast<StaffRollWindow*>(window) ||
+          qobject_cast<LogoDemo*>(window)))
+        return;
+    screensWatched_.removeAll(nullptr);
+    screensWatched_.append(handle);
+    connect(handle, &QWindow::screenChanged, window, [this, window] { reloadPictures(window); });
+#else
+    (void)window;
+#endif
+}
+
+void PlayerAdditions::reloadPictures(QWidget* window)
+{
+    if (auto* main = qobject_cast<MainWindow*>(window))
+        zoom_.reloadMainWindowPictures(*main);
+    else if (auto* roll = qobject_cast<StaffRollWindow*>(window))
+        roll->reloadPicture();
+    else if (auto* demo = qobject_cast<LogoDemo*>(window))
+        demo->loadMascots();
 }
 
 bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
@@ -140,6 +176,16 @@ bool PlayerAdditions::keyPressed(QWidget* window, const QKeyEvent& key)
             return true;
         if (handleTabBetweenGameWindows(windows_, window, key))
             return true;
+    }
+    // The zoom is the whole game's: it works in the history and the windows before and after play.
+    const bool zoomable = window == historyWindow_.get() || qobject_cast<TitleWindow*>(window) ||
+                          qobject_cast<StaffRollWindow*>(window) || qobject_cast<ClearWindow*>(window);
+    if (zoomable && zoomKeyDirection(key)) {
+        // The history over the filled screen stays as it is, as the picture beneath it does.
+        const bool overFullscreen = window == historyWindow_.get() && fullscreen_.isActive();
+        if (!overFullscreen && zoom_.handleKey(key) && historyOpen())
+            historyWindow_->follow(historyFont(), historyCover());
+        return true;
     }
     if (auto* title = qobject_cast<TitleWindow*>(window); title && handleTitleKey(*title, key))
         return true;
@@ -236,11 +282,22 @@ bool PlayerAdditions::eventFilter(QObject* watched, QEvent* event)
         if (qobject_cast<TitleWindow*>(watched) || qobject_cast<StaffRollWindow*>(watched) ||
             qobject_cast<ClearWindow*>(watched))
             windowsToRead_.append(static_cast<QWidget*>(watched));
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow()) {
+            zoom_.windowShowing(widget);
+            watchScreen(widget);
+        }
         break;
     case QEvent::WindowActivate:
         if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow())
             windowActivated(widget);
         break;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    case QEvent::DevicePixelRatioChange:
+        // Another screen, or the screen's own scale changed.
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow())
+            reloadPictures(widget);
+        break;
+#endif
     default:
         break;
     }

@@ -15,6 +15,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QWindow>
 
 #include <memory>
 #include <string_view>
@@ -55,6 +56,9 @@ public:
     // The line about to be shown, as the script writes it (with its ruby marks), which speech
     // reads from and the reading help keeps. Lines shown without it are said as they are shown.
     void markedLineComing(const QString& speaker, const QString& text);
+    // The main and message windows are laid out and about to be shown: they take the zoom, if one
+    // was chosen before play.
+    void gameWindowsLaidOut() { zoom_.gameWindowsLaidOut(); }
 
 private slots:
     void staffRollEntry(const QString& heading, const QString& credit);
@@ -68,6 +72,13 @@ private:
     bool historyOpen() const { return historyWindow_ && historyWindow_->isOpen(); }
     // Says what a window that just got the keyboard shows, once each time it is shown.
     void windowActivated(QWidget* window);
+    // The font and screen area the history takes: the message window's font over the scene picture.
+    QFont historyFont() const;
+    QRect historyCover() const;
+    // Pictures are loaded for their screen's pixel ratio: a window with pictures that moves to
+    // another screen loads them again.
+    void watchScreen(QWidget* window);
+    void reloadPictures(QWidget* window);
 
     GameWindows& windows_;
     const GameState& state_;
@@ -79,7 +90,8 @@ private:
     QString lastLine_;                       // the message window's line with its marks, for the repeat key
     QString markedSpeaker_, markedText_;     // the marked line about to be shown
     QString lastCaption_;                    // the main window's caption as last said
-    QList<QPointer<QWidget>> windowsToRead_; // shown, to be read out when they get the keyboard
+    QList<QPointer<QWidget>> windowsToRead_;  // shown, to be read out when they get the keyboard
+    QList<QPointer<QWindow>> screensWatched_; // the windows whose screen changes reload pictures
     ReadingHelp readingHelp_{windows_, soundKeys_};
     GameZoom zoom_{windows_, scenes_};
     GameFullscreen fullscreen_{windows_, zoom_};

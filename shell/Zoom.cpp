@@ -1,39 +1,23 @@
-// The zoom steps of the main and message windows, and the scaling of a window's widgets.
+// The zoom steps of the game's windows.
 #include "Zoom.h"
 
 #include "GameWindows.h"
-#include "ImageBox.h"
 #include "Layout.h"
 #include "MainWindow.h"
 #include "MessageWindow.h"
 #include "SceneCatalogue.h"
+#include "StaffRollWindow.h"
+#include "TitleWindow.h"
 #include "Twips.h"
 
 #include <QKeyEvent>
 #include <QScreen>
 
 #include <algorithm>
-#include <cmath>
+#include <array>
 
 namespace lw {
 namespace {
-
-int scaled(int pixels, double factor) { return static_cast<int>(std::lround(pixels * factor)); }
-
-QRect scaled(const QRect& r, double factor)
-{
-    return QRect(scaled(r.x(), factor), scaled(r.y(), factor), scaled(r.width(), factor), scaled(r.height(), factor));
-}
-
-QFont scaled(const QFont& font, double factor)
-{
-    QFont out = font;
-    if (font.pixelSize() > 0)
-        out.setPixelSize(std::max(1, scaled(font.pixelSize(), factor)));
-    else
-        out.setPointSizeF(font.pointSizeF() * factor);
-    return out;
-}
 
 QRectF outerTwips(const GameWindow& window)
 {
@@ -42,48 +26,25 @@ QRectF outerTwips(const GameWindow& window)
 
 WindowPlacement placement(const QRectF& twips) { return {twips.left(), twips.top(), twips.width(), twips.height()}; }
 
+// The windows that open on their own, before and after play, each zoomed as a whole.
+std::array<GameWindow*, 3> singleWindows(const GameWindows& windows)
+{
+    return {windows.title.ifLoaded(), windows.roll.ifLoaded(), windows.clear.ifLoaded()};
+}
+
+// Whether `window`, centred on its screen as it centres itself, lies inside the screen's available
+// area at zoom `factor`.
+bool fitsCentred(const GameWindow& window, double factor)
+{
+    const QScreen* screen = window.screen();
+    const QSize outer = window.clientSizeAt(factor) + window.frameExtra();
+    const QRect placed(
+        QPoint((screen->geometry().width() - outer.width()) / 2, (screen->geometry().height() - outer.height()) / 2),
+        outer);
+    return screen->availableGeometry().contains(placed);
+}
+
 } // namespace
-
-WindowScale::WindowScale(QWidget& window) : window_(&window), clientSize_(window.size())
-{
-    for (QWidget* widget : window.findChildren<QWidget*>()) {
-        if (widget->isWindow())
-            continue; // a dialog or note window of its own
-        parts_.push_back(
-            {widget, widget->geometry(), widget->font(), widget->minimumWidth() == widget->maximumWidth()});
-    }
-}
-
-void WindowScale::apply(double factor, QPoint offset) const
-{
-    for (const Part& part : parts_) {
-        QWidget* widget = part.widget;
-        if (!widget)
-            continue;
-        QRect geometry = scaled(part.geometry, factor);
-        if (widget->parentWidget() == window_)
-            geometry.translate(offset);
-        widget->setFont(scaled(part.font, factor));
-        if (auto* box = qobject_cast<ImageBox*>(widget)) {
-            box->setZoom(factor); // a box without stretch takes its picture's size times the zoom
-            box->move(geometry.topLeft());
-            if (box->stretch())
-                box->resize(geometry.size());
-            continue;
-        }
-        if (part.fixedWidth)
-            widget->setFixedWidth(geometry.width());
-        widget->setGeometry(geometry);
-    }
-}
-
-QRect WindowScale::geometryAt100(const QWidget* widget) const
-{
-    for (const Part& part : parts_)
-        if (part.widget == widget)
-            return part.geometry;
-    return {};
-}
 
 void GameZoom::reloadMainWindowPictures(MainWindow& main)
 {
@@ -129,7 +90,7 @@ void GameZoom::record()
     mainTwips_ = outerTwips(*main);
     messageTwips_ = outerTwips(*message);
     lineWidthTwips_ = pixelsToTwips(message->lineLabel->width());
-    percent_ = 100; // windows seen for the first time are at their design size
+    pairPercent_ = 100; // windows seen for the first time are at their design size
 }
 
 WindowScale* GameZoom::mainScale()
@@ -141,22 +102,80 @@ WindowScale* GameZoom::mainScale()
     return main_.get();
 }
 
-std::vector<int> GameZoom::offeredSteps()
+bool GameZoom::pairShown() { return mainScale() && (main_->window()->isVisible() || message_->window()->isVisible()); }
+
+std::vector<int> GameZoom::stepsThatFit(bool withPair)
 {
-    if (!mainScale())
-        return {kZoomSteps.front()};
-    const QRect area = main_->window()->screen()->availableGeometry();
-    return zoomStepsThatFit(pixelsToTwips(area.width()), pixelsToTwips(area.height()), placement(mainTwips_),
-                            placement(messageTwips_), lineWidthTwips_);
+    std::vector<int> steps(kZoomSteps.begin(), kZoomSteps.end());
+    if (withPair && mainScale()) {
+        const QRect area = main_->window()->screen()->availableGeometry();
+        steps = zoomStepsThatFit(pixelsToTwips(area.width()), pixelsToTwips(area.height()), placement(mainTwips_),
+                                 placement(messageTwips_), lineWidthTwips_);
+    }
+    for (const GameWindow* window : singleWindows(windows_))
+        if (window && window->isVisible())
+            std::erase_if(steps, [window](int percent) {
+                return percent != kZoomSteps.front() && !fitsCentred(*window, percent / 100.0);
+            });
+    return steps;
+}
+
+std::vector<int> GameZoom::offeredSteps() { return stepsThatFit(pairShown()); }
+
+int GameZoom::largestUpToZoom(const std::vector<int>& steps) const
+{
+    const auto above = std::upper_bound(steps.begin(), steps.end(), percent_);
+    return above == steps.begin() ? kZoomSteps.front() : *std::prev(above);
 }
 
 bool GameZoom::zoomTo(int percent)
 {
     const std::vector<int> steps = offeredSteps();
-    if (std::find(steps.begin(), steps.end(), percent) == steps.end() || !main_)
+    if (std::find(steps.begin(), steps.end(), percent) == steps.end())
         return false;
-    if (percent == percent_)
-        return true;
+    percent_ = percent;
+    applyToShownWindows();
+    return true;
+}
+
+void GameZoom::windowShowing(QWidget* window)
+{
+    const std::array<GameWindow*, 3> singles = singleWindows(windows_);
+    const bool single = std::find(singles.begin(), singles.end(), window) != singles.end();
+    const bool pair = qobject_cast<MainWindow*>(window) || qobject_cast<MessageWindow*>(window);
+    if (!single && !pair)
+        return;
+    // At 100 % a window opens exactly as it always has; the main window's widgets are recorded on
+    // the first zoom, once the window manager has framed it.
+    const bool atDesignSize =
+        pair ? windowsChanged() || pairPercent_ == kZoomSteps.front() : static_cast<GameWindow*>(window)->zoom() == 1.0;
+    if (percent_ == kZoomSteps.front() && atDesignSize)
+        return;
+    percent_ = largestUpToZoom(offeredSteps());
+    applyToShownWindows();
+}
+
+void GameZoom::gameWindowsLaidOut()
+{
+    if (percent_ == kZoomSteps.front() || !mainScale())
+        return;
+    percent_ = largestUpToZoom(stepsThatFit(true));
+    if (pairPercent_ != percent_)
+        zoomPair(percent_);
+    applyToShownWindows();
+}
+
+void GameZoom::applyToShownWindows()
+{
+    if (pairShown() && pairPercent_ != percent_)
+        zoomPair(percent_);
+    for (GameWindow* window : singleWindows(windows_))
+        if (window && window->isVisible())
+            window->setZoom(factor());
+}
+
+void GameZoom::zoomPair(int percent)
+{
     auto& main = static_cast<MainWindow&>(*main_->window());
     auto& message = static_cast<MessageWindow&>(*message_->window());
     const double zoom = percent / 100.0;
@@ -181,9 +200,8 @@ bool GameZoom::zoomTo(int percent)
         message.lineLabel->setFixedWidth(twipsToPixels(layout.form2LabelWidth));
         message.move(area.topLeft() + QPoint(twipsToPixels(layout.form2.left), twipsToPixels(layout.form2.top)));
     }
-    percent_ = percent;
+    pairPercent_ = percent;
     reloadMainWindowPictures(main);
-    return true;
 }
 
 bool GameZoom::handleKey(const QKeyEvent& key)

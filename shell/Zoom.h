@@ -1,11 +1,9 @@
-// Zoom: the main and message windows scaled by whole steps, keys Ctrl+= (or Ctrl++), Ctrl+- and
-// Ctrl+0, and the scaling of a window's widgets that fullscreen shares.
+// Zoom: the game's windows scaled by whole steps, keys Ctrl+= (or Ctrl++), Ctrl+- and Ctrl+0.
 #pragma once
 
-#include <QFont>
-#include <QPointer>
+#include "WindowScale.h"
+
 #include <QRect>
-#include <QWidget>
 
 #include <memory>
 #include <optional>
@@ -19,36 +17,6 @@ class MainWindow;
 class SceneCatalogue;
 struct GameWindows;
 
-// A window's widgets as they are at 100 %: geometry, font and fixed width, kept so that every
-// scale is taken from these values and never compounded by rounding.
-class WindowScale {
-public:
-    // Records `window`'s widgets; call it while the window is at 100 %.
-    explicit WindowScale(QWidget& window);
-
-    QWidget* window() const { return window_; }
-    // The window's client size at 100 %.
-    QSize clientSize() const { return clientSize_; }
-
-    // Every recorded widget at `factor` times its 100 % geometry and font; the window's direct
-    // children also moved by `offset` pixels. Image boxes get the factor as their zoom, so a picture
-    // is shown at its 1x size times the factor and reports mouse positions in its 1x frame.
-    void apply(double factor, QPoint offset = {}) const;
-
-    // Where `widget` lies at 100 %, relative to its parent; null for a widget not recorded.
-    QRect geometryAt100(const QWidget* widget) const;
-
-private:
-    struct Part {
-        QPointer<QWidget> widget;
-        QRect geometry;
-        QFont font;
-        bool fixedWidth;
-    };
-    QPointer<QWidget> window_;
-    QSize clientSize_;
-    std::vector<Part> parts_;
-};
 
 // Whether `key` is one of the zoom keys: +1 in, -1 out, 0 back to 100 %; nullopt otherwise.
 // Ctrl must be held, Alt and Meta not; Shift is allowed (it gives '+' on many layouts).
@@ -63,17 +31,27 @@ public:
     int percent() const { return percent_; }
     double factor() const { return percent_ / 100.0; }
 
-    // The zoom keys in the main or message window; true when `key` was one of them.
+    // The zoom keys in any of the game's windows; true when `key` was one of them.
     bool handleKey(const QKeyEvent& key);
 
-    // The steps whose windows fit the available area of the main window's screen.
+    // The steps at which every shown window fits the available area of its screen.
     std::vector<int> offeredSteps();
-    // Zooms both windows to `percent`; false (and nothing changes) unless the step is offered.
-    // 100 % puts both windows back exactly where and as they were before the first zoom.
+    // Zooms the shown windows to `percent`, and makes it the zoom that windows take when they
+    // show; false (and nothing changes) unless the step is offered. 100 % puts every window back
+    // exactly where and as it was before the first zoom.
     bool zoomTo(int percent);
 
     // Loads the scene picture and the command icons again at their boxes' density (after a zoom).
     void reloadMainWindowPictures(MainWindow& main);
+
+    // `window` is being shown. One of the game's windows takes the game's zoom; where that does not
+    // fit beside the other shown windows, the zoom steps down until it does. Others are left alone.
+    void windowShowing(QWidget* window);
+
+    // The main and message windows are laid out at 100 % and about to be shown for the first
+    // time: they take the game's zoom (chosen on the title, say), stepped down to what fits. Done
+    // before they are shown, a window's position still counts its frame, as the layout's does.
+    void gameWindowsLaidOut();
 
     // The main window's widgets at 100 % (recorded on first use); null while it is not loaded.
     WindowScale* mainScale();
@@ -81,10 +59,20 @@ public:
 private:
     bool windowsChanged() const;
     void record();
+    // Whether the main or message window is on screen.
+    bool pairShown();
+    // The steps at which the shown windows fit, counting the main and message windows if `withPair`.
+    std::vector<int> stepsThatFit(bool withPair);
+    // The largest of `steps` up to the game's zoom.
+    int largestUpToZoom(const std::vector<int>& steps) const;
+    void zoomPair(int percent);
+    // Brings every shown window to the game's zoom.
+    void applyToShownWindows();
 
     GameWindows& windows_;
     SceneCatalogue& scenes_;
     int percent_ = 100;
+    int pairPercent_ = 100; // the zoom the main and message windows are at
     std::unique_ptr<WindowScale> main_, message_;
     QRect mainAt100_, messageAt100_;  // each window's outer position and client size at 100 %
     QRectF mainTwips_, messageTwips_; // outer geometry in twips at 100 %, as the layout takes it

@@ -1,5 +1,7 @@
-// Zoom and fullscreen on the real game windows, on a 1920×1080 screen: the steps that fit, both
-// windows back exactly as they were, and the thirds of the picture as it is shown.
+// Zoom and fullscreen on the real game windows, on a 1920×1080 screen: the steps that fit, every
+// window back exactly as it was, the thirds of the picture as it is shown, and the 2x art on a
+// second screen of twice the density.
+#include "ClearWindow.h"
 #include "Game.h"
 #include "GameState.h"
 #include "MainWindow.h"
@@ -7,11 +9,15 @@
 #include "PlayerAdditions.h"
 #include "SceneCatalogue.h"
 #include "ShellTestBase.h"
+#include "StaffRollWindow.h"
+#include "TitleWindow.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QTemporaryFile>
+#include <QTextBrowser>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>
@@ -27,6 +33,20 @@ QList<QRect> placed(const QWidget& main, const QWidget& message)
     return {QRect(main.pos(), main.size()), QRect(message.pos(), message.size())};
 }
 
+// A window as drawn: its client size, and each widget's geometry and font size, in the order
+// findChildren gives them, each multiplied by `factor`.
+using Look = QList<QRectF>;
+Look lookOf(const QWidget& window, double factor = 1)
+{
+    Look look{QRectF(QPointF(), window.size() * factor)};
+    for (const QWidget* part : window.findChildren<QWidget*>()) {
+        const QFont font = part->font();
+        look << QRectF(part->geometry().topLeft() * factor, part->geometry().size() * factor)
+             << QRectF(0, 0, (font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF()) * factor, 0);
+    }
+    return look;
+}
+
 } // namespace
 
 class TestZoomFullscreen : public ShellTestBase {
@@ -38,6 +58,19 @@ class TestZoomFullscreen : public ShellTestBase {
     MessageWindow& message() { return session().windows().message.get(); }
 
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(&main(), k, modifiers); }
+    StaffRollWindow& rollWithEntry()
+    {
+        session().scenes().build();
+        StaffRollWindow& roll = session().windows().roll.get();
+        roll.showEntry(3, QStringLiteral("heading"), QStringLiteral("credit"));
+        roll.centreOnScreen();
+        return roll;
+    }
+    void zoomKeys(QWidget* window, int steps)
+    {
+        for (int i = 0; i < steps; ++i)
+            QTest::keyClick(window, Qt::Key_Equal, Qt::ControlModifier);
+    }
 
     // Which third a click at the 1x picture column `x` lands in, on the picture as it is shown:
     // the click goes to the middle of that column's pixels on screen.
@@ -71,6 +104,9 @@ private slots:
         additions_ = nullptr;
         session().windows().main.unload();
         session().windows().message.unload();
+        session().windows().title.unload();
+        session().windows().roll.unload();
+        session().windows().clear.unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -172,16 +208,143 @@ private slots:
         for (const auto& [x, column] : expected)
             QCOMPARE(columnOfClickAt(x), column);
     }
+
+    // The title, the staff roll and the clear screen take the zoom keys: at 200 % every widget and
+    // font is twice its size, the window stays centred on the screen and inside it, and the roll's
+    // picture is the 2x art; Ctrl+0 brings each back exactly.
+    void windowsOnTheirOwnZoomAsAWhole_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("title") << QStringLiteral("title");
+        QTest::newRow("staff roll") << QStringLiteral("roll");
+        QTest::newRow("clear screen") << QStringLiteral("clear");
+    }
+    void windowsOnTheirOwnZoomAsAWhole()
+    {
+        QFETCH(QString, name);
+        main().hide(); // as in the game, where these come before or after play
+        message().hide();
+        GameWindow* window = nullptr;
+        if (name == QLatin1String("title")) {
+            window = &session().windows().title.get();
+        } else if (name == QLatin1String("clear")) {
+            window = &session().windows().clear.get();
+        } else {
+            window = &rollWithEntry();
+        }
+        window->showActive();
+        QVERIFY(QTest::qWaitForWindowExposed(window, 5000));
+        const Look at100 = lookOf(*window, 2);
+        const QPoint centre = window->frameGeometry().center();
+
+        zoomKeys(window, 2);
+        QCOMPARE(lookOf(*window), at100);
+        QVERIFY((window->frameGeometry().center() - centre).manhattanLength() <= 2); // give or take rounding
+        QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
+        if (auto* roll = qobject_cast<StaffRollWindow*>(window))
+            QCOMPARE(roll->entryPicture->picture().devicePixelRatio(), 2.0);
+
+        QTest::keyClick(window, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(lookOf(*window, 2), at100);
+        QCOMPARE(window->frameGeometry().center(), centre);
+        if (auto* roll = qobject_cast<StaffRollWindow*>(window))
+            QCOMPARE(roll->entryPicture->picture().devicePixelRatio(), 1.0);
+    }
+
+    // The zoom chosen on the title is the game's: the main window opens at it, or at the largest
+    // step that fits it (300 % does not, on 1080 lines).
+    void zoomChosenOnTheTitleCarriesIntoPlay_data()
+    {
+        QTest::addColumn<int>("titleSteps");
+        QTest::addColumn<int>("playPercent");
+        QTest::newRow("200 %") << 2 << 200;
+        QTest::newRow("300 % on the title") << 4 << 200;
+    }
+    void zoomChosenOnTheTitleCarriesIntoPlay()
+    {
+        QFETCH(int, titleSteps);
+        QFETCH(int, playPercent);
+        const QSize mainAt100 = main().size();
+        session().windows().main.unload();
+        session().windows().message.unload();
+        TitleWindow& title = session().windows().title.get();
+        const QSize titleAt100 = title.size();
+        title.showActive();
+        zoomKeys(&title, titleSteps);
+        QCOMPARE(title.size(), titleAt100 * (1 + titleSteps * 0.5));
+        title.startGame();
+
+        session().state() = GameState{};
+        session().scenes().lastShownState() = 0;
+        session().openGameWindows();
+        session().scenes().showSceneIfChanged();
+        QCOMPARE(main().size(), mainAt100 * (playPercent / 100.0));
+        QCOMPARE(additions_->zoom().percent(), playPercent);
+        QCOMPARE(main().scenePicture->picture().devicePixelRatio(), 2.0);
+    }
+
+    // Zoomed from the history, the game zooms and the history still covers the scene picture, in
+    // the message window's font.
+    void historyFollowsTheZoom()
+    {
+        session().showCommandHint();
+        key(Qt::Key_H);
+        QWidget* history = &additions_->historyWindow();
+        QVERIFY(history->isVisible());
+        const QSize mainAt100 = main().size();
+        zoomKeys(history, 2);
+        QCOMPARE(main().size(), mainAt100 * 2);
+        const ImageBox* picture = main().scenePicture;
+        QCOMPARE(history->geometry(), QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()));
+        QCOMPARE(history->findChild<QTextBrowser*>()->font(), message().lineLabel->font());
+    }
+
+    // Moved to a screen of twice the pixel ratio, a window shows its pictures from the 2x art at
+    // their 1x sizes; moved back, from the 1x art.
+    void screenOfAnotherDensityReloadsThePictures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("main window: scene picture and icons") << QStringLiteral("main");
+        QTest::newRow("staff roll") << QStringLiteral("roll");
+    }
+    void screenOfAnotherDensityReloadsThePictures()
+    {
+        QFETCH(QString, name);
+        QWidget* window = &main();
+        QList<const ImageBox*> pictures{main().scenePicture, main().commandIcons[5]};
+        if (name == QLatin1String("roll")) {
+            StaffRollWindow& roll = rollWithEntry();
+            roll.show();
+            window = &roll;
+            pictures = {roll.entryPicture};
+        }
+        QList<QSize> sizes;
+        for (const ImageBox* picture : pictures)
+            sizes << picture->size();
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        QCOMPARE(screens.size(), 2);
+        for (const int screen : {1, 0}) {
+            window->windowHandle()->setScreen(screens[screen]);
+            QCOMPARE(window->devicePixelRatio(), screens[screen]->devicePixelRatio());
+            for (qsizetype i = 0; i < pictures.size(); ++i) {
+                QCOMPARE(pictures[i]->picture().devicePixelRatio(), screens[screen]->devicePixelRatio());
+                QCOMPARE(pictures[i]->size(), sizes[i]);
+            }
+        }
+    }
 };
 
 int main(int argc, char** argv)
 {
-    // One 1920×1080 screen, on whatever platform the tests run on headless.
+    // A 1920×1080 screen, and beside it one of twice the density, on whatever platform the tests
+    // run on headless. The offscreen platform makes the first by name the primary screen.
     QTemporaryFile screens;
     if (!screens.open())
         return 1;
-    screens.write(R"({"screens": [{"name": "wide", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                      "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    screens.write(R"({"screens": [{"name": "main", "x": 0, "y": 0, "width": 1920, "height": 1080,
+                      "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+                     {"name": "sharp", "x": 1920, "y": 0, "width": 1280, "height": 800,
+                      "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 2}]})");
     screens.flush();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
     QApplication app(argc, argv);
