@@ -13,18 +13,38 @@
 namespace lw::audio {
 
 // The FluidSynth functions the engine calls.
-#define LW_FLUID_FUNCTIONS(X)                                                                                          \
-    X(new_fluid_settings)                                                                                              \
-    X(delete_fluid_settings)                                                                                           \
-    X(fluid_settings_setint)                                                                                           \
-    X(fluid_settings_setnum) X(fluid_settings_setstr) X(new_fluid_synth) X(delete_fluid_synth)                         \
-        X(new_fluid_audio_driver2) X(delete_fluid_audio_driver) X(fluid_set_log_function) X(new_fluid_defsfloader)     \
-            X(fluid_sfloader_set_callbacks) X(fluid_synth_add_sfloader) X(fluid_synth_sfload) X(fluid_synth_sfunload)  \
-                X(fluid_synth_pin_preset) X(fluid_synth_system_reset) X(fluid_synth_write_float) X(fluid_synth_noteon) \
-                    X(fluid_synth_noteoff) X(fluid_synth_cc) X(fluid_synth_key_pressure)                               \
-                        X(fluid_synth_channel_pressure) X(fluid_synth_pitch_bend) X(fluid_synth_pitch_wheel_sens)      \
-                            X(fluid_synth_program_select) X(fluid_synth_unset_program) X(fluid_synth_all_notes_off)    \
-                                X(fluid_synth_all_sounds_off)
+// clang-format off
+#define LW_FLUID_FUNCTIONS(X) \
+    X(new_fluid_settings) \
+    X(delete_fluid_settings) \
+    X(fluid_settings_setint) \
+    X(fluid_settings_setnum) \
+    X(fluid_settings_setstr) \
+    X(new_fluid_synth) \
+    X(delete_fluid_synth) \
+    X(new_fluid_audio_driver2) \
+    X(delete_fluid_audio_driver) \
+    X(fluid_set_log_function) \
+    X(new_fluid_defsfloader) \
+    X(fluid_sfloader_set_callbacks) \
+    X(fluid_synth_add_sfloader) \
+    X(fluid_synth_sfload) \
+    X(fluid_synth_sfunload) \
+    X(fluid_synth_pin_preset) \
+    X(fluid_synth_system_reset) \
+    X(fluid_synth_write_float) \
+    X(fluid_synth_noteon) \
+    X(fluid_synth_noteoff) \
+    X(fluid_synth_cc) \
+    X(fluid_synth_key_pressure) \
+    X(fluid_synth_channel_pressure) \
+    X(fluid_synth_pitch_bend) \
+    X(fluid_synth_pitch_wheel_sens) \
+    X(fluid_synth_program_select) \
+    X(fluid_synth_unset_program) \
+    X(fluid_synth_all_notes_off) \
+    X(fluid_synth_all_sounds_off)
+// clang-format on
 
 struct FluidApi {
 #define LW_FLUID_MEMBER(name) decltype(&::name) name = nullptr;

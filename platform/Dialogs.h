@@ -25,5 +25,4 @@ public:
     InputAnswer InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
 };
 
-
 } // namespace lw

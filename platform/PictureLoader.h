@@ -34,8 +34,8 @@ Picture readPicture(const QString& fileName);
 QImage builtInPicture(const QString& name, double density = 1.0);
 
 // The game's picture load: like readPicture, but a missing or unreadable file ends the program
-// through `onError`'s fatal report, naming the file (null comes back if that report returns). Where `density` wants the 2x artwork, the
-// file's 2x twin is read first and comes back with a device pixel ratio of 2, so widgets keep the
+// through `onError`'s fatal report, naming the file (null comes back if that report returns). Where `density` wants the
+// 2x artwork, the file's 2x twin is read first and comes back with a device pixel ratio of 2, so widgets keep the
 // picture's 1x size; a twin that is missing or unreadable is no error, the 1x file serves.
 QImage LoadPicture(const QString& fileName, double density, ProgramEnd& onError);
 

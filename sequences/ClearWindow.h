@@ -27,6 +27,7 @@ public:
 public slots:
     // Ends the program; the ending music is left to the end of the process.
     void okClicked();
+
 private:
     Services services_;
 };

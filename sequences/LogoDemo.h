@@ -2,9 +2,9 @@
 #pragma once
 
 #include "GameWindow.h"
-#include "Services.h"
 #include "ImageBox.h"
 #include "LineStroke.h"
+#include "Services.h"
 
 #include <QLabel>
 #include <QTimer>

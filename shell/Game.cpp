@@ -39,10 +39,9 @@ void Game::Output::startMusicTimer(int intervalMs) { game_.windows_.main.get().m
 void Game::Output::hideNonNextIcons() { game_.windows_.main.get().hideNonNextIcons(); }
 
 Game::Game(const Services& services)
-    : services_(services),
-      windows_(
-          services_, [this](MainWindow& main) { wireMainWindow(main); },
-          [this](MessageWindow& message) { wireMessageWindow(message); })
+    : services_(services), windows_(
+                               services_, [this](MainWindow& main) { wireMainWindow(main); },
+                               [this](MessageWindow& message) { wireMessageWindow(message); })
 {
 }
 
@@ -221,8 +220,7 @@ void Game::startEnding()
         windows_.main.get().hide();
         windows_.message.get().hide();
     });
-    connect(&roll, &StaffRollWindow::stopMusicRepeat, this,
-            [this] { windows_.main.get().musicRepeatTimer.stop(); });
+    connect(&roll, &StaffRollWindow::stopMusicRepeat, this, [this] { windows_.main.get().musicRepeatTimer.stop(); });
     connect(&roll, &StaffRollWindow::finished, this, &Game::showClearScreen);
     roll.start();
 }

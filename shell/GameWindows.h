@@ -19,8 +19,7 @@ struct GameWindows {
     GameWindows(const Services& services, std::function<void(MainWindow&)> wireMain,
                 std::function<void(MessageWindow&)> wireMessage)
         : demo([&services] { return new LogoDemo(services); }),
-          title([&services] { return new TitleWindow(services); }),
-          main([&services, wireMain] {
+          title([&services] { return new TitleWindow(services); }), main([&services, wireMain] {
               auto* window = new MainWindow(services);
               wireMain(*window);
               return window;

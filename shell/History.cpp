@@ -3,7 +3,6 @@
 
 #include "MessageWindow.h"
 
-
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -135,8 +135,9 @@ void MessageWindow::screenJumpKey(int& KeyCode, int Shift)
     if (!isScreenJumpChord(KeyCode, Shift))
         return;
     KeyCode = 0;
-    const InputAnswer answer = services_.dialogs.InputBox(QStringLiteral("ずるちゃん画面じゃーんぷ！画面IDを入力してね。"),
-                                                  QStringLiteral("ずるちゃん"), QStringLiteral("10"));
+    const InputAnswer answer =
+        services_.dialogs.InputBox(QStringLiteral("ずるちゃん画面じゃーんぷ！画面IDを入力してね。"),
+                                   QStringLiteral("ずるちゃん"), QStringLiteral("10"));
     if (answer.cancelled)
         return;
     if (const auto state = parseScreenJumpAnswer(answer.text.toStdString())) {

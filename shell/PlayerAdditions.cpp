@@ -4,8 +4,8 @@
 #include "Accessibility.h"
 #include "Announcer.h"
 #include "Fonts.h"
-#include "KeyboardPlay.h"
 #include "GameWindows.h"
+#include "KeyboardPlay.h"
 #include "MarkedText.h"
 #include "SceneCatalogue.h"
 

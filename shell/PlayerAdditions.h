@@ -87,9 +87,9 @@ private:
     LineHistory history_;
     std::unique_ptr<HistoryWindow> historyWindow_;
     SoundKeys soundKeys_;
-    QString lastLine_;                       // the message window's line with its marks, for the repeat key
-    QString markedSpeaker_, markedText_;     // the marked line about to be shown
-    QString lastCaption_;                    // the main window's caption as last said
+    QString lastLine_;                        // the message window's line with its marks, for the repeat key
+    QString markedSpeaker_, markedText_;      // the marked line about to be shown
+    QString lastCaption_;                     // the main window's caption as last said
     QList<QPointer<QWidget>> windowsToRead_;  // shown, to be read out when they get the keyboard
     QList<QPointer<QWindow>> screensWatched_; // the windows whose screen changes reload pictures
     ReadingHelp readingHelp_{windows_, soundKeys_};

@@ -2,8 +2,8 @@
 #include "ReadingHelp.h"
 
 #include "Game.h"
-#include "KeyboardPlay.h"
 #include "GameWindows.h"
+#include "KeyboardPlay.h"
 #include "SoundKeys.h"
 
 #include <QClipboard>

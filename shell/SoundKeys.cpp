@@ -1,8 +1,8 @@
 // Mute and music volume from the keyboard.
 #include "SoundKeys.h"
 
-#include "KeyboardPlay.h"
 #include "GameWindows.h"
+#include "KeyboardPlay.h"
 #include "SoundControl.h"
 
 #include <QKeyEvent>

@@ -17,7 +17,6 @@ class MainWindow;
 class SceneCatalogue;
 struct GameWindows;
 
-
 // Whether `key` is one of the zoom keys: +1 in, -1 out, 0 back to 100 %; nullopt otherwise.
 // Ctrl must be held, Alt and Meta not; Shift is allowed (it gives '+' on many layouts).
 std::optional<int> zoomKeyDirection(const QKeyEvent& key);

@@ -161,10 +161,7 @@ private slots:
         QVERIFY2(QDir(data).exists(), "LW_DATA_DIR must name the generated data directory");
         installShellServices(data);
     }
-    void cleanupTestCase()
-    {
-        removeShellServices();
-    }
+    void cleanupTestCase() { removeShellServices(); }
     void init()
     {
         restartGame();
