@@ -8,6 +8,7 @@
 #include "MainWindow.h"
 #include "PictureLoader.h"
 #include "Scenario.h"
+#include "ScenePictures.h"
 #include "SceneTable.h"
 #include "StaffRollWindow.h"
 
@@ -16,10 +17,20 @@ namespace {
 
 QString pictureExt() { return QString::fromUtf16(kPictureExt.data(), static_cast<qsizetype>(kPictureExt.size())); }
 
+QString scenePictureFile(int scene) { return ScenePictureKey[static_cast<std::size_t>(scene)] + pictureExt(); }
+
+// Shows the scene's picture, decoded ahead where the story could come here, and has the pictures
+// of the scenes it can go to next decoded while the player reads.
 void loadScenePicture(MainWindow& form, int scene)
 {
-    form.scenePicture->setPicture(
-        LoadPicture(ScenePictureKey[static_cast<std::size_t>(scene)] + pictureExt(), form.scenePicture->density()));
+    ScenePictures& pictures = ScenePictures::of(form);
+    const double density = form.scenePicture->density();
+    form.scenePicture->setPicture(pictures.take(scenePictureFile(scene), density));
+    QStringList next;
+    for (const int after : scenesAfter(scene))
+        if (after >= 0 && after < kSceneSlots && !ScenePictureKey[static_cast<std::size_t>(after)].isEmpty())
+            next << scenePictureFile(after);
+    pictures.prefetch(next, density);
 }
 
 } // namespace

@@ -1,0 +1,120 @@
+// Scene pictures decoded ahead, and the scenes the story can go to next.
+#include "ScenePictures.h"
+
+#include "GameState.h"
+#include "NextTable.h"
+#include "ResponseTables.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <memory>
+#include <span>
+
+namespace lw {
+
+namespace {
+
+// The cache key: a picture depends on its directory, its name and the density it is read for.
+QString keyOf(const QString& fileName, double density)
+{
+    return QDir::currentPath() + u'/' + fileName + u'@' + QString::number(density);
+}
+
+bool hasStateIn(int first, int last, int scene) { return sceneOf(first) <= scene && scene <= sceneOf(last); }
+
+} // namespace
+
+std::vector<int> scenesAfter(int scene)
+{
+    std::vector<int> scenes;
+    const auto add = [&](int first, int last, int next) {
+        const int to = sceneOf(next);
+        if (hasStateIn(first, last, scene) && to != scene &&
+            std::find(scenes.begin(), scenes.end(), to) == scenes.end())
+            scenes.push_back(to);
+    };
+    for (const story::NextRow& row : story::kNextTable)
+        add(row.screen, row.screen, row.next);
+    for (const auto& table :
+         {std::span<const story::Answer>(story::kLookTable), std::span<const story::Answer>(story::kTalkTable),
+          std::span<const story::Answer>(story::kThinkTable), std::span<const story::Answer>(story::kMagicTable)})
+        for (const story::Answer& row : table)
+            if (row.next)
+                add(row.first, row.last, *row.next);
+    return scenes;
+}
+
+ScenePictures& ScenePictures::of(QObject& owner)
+{
+    if (auto* pictures = owner.findChild<ScenePictures*>(QString(), Qt::FindDirectChildrenOnly))
+        return *pictures;
+    return *new ScenePictures(&owner);
+}
+
+ScenePictures::ScenePictures(QObject* parent) : QObject(parent)
+{
+    // One decode at a time, below the window thread: the player reads meanwhile.
+    worker_.setMaxThreadCount(1);
+    worker_.setThreadPriority(QThread::LowPriority);
+}
+
+ScenePictures::~ScenePictures()
+{
+    worker_.clear();
+    worker_.waitForDone();
+}
+
+std::vector<ScenePictures::Entry>::const_iterator ScenePictures::find(const QString& key) const
+{
+    return std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) { return entry.key == key; });
+}
+
+QImage ScenePictures::take(const QString& fileName, double density)
+{
+    const auto found = find(keyOf(fileName, density));
+    if (found != entries_.end()) {
+        const Picture picture = found->picture.get();
+        entries_.erase(found);
+        if (picture.error == PictureError::None)
+            return picture.image;
+    }
+    return LoadPicture(fileName, density);
+}
+
+void ScenePictures::prefetch(const QStringList& fileNames, double density)
+{
+    std::vector<Entry> wanted;
+    for (const QString& fileName : fileNames) {
+        if (wanted.size() == std::size_t(kLimit))
+            break;
+        const QString key = keyOf(fileName, density);
+        if (std::any_of(wanted.begin(), wanted.end(), [&](const Entry& entry) { return entry.key == key; }))
+            continue;
+        if (const auto held = find(key); held != entries_.end()) {
+            wanted.push_back(*held);
+            continue;
+        }
+        // The promise lives with the task: a picture forgotten while it is decoded is freed when
+        // the decode ends, and one forgotten before its decode starts is never decoded.
+        auto promise = std::make_shared<std::promise<Picture>>();
+        auto stillWanted = std::make_shared<std::atomic<bool>>(true);
+        wanted.push_back({key, promise->get_future().share(), stillWanted});
+        worker_.start([promise, stillWanted, fileName, density] {
+            if (*stillWanted)
+                promise->set_value(readPictureAt(fileName, density));
+        });
+    }
+    for (const Entry& entry : entries_)
+        if (std::none_of(wanted.begin(), wanted.end(), [&](const Entry& kept) { return kept.key == entry.key; }))
+            *entry.wanted = false;
+    entries_ = std::move(wanted);
+}
+
+bool ScenePictures::isReady(const QString& fileName, double density) const
+{
+    const auto found = find(keyOf(fileName, density));
+    return found != entries_.end() && found->picture.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+} // namespace lw
