@@ -12,6 +12,7 @@
 #include "PlayerAdditions.h"
 #include "Scenario.h"
 #include "SceneCatalogue.h"
+#include "ScenePictures.h"
 #include "WaveDecode.h"
 #include "fakes/RecordingMidiService.h"
 #include "sound/WaveWriter.h"
@@ -146,6 +147,67 @@ int main(int argc, char* argv[])
                },
                1e-6),
            "ms");
+
+    // Scene changes in the order the story enters its scenes, at the picture box's density (run
+    // with QT_SCALE_FACTOR=2 for the 2x pictures): each picture read on the spot (every picture
+    // decoded ahead forgotten first), then as a player gets it, the next scene's picture decoded
+    // on the worker while the line is read (waited for here, up to a second, untimed).
+    {
+        std::vector<std::int16_t> entries;
+        {
+            GameState walked;
+            NullOutput output;
+            Scenario story(walked, output);
+            int lastScene = sceneOf(walked.ScreenId);
+            walkStory(story, walked, [&] {
+                if (sceneOf(walked.ScreenId) != lastScene && walked.ScreenId <= kLastWatchedScreen &&
+                    !ScenePictureKey[std::size_t(sceneOf(walked.ScreenId))].isEmpty())
+                    entries.push_back(walked.ScreenId);
+                lastScene = sceneOf(walked.ScreenId);
+            });
+        }
+        ScenePictures& pictures = ScenePictures::of(form1);
+        const double density = form1.scenePicture->density();
+        const auto file = [](std::int16_t screen) {
+            return ScenePictureKey[std::size_t(sceneOf(screen))] + QStringLiteral(".LWV");
+        };
+        const auto changes = [&](bool ahead, int& ready) {
+            std::vector<double> samples;
+            ready = 0;
+            for (std::size_t i = 0; samples.size() < 101; ++i) {
+                const std::int16_t screen = entries[i % entries.size()];
+                if (i % entries.size() == 0) { // back to the first scene, untimed: no story move
+                    lastShownState() = 0;
+                    game.ScreenId = screen;
+                    ShowSceneIfChanged();
+                    continue;
+                }
+                if (ahead) {
+                    QElapsedTimer reading;
+                    reading.start();
+                    while (!pictures.isReady(file(screen), density) && reading.elapsed() < 1000)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    ready += pictures.isReady(file(screen), density);
+                } else {
+                    pictures.prefetch({}, density);
+                }
+                game.ScreenId = screen;
+                QElapsedTimer timer;
+                timer.start();
+                ShowSceneIfChanged();
+                samples.push_back(double(timer.nsecsElapsed()) * 1e-6);
+            }
+            return samples;
+        };
+        int ready = 0;
+        std::printf("%-48s density %.1f, %zu scenes in the story's order\n", "scene changes", density, entries.size());
+        report("scene change, picture read on the spot", changes(false, ready), "ms");
+        const std::vector<double> ahead = changes(true, ready);
+        report("scene change, picture decoded ahead", ahead, "ms");
+        std::printf("%-48s %d of %zu ready when the scene came\n", "", ready, ahead.size());
+        if (qEnvironmentVariableIsSet("LW_BENCH_SCENES_ONLY"))
+            return 0;
+    }
 
     // A click with Next selected, from mouse-down to the line drawn in the message window.
     form1.resetIconBar();
