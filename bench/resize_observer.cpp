@@ -1,14 +1,15 @@
 // Zoom and fullscreen as a player sees them: presses a key through XTest and times, from another X
 // client, how long the given windows take to be drawn at their new size.
 //
-// Usage: bench_resize_observer [--timeout-ms N] KEY WINDOW [WINDOW...]
+// Usage: bench_resize_observer [--timeout-ms N] [--settle-ms N] KEY WINDOW [WINDOW...]
 // KEY is a key name with modifiers, as "ctrl+equal", "ctrl+minus", "ctrl+0", "F11" or
 // "alt+Return"; the windows are X window ids (decimal or 0x hex) of the program's top-level
 // windows, and the key goes to whichever has the keyboard focus. A window is done when it has
 // been drawn (XDamage) after a ConfigureNotify that changed its size, or when it is unmapped. A
 // program may draw its new frame before the window manager has resized the window (Qt does so when
 // a window shrinks); when a window was drawn after the key and nothing more follows its new size
-// within kSettleMs, that frame showed at the resize, and the resize is when it is done.
+// within the settle time (200 ms, --settle-ms), that frame showed at the resize, and the resize is
+// when it is done.
 // Prints the milliseconds from the key press to the last window done, then for each window the
 // milliseconds to its new size and to its first drawing after it (-1 for an unmapped window).
 // Exits 1 with a message when a window is not done within the timeout.
@@ -26,8 +27,6 @@
 #include <vector>
 
 namespace {
-
-constexpr double kSettleMs = 200;
 
 double nowMs()
 {
@@ -86,13 +85,18 @@ struct Watched {
 int main(int argc, char* argv[])
 {
     int timeoutMs = 3000;
+    double settleMs = 200;
     int first = 1;
-    if (argc > 2 && std::strcmp(argv[1], "--timeout-ms") == 0) {
-        timeoutMs = std::atoi(argv[2]);
-        first = 3;
+    for (; first + 1 < argc; first += 2) {
+        if (std::strcmp(argv[first], "--timeout-ms") == 0)
+            timeoutMs = std::atoi(argv[first + 1]);
+        else if (std::strcmp(argv[first], "--settle-ms") == 0)
+            settleMs = std::atof(argv[first + 1]);
+        else
+            break;
     }
     if (argc - first < 2) {
-        std::fprintf(stderr, "usage: %s [--timeout-ms N] KEY WINDOW [WINDOW...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--timeout-ms N] [--settle-ms N] KEY WINDOW [WINDOW...]\n", argv[0]);
         return 2;
     }
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
@@ -200,7 +204,7 @@ int main(int argc, char* argv[])
         if (xcb_connection_has_error(connection))
             break;
         for (Watched& w : watched) {
-            if (!w.done && w.drawnSinceKey && w.resizedMs >= 0 && nowMs() - start - w.resizedMs > kSettleMs) {
+            if (!w.done && w.drawnSinceKey && w.resizedMs >= 0 && nowMs() - start - w.resizedMs > settleMs) {
                 w.drawnMs = w.resizedMs;
                 w.done = true;
                 ++done;
