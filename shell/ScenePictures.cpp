@@ -8,7 +8,6 @@
 #include <QDir>
 
 #include <algorithm>
-#include <memory>
 #include <span>
 
 namespace lw {
@@ -52,17 +51,34 @@ ScenePictures& ScenePictures::of(QObject& owner)
     return *new ScenePictures(&owner);
 }
 
-ScenePictures::ScenePictures(QObject* parent) : QObject(parent)
-{
-    // One decode at a time, below the window thread: the player reads meanwhile.
-    worker_.setMaxThreadCount(1);
-    worker_.setThreadPriority(QThread::LowPriority);
-}
+ScenePictures::ScenePictures(QObject* parent) : QObject(parent) {}
 
 ScenePictures::~ScenePictures()
 {
-    worker_.clear();
-    worker_.waitForDone();
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+        jobs_.clear();
+    }
+    jobAdded_.notify_one();
+    if (worker_.joinable())
+        worker_.join();
+}
+
+// One decode at a time, in the order asked: the player reads meanwhile.
+void ScenePictures::decodeJobs()
+{
+    for (;;) {
+        std::unique_lock lock(mutex_);
+        jobAdded_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+        if (stopping_)
+            return;
+        Job job = std::move(jobs_.front());
+        jobs_.pop_front();
+        lock.unlock();
+        if (*job.wanted)
+            job.picture.set_value(readPictureAt(job.fileName, job.density));
+    }
 }
 
 std::vector<ScenePictures::Entry>::const_iterator ScenePictures::find(const QString& key) const
@@ -95,20 +111,24 @@ void ScenePictures::prefetch(const QStringList& fileNames, double density)
             wanted.push_back(*held);
             continue;
         }
-        // The promise lives with the task: a picture forgotten while it is decoded is freed when
+        // The promise lives with the job: a picture forgotten while it is decoded is freed when
         // the decode ends, and one forgotten before its decode starts is never decoded.
-        auto promise = std::make_shared<std::promise<Picture>>();
-        auto stillWanted = std::make_shared<std::atomic<bool>>(true);
-        wanted.push_back({key, promise->get_future().share(), stillWanted});
-        worker_.start([promise, stillWanted, fileName, density] {
-            if (*stillWanted)
-                promise->set_value(readPictureAt(fileName, density));
-        });
+        Job job{{}, std::make_shared<std::atomic<bool>>(true), fileName, density};
+        wanted.push_back({key, job.picture.get_future().share(), job.wanted});
+        {
+            const std::lock_guard lock(mutex_);
+            jobs_.push_back(std::move(job));
+        }
+        jobAdded_.notify_one();
+        if (!worker_.joinable())
+            worker_ = std::thread([this] { decodeJobs(); });
     }
     for (const Entry& entry : entries_)
         if (std::none_of(wanted.begin(), wanted.end(), [&](const Entry& kept) { return kept.key == entry.key; }))
             *entry.wanted = false;
     entries_ = std::move(wanted);
+    const std::lock_guard lock(mutex_);
+    std::erase_if(jobs_, [](const Job& job) { return !*job.wanted; });
 }
 
 bool ScenePictures::isReady(const QString& fileName, double density) const

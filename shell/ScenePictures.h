@@ -7,11 +7,14 @@
 #include <QImage>
 #include <QObject>
 #include <QStringList>
-#include <QThreadPool>
 
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <future>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace lw {
@@ -24,7 +27,8 @@ std::vector<int> scenesAfter(int scene);
 class ScenePictures : public QObject {
     Q_OBJECT
 public:
-    // At most this many pictures are held or being decoded (a 2x scene picture is 2.7 MB).
+    // At most this many pictures are held or waiting to be decoded, plus one forgotten whose
+    // decode is under way (a 2x scene picture is 2.7 MB). The story's scenes lead to one next.
     static constexpr int kLimit = 4;
 
     // The cache of `owner`, made on first use and ended with it.
@@ -53,10 +57,23 @@ private:
         std::shared_future<Picture> picture;
         std::shared_ptr<std::atomic<bool>> wanted; // cleared when forgotten: a queued decode is skipped
     };
+    struct Job {
+        std::promise<Picture> picture;
+        std::shared_ptr<std::atomic<bool>> wanted;
+        QString fileName;
+        double density;
+    };
     std::vector<Entry>::const_iterator find(const QString& key) const;
+    void decodeJobs();
 
     std::vector<Entry> entries_;
-    QThreadPool worker_;
+    // The worker thread, started with the first prefetch, and its queue. A std::thread and
+    // std::mutex, so that ThreadSanitizer sees the hand-over.
+    std::mutex mutex_;
+    std::condition_variable jobAdded_;
+    std::deque<Job> jobs_;
+    bool stopping_ = false;
+    std::thread worker_;
 };
 
 } // namespace lw
