@@ -114,10 +114,10 @@ int main(int argc, char* argv[])
 
     // The key: modifiers first, pressed in order and released in reverse.
     std::vector<xcb_keycode_t> keys;
-    std::string spec = argv[first];
+    const std::string keyName = argv[first];
     for (std::size_t start = 0;;) {
-        const std::size_t plus = spec.find('+', start);
-        const std::string name = spec.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
+        const std::size_t plus = keyName.find('+', start);
+        const std::string name = keyName.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
         const xcb_keycode_t code = keycodeOf(connection, keysymOf(name));
         if (!code) {
             std::fprintf(stderr, "no key code for %s\n", name.c_str());
