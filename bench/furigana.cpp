@@ -7,12 +7,12 @@
 // out anew.
 #include "EntryTable.h"
 #include "Game.h"
-#include "fakes/FakeServices.h"
 #include "MessageWindow.h"
 #include "NextTable.h"
 #include "PlayerAdditions.h"
 #include "ResponseTables.h"
 #include "Ruby.h"
+#include "fakes/FakeServices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

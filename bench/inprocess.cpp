@@ -12,6 +12,7 @@
 #include "PlayerAdditions.h"
 #include "Scenario.h"
 #include "SceneCatalogue.h"
+#include "ScenePictures.h"
 #include "WaveDecode.h"
 #include "fakes/FakeServices.h"
 #include "fakes/RecordingMidiService.h"
@@ -151,6 +152,68 @@ int main(int argc, char* argv[])
                1e-6),
            "ms");
 
+    // Scene changes in the order the story enters its scenes, to the picture drawn, at the picture
+    // box's density (run with QT_SCALE_FACTOR=2 for the 2x pictures): each picture read on the spot (every picture
+    // decoded ahead forgotten first), then as a player gets it, the next scene's picture decoded
+    // on the worker while the line is read (waited for here, up to a second, untimed).
+    {
+        std::vector<std::int16_t> entries;
+        {
+            GameState walked;
+            NullOutput output;
+            Scenario story(walked, output);
+            int lastScene = sceneOf(walked.ScreenId);
+            walkStory(story, walked, [&] {
+                if (sceneOf(walked.ScreenId) != lastScene && walked.ScreenId <= kLastWatchedScreen &&
+                    !session.scenes().pictureKeys[std::size_t(sceneOf(walked.ScreenId))].isEmpty())
+                    entries.push_back(walked.ScreenId);
+                lastScene = sceneOf(walked.ScreenId);
+            });
+        }
+        ScenePictures& pictures = session.scenes().pictures();
+        const double density = form1.scenePicture->density();
+        const auto file = [&session](std::int16_t screen) {
+            return session.scenes().pictureKeys[std::size_t(sceneOf(screen))] + QStringLiteral(".LWV");
+        };
+        const auto changes = [&](bool ahead, int& ready) {
+            std::vector<double> samples;
+            ready = 0;
+            for (std::size_t i = 0; samples.size() < 101; ++i) {
+                const std::int16_t screen = entries[i % entries.size()];
+                if (i % entries.size() == 0) { // back to the first scene, untimed: no story move
+                    session.scenes().lastShownState() = 0;
+                    game.ScreenId = screen;
+                    session.scenes().showSceneIfChanged();
+                    continue;
+                }
+                if (ahead) {
+                    QElapsedTimer reading;
+                    reading.start();
+                    while (!pictures.isReady(file(screen), density) && reading.elapsed() < 1000)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    ready += pictures.isReady(file(screen), density);
+                } else {
+                    pictures.prefetch({}, density);
+                }
+                game.ScreenId = screen;
+                QElapsedTimer timer;
+                timer.start();
+                session.scenes().showSceneIfChanged();
+                form1.scenePicture->repaint(); // to the picture drawn
+                samples.push_back(double(timer.nsecsElapsed()) * 1e-6);
+            }
+            return samples;
+        };
+        int ready = 0;
+        std::printf("%-48s density %.1f, %zu scenes in the story's order\n", "scene changes", density, entries.size());
+        report("scene change + draw, read on the spot", changes(false, ready), "ms");
+        const std::vector<double> ahead = changes(true, ready);
+        report("scene change + draw, decoded ahead", ahead, "ms");
+        std::printf("%-48s %d of %zu ready when the scene came\n", "", ready, ahead.size());
+        if (qEnvironmentVariableIsSet("LW_BENCH_SCENES_ONLY"))
+            return 0;
+    }
+
     // A click with Next selected, from mouse-down to the line drawn in the message window.
     form1.resetIconBar();
     form1.iconClicked(9);
@@ -181,7 +244,7 @@ int main(int argc, char* argv[])
         int line = 0;
         const auto addLine = [&line, &session] {
             session.showLine(QStringLiteral("ルネッタ"),
-                     QStringLiteral("履歴の行 %1、少し長めの台詞で折り返しを試す。").arg(line++));
+                             QStringLiteral("履歴の行 %1、少し長めの台詞で折り返しを試す。").arg(line++));
         };
         const auto openWithNewLine = [&] {
             addLine();

@@ -38,8 +38,13 @@ std::unique_ptr<QImageReader> boundedReader(QBuffer& buffer, const QByteArray& b
 {
     if (bytes.isEmpty() || bytes.size() > kMaxPictureFileBytes)
         return nullptr;
-    // Decoders refuse to allocate more than this many megabytes for one image.
-    QImageReader::setAllocationLimit(kMaxPictureSide * kMaxPictureSide * 4 / (1024 * 1024));
+    // Decoders refuse to allocate more than this many megabytes for one image. Set once, as pictures
+    // are also decoded ahead on a worker thread.
+    static const bool limitSet = [] {
+        QImageReader::setAllocationLimit(kMaxPictureSide * kMaxPictureSide * 4 / (1024 * 1024));
+        return true;
+    }();
+    Q_UNUSED(limitSet);
     buffer.open(QIODevice::ReadOnly);
     const QByteArray format = formatFromSignature(bytes);
     auto reader = std::make_unique<QImageReader>(&buffer, format);
@@ -102,14 +107,19 @@ QImage builtInPicture(const QString& name, double density)
     return read(name);
 }
 
-QImage LoadPicture(const QString& fileName, double density, ProgramEnd& onError)
+Picture readPictureAt(const QString& fileName, double density)
 {
     if (wantsSharpPicture(density)) {
         Picture sharp = readPicture(sharpFileName(fileName));
         if (sharp.error == PictureError::None)
-            return asSharp(std::move(sharp.image));
+            return {asSharp(std::move(sharp.image)), PictureError::None};
     }
-    Picture picture = readPicture(fileName);
+    return readPicture(fileName);
+}
+
+QImage LoadPicture(const QString& fileName, double density, ProgramEnd& onError)
+{
+    Picture picture = readPictureAt(fileName, density);
     switch (picture.error) {
     case PictureError::None:
         return std::move(picture.image);

@@ -33,6 +33,10 @@ Picture readPicture(const QString& fileName);
 // holds the 2x twin, that twin comes back instead, with a device pixel ratio of 2.
 QImage builtInPicture(const QString& name, double density = 1.0);
 
+// Reads `fileName` for a box of `density` as LoadPicture does, but hands back the 1x file's error
+// instead of ending the program. Safe on any thread: it touches no widget and no report.
+Picture readPictureAt(const QString& fileName, double density);
+
 // The game's picture load: like readPicture, but a missing or unreadable file ends the program
 // through `onError`'s fatal report, naming the file (null comes back if that report returns). Where `density` wants the
 // 2x artwork, the file's 2x twin is read first and comes back with a device pixel ratio of 2, so widgets keep the

@@ -5,6 +5,7 @@
 #include "MarkedText.h"
 #include "PictureLoader.h"
 #include "Scenario.h"
+#include "ScenePictures.h"
 #include "SceneTable.h"
 
 namespace lw {
@@ -18,9 +19,12 @@ const QString kSceneCaptionEnd = QStringLiteral("】");
 } // namespace
 
 SceneCatalogue::SceneCatalogue(GameWindows& windows, const GameState& state, Scenario& scenario, ProgramEnd& errors)
-    : windows_(windows), state_(state), scenario_(scenario), errors_(errors)
+    : windows_(windows), state_(state), scenario_(scenario), errors_(errors),
+      pictures_(std::make_unique<ScenePictures>(errors))
 {
 }
+
+SceneCatalogue::~SceneCatalogue() = default;
 
 QString sceneWindowCaption(const QString& caption) { return kSceneCaptionStart + caption + kSceneCaptionEnd; }
 
@@ -48,10 +52,22 @@ QString SceneCatalogue::captionOnScreen() const
     return scene > 0 && scene < kSceneSlots ? captions[static_cast<std::size_t>(scene)] : QString();
 }
 
+QString SceneCatalogue::pictureFile(int scene) const
+{
+    return pictureKeys[static_cast<std::size_t>(scene)] + pictureExt();
+}
+
+// Shows the scene's picture, decoded ahead where the story could come here, and has the pictures
+// of the scenes it can go to next decoded while the player reads.
 void SceneCatalogue::loadScenePicture(MainWindow& main, int scene)
 {
-    main.scenePicture->setPicture(LoadPicture(pictureKeys[static_cast<std::size_t>(scene)] + pictureExt(),
-                                              main.scenePicture->density(), errors_));
+    const double density = main.scenePicture->density();
+    main.scenePicture->setPicture(pictures_->take(pictureFile(scene), density));
+    QStringList next;
+    for (const int after : scenesAfter(scene))
+        if (after >= 0 && after < kSceneSlots && !pictureKeys[static_cast<std::size_t>(after)].isEmpty())
+            next << pictureFile(after);
+    pictures_->prefetch(next, density);
 }
 
 void SceneCatalogue::loadRollWindow()

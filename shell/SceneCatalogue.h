@@ -8,12 +8,14 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 namespace lw {
 
 class MainWindow;
 class ProgramEnd;
 class Scenario;
+class ScenePictures;
 struct GameWindows;
 
 constexpr int kSceneSlots = 101; // scene indices 0..100
@@ -21,6 +23,7 @@ constexpr int kSceneSlots = 101; // scene indices 0..100
 class SceneCatalogue {
 public:
     SceneCatalogue(GameWindows& windows, const GameState& state, Scenario& scenario, ProgramEnd& errors);
+    ~SceneCatalogue();
 
     // Each scene's picture key and caption by scene index; empty where the story has no scene.
     std::array<QString, kSceneSlots> pictureKeys;
@@ -46,16 +49,21 @@ public:
 
     // The state whose scene is on screen (0 before the first scene); tests set it.
     std::int16_t& lastShownState() { return lastShownState_; }
+    // The scene pictures decoded ahead.
+    ScenePictures& pictures() { return *pictures_; }
+
     // The caption of the scene on screen; empty before the first scene.
     QString captionOnScreen() const;
 
 private:
+    QString pictureFile(int scene) const;
     void loadScenePicture(MainWindow& main, int scene);
 
     GameWindows& windows_;
     const GameState& state_;
     Scenario& scenario_;
     ProgramEnd& errors_;
+    std::unique_ptr<ScenePictures> pictures_; // decoded ahead while the player reads
     std::int16_t lastShownState_ = 0;
 };
 

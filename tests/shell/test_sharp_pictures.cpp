@@ -4,6 +4,9 @@
 #include "GameState.h"
 #include "LogoDemo.h"
 #include "MainWindow.h"
+#include "PictureDensity.h"
+#include "PictureLoader.h"
+#include "ScenePictures.h"
 #include "ShellTestBase.h"
 #include "StaffRollWindow.h"
 
@@ -108,6 +111,76 @@ private slots:
             QCOMPARE(form.scenePicture->size(), QSize(480, 349));
         }
         QDir::setCurrent(old);
+    }
+
+    // A picture decoded ahead on the worker is the one the scene change would read, pixel for
+    // pixel and at the same pixel ratio, and is taken without touching the files again; a broken
+    // or missing 1x file still ends the game with the same report when the scene comes.
+    void picturesDecodedAheadAreTheOnesReadOnTheSpot_data()
+    {
+        QTest::addColumn<QString>("picture"); // the 1x file: "copy", "broken" or "missing"
+        QTest::addColumn<QString>("twin");    // its 2x twin, the same
+        QTest::addColumn<double>("density");
+        QTest::newRow("2x twin at 2") << "copy"
+                                      << "copy" << 2.0;
+        QTest::newRow("2x twin at 1") << "copy"
+                                      << "copy" << 1.0;
+        QTest::newRow("broken twin") << "copy"
+                                     << "broken" << 2.0;
+        QTest::newRow("no twin") << "copy"
+                                 << "missing" << 2.0;
+        QTest::newRow("broken picture") << "broken"
+                                        << "missing" << 2.0;
+        QTest::newRow("missing picture") << "missing"
+                                         << "missing" << 2.0;
+    }
+    void picturesDecodedAheadAreTheOnesReadOnTheSpot()
+    {
+        QFETCH(QString, picture);
+        QFETCH(QString, twin);
+        QFETCH(double, density);
+        const QString name = QStringLiteral("研究室1.LWV");
+        QTemporaryDir dir;
+        const auto place = [&](const QString& file, const QString& how) {
+            if (how == u"copy")
+                QVERIFY(QFile::copy(file, dir.filePath(file)));
+            if (how == u"broken") {
+                QFile broken(dir.filePath(file));
+                QVERIFY(broken.open(QIODevice::WriteOnly));
+                broken.write("not a picture");
+            }
+        };
+        place(name, picture);
+        place(sharpFileName(name), twin);
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        const auto load = [](const std::function<QImage()>& read, QString& error) {
+            try {
+                return read();
+            } catch (const FatalCaught& fatal) {
+                error = QString::fromStdString(fatal.what());
+                return QImage();
+            }
+        };
+
+        fakes::RecordingProgramEnd programEnd;
+        ScenePictures pictures(programEnd);
+        pictures.prefetch({name}, density);
+        QTRY_VERIFY_WITH_TIMEOUT(pictures.isReady(name, density), 10000);
+        QString onTheSpotError, aheadError;
+        const QImage onTheSpot = load([&] { return LoadPicture(name, density, programEnd); }, onTheSpotError);
+        const bool fails = picture != u"copy";
+        QCOMPARE(!onTheSpotError.isEmpty(), fails);
+        if (!fails) { // what was decoded ahead needs no file any more
+            QVERIFY(QFile::remove(name));
+            QFile::remove(sharpFileName(name));
+        }
+        const QImage ahead = load([&] { return pictures.take(name, density); }, aheadError);
+        QDir::setCurrent(old);
+        QCOMPARE(aheadError, onTheSpotError);
+        QCOMPARE(ahead, onTheSpot);
+        QCOMPARE(ahead.devicePixelRatio(), onTheSpot.devicePixelRatio());
+        QVERIFY(!pictures.isReady(name, density)); // taken once, then forgotten
     }
 
     // The roll's cache is filled at start-up; at the ending it shows 2x pictures with the data
