@@ -77,24 +77,17 @@ private slots:
         QTest::addColumn<QString>("onDisk");
         QTest::addColumn<QString>("asked");
         QTest::addColumn<bool>("found");
-        QTest::newRow("same case") << "Tinwaki.mid"
-                                   << "Tinwaki.mid" << true;
-        QTest::newRow("other case") << "Tinwaki.mid"
-                                    << "tinwaki.mid" << true;
-        QTest::newRow("upper extension") << "lwdemo2.wav"
-                                         << "lwdemo2.WAV" << true;
-        QTest::newRow("kanji key") << "研究室1.LWV"
-                                   << "研究室1.lwv" << true;
-        QTest::newRow("half-width katakana") << "ﾌﾟﾘﾑ1.LWV"
-                                             << "ﾌﾟﾘﾑ1.LWV" << true;
-        QTest::newRow("full-width is not half-width") << "ﾌﾟﾘﾑ1.LWV"
-                                                      << "プリム1.LWV" << false;
-        QTest::newRow("missing") << "okera.mid"
-                                 << "okera2.mid" << false;
-        QTest::newRow("no directory escape") << "okera.mid"
-                                             << "../okera.mid" << false;
-        QTest::newRow("empty name") << "okera.mid"
-                                    << "" << false;
+        // clang-format off
+        QTest::newRow("same case") << "Tinwaki.mid" << "Tinwaki.mid" << true;
+        QTest::newRow("other case") << "Tinwaki.mid" << "tinwaki.mid" << true;
+        QTest::newRow("upper extension") << "lwdemo2.wav" << "lwdemo2.WAV" << true;
+        QTest::newRow("kanji key") << "研究室1.LWV" << "研究室1.lwv" << true;
+        QTest::newRow("half-width katakana") << "ﾌﾟﾘﾑ1.LWV" << "ﾌﾟﾘﾑ1.LWV" << true;
+        QTest::newRow("full-width is not half-width") << "ﾌﾟﾘﾑ1.LWV" << "プリム1.LWV" << false;
+        QTest::newRow("missing") << "okera.mid" << "okera2.mid" << false;
+        QTest::newRow("no directory escape") << "okera.mid" << "../okera.mid" << false;
+        QTest::newRow("empty name") << "okera.mid" << "" << false;
+        // clang-format on
     }
     void dataFileLookupIgnoresLetterCase()
     {
