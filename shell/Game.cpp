@@ -12,17 +12,11 @@
 #include <QTimer>
 
 namespace lw {
-namespace {
-
-QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-} // namespace
-
 void Game::Output::ShowLine(std::string_view speaker, std::string_view text)
 {
     // The script's lines carry ruby marks; the windows show them without. The marks stay with the
     // reading help, for the furigana, and with the speech, which reads them.
-    game_.additions_.markedLineComing(fromUtf8(speaker), fromUtf8(text));
+    game_.additions_.markedLineComing(QString::fromUtf8(speaker), QString::fromUtf8(text));
     game_.showLine(QString::fromStdString(story::displayText(speaker)),
                    QString::fromStdString(story::displayText(text)));
 }
@@ -98,7 +92,7 @@ void Game::showLine(const QString& speaker, const QString& text)
 
 void Game::showCommandHint()
 {
-    additions_.markedLineComing(QString(), fromUtf8(kCommandHint));
+    additions_.markedLineComing(QString(), QString::fromUtf8(kCommandHint));
     showLine(QString(), QString::fromStdString(story::displayText(kCommandHint)));
 }
 

@@ -25,7 +25,6 @@ class ShellTestBase : public QObject {
 protected:
     fakes::FakeServices fakes_;
     fakes::RecordingMidiService& midiService_ = fakes_.midi;
-    Music& midi_ = fakes_.music;
     fakes::FakeDialogs& dialogs_ = fakes_.dialogs;
     fakes::FakeSoundControl& sound_ = fakes_.sound;
     QList<int>& ended_ = fakes_.programEnd.statuses; // the statuses the program would have ended with
